@@ -1,0 +1,24 @@
+#pragma once
+
+#include "model/BinaryOperator.h"
+
+namespace Logic {
+
+/// Neither-nor.
+class JointDenial final : public BinaryOperator {
+public:
+    JointDenial(MatrixPtr aLeft, MatrixPtr aRight);
+
+    std::string Connector() const override;
+    std::string TreeProofGeneratorConnector() const override;
+    Logic::CoefficientVector CoefficientVectorForOperator() const override;
+    std::string DOTLabel() const override;
+    bool TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld,
+                const Predicates& aPredicates) const override;
+    MatrixPtr Substitute(const VariablePtr& aReplaced,
+                         const VariablePtr& aReplacement) const override;
+    std::string Prover9InputHelper(TranslatedNames& aNames) const override;
+    std::string TreeProofGeneratorInput() const override;
+};
+
+} // namespace Logic
