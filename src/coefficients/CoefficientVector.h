@@ -1,0 +1,5 @@
+#pragma once
+// Placeholder until coefficient vectors are built.
+namespace Logic {
+class CoefficientVector {};
+} // namespace Logic

@@ -1,0 +1,5 @@
+#pragma once
+// Placeholder until the predicate index is built.
+namespace Logic {
+class Predicates {};
+} // namespace Logic
