@@ -34,8 +34,9 @@ public:
 
     /// The memo, or null when not memoizible. Entries are written idempotently by many threads.
     std::atomic<int8_t>* TruthValues() const { return mTruthValues.get(); }
-    /// The predicate index whose numbering the memo entries belong to (see TruthEvaluation.cpp).
-    mutable std::atomic<const Predicates*> mMemoOwner{nullptr};
+    /// Identifies the numbering (the predicate index) that the memo entries belong to; a memo
+    /// filled under one numbering must not be read under another (see engine/TruthEvaluation.cpp).
+    mutable std::atomic<uint64_t> mMemoNumbering{0};
 
 private:
     bool mMemoizible;
