@@ -1,38 +1,79 @@
-// Placeholder definitions: each one fails until its owner builds it.
+// The coefficient vector of each node class: sentence letters are variables, connectives
+// compose their operands' polynomials, everything else has no truth-functional polynomial.
 
-#include "model/Negation.h"
-#include "model/Necessity.h"
-#include "model/UniversalGeneralization.h"
+#include <algorithm>
+
+#include "coefficients/CoefficientVector.h"
+#include "model/Argument.h"
 #include "model/Conjunction.h"
 #include "model/Disjunction.h"
-#include "model/MaterialConditional.h"
-#include "model/Argument.h"
+#include "model/EngineException.h"
 #include "model/Equivalence.h"
 #include "model/JointDenial.h"
+#include "model/MaterialConditional.h"
+#include "model/Negation.h"
 #include "model/NullPredicate.h"
-#include "model/UnaryPredication.h"
-#include "model/BinaryPredication.h"
-#include "model/Identification.h"
-#include "coefficients/CoefficientVector.h"
-#include "model/EngineException.h"
 
 namespace Logic {
 
 namespace {
-[[noreturn]] void NotBuiltYet(const char* aWhat) {
-    throw NotImplementedException(std::string(aWhat) + " is not built yet");
+std::vector<std::string> Texts(const std::vector<const NullPredicate*>& aNullPredicates) {
+    std::vector<std::string> lTexts;
+    lTexts.reserve(aNullPredicates.size());
+    for (const NullPredicate* lPredicate : aNullPredicates) {
+        lTexts.push_back(lPredicate->Description());
+    }
+    return lTexts;
 }
 } // namespace
 
-CoefficientVector Matrix::CoefficientVectorHelper(const std::vector<const NullPredicate*>&) const { NotBuiltYet("Matrix::CoefficientVectorHelper"); }
-CoefficientVector NullPredicate::CoefficientVectorHelper(const std::vector<const NullPredicate*>&) const { NotBuiltYet("NullPredicate::CoefficientVectorHelper"); }
-CoefficientVector Negation::CoefficientVectorHelper(const std::vector<const NullPredicate*>&) const { NotBuiltYet("Negation::CoefficientVectorHelper"); }
-CoefficientVector BinaryOperator::CoefficientVectorHelper(const std::vector<const NullPredicate*>&) const { NotBuiltYet("BinaryOperator::CoefficientVectorHelper"); }
-CoefficientVector Conjunction::CoefficientVectorForOperator() const { NotBuiltYet("Conjunction::CoefficientVectorForOperator"); }
-CoefficientVector Disjunction::CoefficientVectorForOperator() const { NotBuiltYet("Disjunction::CoefficientVectorForOperator"); }
-CoefficientVector MaterialConditional::CoefficientVectorForOperator() const { NotBuiltYet("MaterialConditional::CoefficientVectorForOperator"); }
-CoefficientVector Equivalence::CoefficientVectorForOperator() const { NotBuiltYet("Equivalence::CoefficientVectorForOperator"); }
-CoefficientVector JointDenial::CoefficientVectorForOperator() const { NotBuiltYet("JointDenial::CoefficientVectorForOperator"); }
-CoefficientVector Matrix::CoefficientVector() const { NotBuiltYet("Matrix::CoefficientVector"); }
+CoefficientVector Matrix::CoefficientVector() const {
+    std::vector<const NullPredicate*> lPredicates = NullPredicates();
+    std::stable_sort(lPredicates.begin(), lPredicates.end(),
+                     [](const NullPredicate* fX, const NullPredicate* fY) {
+                         return fX->Description() < fY->Description();
+                     });
+    return CoefficientVectorHelper(lPredicates);
+}
+
+CoefficientVector
+Matrix::CoefficientVectorHelper(const std::vector<const NullPredicate*>&) const {
+    throw NotImplementedException("Coefficient vectors are only defined for statements that only "
+                                  "have nullary predicates and truth-functional operators.");
+}
+
+CoefficientVector NullPredicate::CoefficientVectorHelper(
+    const std::vector<const NullPredicate*>& aNullPredicates) const {
+    return Logic::CoefficientVector(mDescription, Texts(aNullPredicates));
+}
+
+CoefficientVector
+Negation::CoefficientVectorHelper(const std::vector<const NullPredicate*>& aNullPredicates) const {
+    return Logic::CoefficientVector::Apply(Logic::CoefficientVector::NOT(),
+                                           {InnerMatrix()->CoefficientVectorHelper(aNullPredicates)});
+}
+
+CoefficientVector BinaryOperator::CoefficientVectorHelper(
+    const std::vector<const NullPredicate*>& aNullPredicates) const {
+    return Logic::CoefficientVector::Apply(CoefficientVectorForOperator(),
+                                           {mLeft->CoefficientVectorHelper(aNullPredicates),
+                                            mRight->CoefficientVectorHelper(aNullPredicates)});
+}
+
+CoefficientVector Conjunction::CoefficientVectorForOperator() const {
+    return Logic::CoefficientVector::AND();
+}
+CoefficientVector Disjunction::CoefficientVectorForOperator() const {
+    return Logic::CoefficientVector::OR();
+}
+CoefficientVector MaterialConditional::CoefficientVectorForOperator() const {
+    return Logic::CoefficientVector::IMPL();
+}
+CoefficientVector Equivalence::CoefficientVectorForOperator() const {
+    return Logic::CoefficientVector::EQUIV();
+}
+CoefficientVector JointDenial::CoefficientVectorForOperator() const {
+    return Logic::CoefficientVector::NOR();
+}
 
 } // namespace Logic
