@@ -51,6 +51,14 @@ protected:
 
     MatrixPtr mLeft;
     MatrixPtr mRight;
+
+private:
+    // Derived from the operands once: nodes never change, and recomputing these per request
+    // would walk the whole subtree at every level of a deep formula.
+    size_t mHash;
+    bool mContainsModalities;
+    bool mContainsIdentifications;
+    bool mIsPropositional;
 };
 
 } // namespace Logic

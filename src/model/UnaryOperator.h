@@ -32,6 +32,11 @@ protected:
     ~UnaryOperator() override;
 
     MatrixPtr mInnerMatrix;
+
+    // The operand's answers, kept because nodes never change and deep formulas ask often.
+    bool mOperandContainsModalities;
+    bool mOperandContainsIdentifications;
+    bool mOperandIsPropositional;
 };
 
 } // namespace Logic

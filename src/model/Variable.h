@@ -36,6 +36,9 @@ public:
     /// Records the modality. Writing a different Necessity into a variable that has one fails
     /// with an EngineException and leaves the first in place; writing the same one again is fine.
     void SetModality(const Necessity* aModality);
+    /// Clears the modality if it is aModality: undoes an assignment whose Necessity failed to
+    /// be built, so that no variable points at a node that never came to exist.
+    void ForgetModality(const Necessity* aModality);
 
     /// Stores the object and world this variable denotes, for the calling thread only. Takes no
     /// lock; allocates at most once per variable and thread.
@@ -53,6 +56,8 @@ public:
     /// A number unique to this variable for the life of the process (never reused), which keys
     /// the per-thread instantiations.
     uint64_t Identity() const { return mIdentity; }
+
+    ~Variable();
 
 private:
     char mLetter;
