@@ -1,60 +1,362 @@
-// Placeholder definitions: each one fails until its owner builds it.
+// TrueIn of every node class, the two size figures that set the numbering, and the Necessity
+// memo's binding to one numbering. TrueIn is the readable reference evaluator: a plain
+// recursive walk with the connectives' short-circuit orders.
 
-#include "model/Negation.h"
-#include "model/Necessity.h"
-#include "model/UniversalGeneralization.h"
+#include <algorithm>
+
+#include "engine/Decision.h"
+#include "engine/FormulaWalk.h"
+#include "engine/Predicates.h"
+#include "model/Argument.h"
+#include "model/BinaryPredication.h"
 #include "model/Conjunction.h"
 #include "model/Disjunction.h"
-#include "model/MaterialConditional.h"
-#include "model/Argument.h"
+#include "model/EngineException.h"
 #include "model/Equivalence.h"
+#include "model/Identification.h"
 #include "model/JointDenial.h"
+#include "model/MaterialConditional.h"
+#include "model/Necessity.h"
+#include "model/Negation.h"
 #include "model/NullPredicate.h"
 #include "model/UnaryPredication.h"
-#include "model/BinaryPredication.h"
-#include "model/Identification.h"
-#include "engine/Predicates.h"
-#include "model/EngineException.h"
+#include "model/UniversalGeneralization.h"
 
 namespace Logic {
 
 namespace {
-[[noreturn]] void NotBuiltYet(const char* aWhat) {
-    throw NotImplementedException(std::string(aWhat) + " is not built yet");
+
+/// The object a variable denotes on this thread. Only a free variable that no quantifier has
+/// instantiated lacks one; the decision closes free variables before it evaluates.
+DistinguishableObject InstantiatedObject(const Variable& aVariable) {
+    std::optional<DistinguishableObject> lObject = aVariable.InstantiatedKindOfObject();
+    if (!lObject) {
+        throw EngineException("The variable {0} does not denote any object here.",
+                              aVariable.ToString());
+    }
+    return *lObject;
 }
+
+template <typename T> bool Contains(const std::vector<T>& aList, const T& aValue) {
+    return std::find(aList.begin(), aList.end(), aValue) != aList.end();
+}
+
+/// How many distinct entries two modality lists share; no modality (null) counts as an entry.
+int32_t ModalitiesInCommon(const std::vector<const Necessity*>& aLeft,
+                           const std::vector<const Necessity*>& aRight) {
+    std::vector<const Necessity*> lCommon;
+    for (const Necessity* lModality : aLeft) {
+        if (Contains(aRight, lModality) && !Contains(lCommon, lModality)) {
+            lCommon.push_back(lModality);
+        }
+    }
+    return static_cast<int32_t>(lCommon.size());
+}
+
+/// Distinct variables (by identity) that are both free and identified in aMatrix.
+int32_t FreeAndIdentifiedVariables(const Matrix& aMatrix) {
+    const std::vector<VariablePtr> lFree = aMatrix.FreeVariables();
+    const std::vector<VariablePtr> lIdentified = aMatrix.IdentifiedVariables();
+    std::vector<const Variable*> lBoth;
+    for (const VariablePtr& lVariable : lFree) {
+        const bool lIsIdentified =
+            std::any_of(lIdentified.begin(), lIdentified.end(),
+                        [&](const VariablePtr& fOther) { return fOther.get() == lVariable.get(); });
+        if (lIsIdentified && !Contains(lBoth, static_cast<const Variable*>(lVariable.get()))) {
+            lBoth.push_back(lVariable.get());
+        }
+    }
+    return static_cast<int32_t>(lBoth.size());
+}
+
+int32_t DistinguishableObjects(const Matrix& aRoot) {
+    return FormulaWalk::FoldBottomUp<int32_t>(
+        aRoot, [](const Matrix& fNode, const std::array<int32_t, 2>& fOperands) -> int32_t {
+            switch (fNode.Kind()) {
+            case NodeKind::NullPredicate:
+                return 0;
+            case NodeKind::UnaryPredication:
+            case NodeKind::BinaryPredication:
+                return 1;
+            case NodeKind::Identification:
+                return static_cast<int32_t>(fNode.IdentifiedVariables().size());
+            case NodeKind::Negation:
+            case NodeKind::Necessity:
+                return fOperands[0];
+            case NodeKind::UniversalGeneralization: {
+                const Matrix& lBody = *static_cast<const UnaryOperator&>(fNode).InnerMatrix();
+                return std::max(fOperands[0], FreeAndIdentifiedVariables(lBody));
+            }
+            case NodeKind::Conjunction:
+            case NodeKind::Disjunction:
+            case NodeKind::MaterialConditional:
+            case NodeKind::Argument:
+            case NodeKind::Equivalence:
+            case NodeKind::JointDenial:
+                return std::max(fOperands[0], fOperands[1]);
+            }
+            return 0;
+        });
+}
+
+int32_t ModalContextsInIdentifications(const Matrix& aRoot) {
+    return FormulaWalk::FoldBottomUp<int32_t>(
+        aRoot, [](const Matrix& fNode, const std::array<int32_t, 2>& fOperands) -> int32_t {
+            switch (fNode.Kind()) {
+            case NodeKind::NullPredicate:
+            case NodeKind::UnaryPredication:
+            case NodeKind::BinaryPredication:
+                return 0;
+            case NodeKind::Identification:
+                return static_cast<int32_t>(fNode.ModalitiesInIdentifications().size());
+            case NodeKind::Negation:
+            case NodeKind::UniversalGeneralization:
+                return fOperands[0];
+            case NodeKind::Necessity: {
+                const Matrix& lInner = *static_cast<const UnaryOperator&>(fNode).InnerMatrix();
+                return std::max(fOperands[0], ModalitiesInCommon(lInner.FreeModalities(),
+                                                                 lInner.ModalitiesInIdentifications()));
+            }
+            case NodeKind::Conjunction:
+            case NodeKind::Disjunction:
+            case NodeKind::MaterialConditional:
+            case NodeKind::Argument:
+            case NodeKind::Equivalence:
+            case NodeKind::JointDenial:
+                return std::max(fOperands[0], fOperands[1]);
+            }
+            return 0;
+        });
+}
+
+int32_t LoopNesting(const Matrix& aRoot) {
+    return FormulaWalk::FoldBottomUp<int32_t>(
+        aRoot, [](const Matrix& fNode, const std::array<int32_t, 2>& fOperands) -> int32_t {
+            switch (fNode.Kind()) {
+            case NodeKind::NullPredicate:
+            case NodeKind::UnaryPredication:
+            case NodeKind::BinaryPredication:
+            case NodeKind::Identification:
+                return 0;
+            case NodeKind::Negation:
+                return fOperands[0];
+            case NodeKind::Necessity:
+            case NodeKind::UniversalGeneralization:
+                return fOperands[0] + 1;
+            case NodeKind::Conjunction:
+            case NodeKind::Disjunction:
+            case NodeKind::MaterialConditional:
+            case NodeKind::Argument:
+            case NodeKind::Equivalence:
+            case NodeKind::JointDenial:
+                return std::max(fOperands[0], fOperands[1]);
+            }
+            return 0;
+        });
+}
+
 } // namespace
 
-bool Negation::TrueIn(uint32_t, uint32_t, const Predicates&) const { NotBuiltYet("Negation::TrueIn"); }
-bool Necessity::TrueIn(uint32_t, uint32_t, const Predicates&) const { NotBuiltYet("Necessity::TrueIn"); }
-bool UniversalGeneralization::TrueIn(uint32_t, uint32_t, const Predicates&) const { NotBuiltYet("UniversalGeneralization::TrueIn"); }
-bool Conjunction::TrueIn(uint32_t, uint32_t, const Predicates&) const { NotBuiltYet("Conjunction::TrueIn"); }
-bool Disjunction::TrueIn(uint32_t, uint32_t, const Predicates&) const { NotBuiltYet("Disjunction::TrueIn"); }
-bool MaterialConditional::TrueIn(uint32_t, uint32_t, const Predicates&) const { NotBuiltYet("MaterialConditional::TrueIn"); }
-bool Equivalence::TrueIn(uint32_t, uint32_t, const Predicates&) const { NotBuiltYet("Equivalence::TrueIn"); }
-bool JointDenial::TrueIn(uint32_t, uint32_t, const Predicates&) const { NotBuiltYet("JointDenial::TrueIn"); }
-bool NullPredicate::TrueIn(uint32_t, uint32_t, const Predicates&) const { NotBuiltYet("NullPredicate::TrueIn"); }
-bool UnaryPredication::TrueIn(uint32_t, uint32_t, const Predicates&) const { NotBuiltYet("UnaryPredication::TrueIn"); }
-bool BinaryPredication::TrueIn(uint32_t, uint32_t, const Predicates&) const { NotBuiltYet("BinaryPredication::TrueIn"); }
-bool Identification::TrueIn(uint32_t, uint32_t, const Predicates&) const { NotBuiltYet("Identification::TrueIn"); }
-int32_t Negation::MaxmimumNumberOfDistinguishableObjectsOfAKind() const { NotBuiltYet("Negation::MaxmimumNumberOfDistinguishableObjectsOfAKind"); }
-int32_t Negation::MaxmimumNumberOfModalitiesInIdentifications() const { NotBuiltYet("Negation::MaxmimumNumberOfModalitiesInIdentifications"); }
-int32_t Necessity::MaxmimumNumberOfDistinguishableObjectsOfAKind() const { NotBuiltYet("Necessity::MaxmimumNumberOfDistinguishableObjectsOfAKind"); }
-int32_t Necessity::MaxmimumNumberOfModalitiesInIdentifications() const { NotBuiltYet("Necessity::MaxmimumNumberOfModalitiesInIdentifications"); }
-int32_t UniversalGeneralization::MaxmimumNumberOfDistinguishableObjectsOfAKind() const { NotBuiltYet("UniversalGeneralization::MaxmimumNumberOfDistinguishableObjectsOfAKind"); }
-int32_t UniversalGeneralization::MaxmimumNumberOfModalitiesInIdentifications() const { NotBuiltYet("UniversalGeneralization::MaxmimumNumberOfModalitiesInIdentifications"); }
-int32_t BinaryOperator::MaxmimumNumberOfDistinguishableObjectsOfAKind() const { NotBuiltYet("BinaryOperator::MaxmimumNumberOfDistinguishableObjectsOfAKind"); }
-int32_t BinaryOperator::MaxmimumNumberOfModalitiesInIdentifications() const { NotBuiltYet("BinaryOperator::MaxmimumNumberOfModalitiesInIdentifications"); }
-int32_t NullPredicate::MaxmimumNumberOfDistinguishableObjectsOfAKind() const { NotBuiltYet("NullPredicate::MaxmimumNumberOfDistinguishableObjectsOfAKind"); }
-int32_t NullPredicate::MaxmimumNumberOfModalitiesInIdentifications() const { NotBuiltYet("NullPredicate::MaxmimumNumberOfModalitiesInIdentifications"); }
-int32_t UnaryPredication::MaxmimumNumberOfDistinguishableObjectsOfAKind() const { NotBuiltYet("UnaryPredication::MaxmimumNumberOfDistinguishableObjectsOfAKind"); }
-int32_t UnaryPredication::MaxmimumNumberOfModalitiesInIdentifications() const { NotBuiltYet("UnaryPredication::MaxmimumNumberOfModalitiesInIdentifications"); }
-int32_t BinaryPredication::MaxmimumNumberOfDistinguishableObjectsOfAKind() const { NotBuiltYet("BinaryPredication::MaxmimumNumberOfDistinguishableObjectsOfAKind"); }
-int32_t BinaryPredication::MaxmimumNumberOfModalitiesInIdentifications() const { NotBuiltYet("BinaryPredication::MaxmimumNumberOfModalitiesInIdentifications"); }
-int32_t Identification::MaxmimumNumberOfDistinguishableObjectsOfAKind() const { NotBuiltYet("Identification::MaxmimumNumberOfDistinguishableObjectsOfAKind"); }
-int32_t Identification::MaxmimumNumberOfModalitiesInIdentifications() const { NotBuiltYet("Identification::MaxmimumNumberOfModalitiesInIdentifications"); }
-int32_t Negation::DepthOfLoopNesting() const { NotBuiltYet("Negation::DepthOfLoopNesting"); }
-int32_t Necessity::DepthOfLoopNesting() const { NotBuiltYet("Necessity::DepthOfLoopNesting"); }
-int32_t UniversalGeneralization::DepthOfLoopNesting() const { NotBuiltYet("UniversalGeneralization::DepthOfLoopNesting"); }
-int32_t BinaryOperator::DepthOfLoopNesting() const { NotBuiltYet("BinaryOperator::DepthOfLoopNesting"); }
+// ---- TrueIn ----------------------------------------------------------------------------------
+
+bool NullPredicate::TrueIn(uint32_t, uint32_t aKindOfWorld, const Predicates& aPredicates) const {
+    return aPredicates.TrueIn(*this, aKindOfWorld);
+}
+
+bool UnaryPredication::TrueIn(uint32_t, uint32_t, const Predicates& aPredicates) const {
+    // Which predicates an object satisfies is its combination's bits, never its display name.
+    const DistinguishableObject lObject = InstantiatedObject(*mVariable);
+    const int32_t lIndex = aPredicates.IndexOfUnaryPredicate(*mPredicate);
+    if (lIndex < 0) {
+        throw EngineException("Unary predicate {0} not found in proposition.", mPredicate->ToString());
+    }
+    return ((lObject.mCombination >> lIndex) & 1u) != 0;
+}
+
+bool BinaryPredication::TrueIn(uint32_t, uint32_t, const Predicates&) const {
+    throw EngineException("Can't decide a proposition that contains binary predicates.");
+}
+
+bool Identification::TrueIn(uint32_t, uint32_t, const Predicates&) const {
+    // Objects of different numbered worlds are different objects, copies of one kind included.
+    return InstantiatedObject(*mLeft) == InstantiatedObject(*mRight) &&
+           mLeft->InstantiatedKindOfWorld() == mRight->InstantiatedKindOfWorld();
+}
+
+bool Negation::TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld,
+                      const Predicates& aPredicates) const {
+    return !mInnerMatrix->TrueIn(aInterpretation, aKindOfWorld, aPredicates);
+}
+
+bool Necessity::TrueIn(uint32_t aInterpretation, uint32_t, const Predicates& aPredicates) const {
+    std::atomic<int8_t>* lMemo = TruthValues();
+    // A memo bound to another numbering holds answers for other worlds: leave it alone.
+    const bool lUseMemo = lMemo != nullptr && mMemoNumbering.load(std::memory_order_relaxed) ==
+                                                  aPredicates.NumberingId();
+    for (uint32_t lWorld : aPredicates.KindsOfWorlds(aInterpretation)) {
+        if (!lUseMemo || lWorld >= MemoSize) {
+            if (!mInnerMatrix->TrueIn(aInterpretation, lWorld, aPredicates)) {
+                return false;
+            }
+            continue;
+        }
+        // Every writer stores the same value for a world, so relaxed stores suffice.
+        int8_t lKnown = lMemo[lWorld].load(std::memory_order_relaxed);
+        if (lKnown == 0) {
+            lKnown = mInnerMatrix->TrueIn(aInterpretation, lWorld, aPredicates) ? 1 : -1;
+            lMemo[lWorld].store(lKnown, std::memory_order_relaxed);
+        }
+        if (lKnown < 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool UniversalGeneralization::TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld,
+                                     const Predicates& aPredicates) const {
+    if (aPredicates.NoDistinguishableObjects()) {
+        return mInnerMatrix->TrueIn(aInterpretation, aKindOfWorld, aPredicates);
+    }
+    // A quantifier nested inside another over the same variable object must not leave the
+    // outer one's object overwritten.
+    const std::optional<DistinguishableObject> lOuterObject = mVariable->InstantiatedKindOfObject();
+    const uint32_t lOuterWorld = mVariable->InstantiatedKindOfWorld();
+    bool lTrue = true;
+    const uint32_t lCombinations =
+        static_cast<uint32_t>(aPredicates.NumberOfCombinationsOfUnaryPredicates());
+    for (uint32_t lCombination = 0; lTrue && lCombination < lCombinations; ++lCombination) {
+        const uint32_t lInstances =
+            aPredicates.DistinguishableInstancesOfThisPredicateCombination(aKindOfWorld, lCombination);
+        for (uint32_t lInstance = 0; lInstance < lInstances; ++lInstance) {
+            mVariable->Instantiate(DistinguishableObject{lCombination, lInstance}, aKindOfWorld);
+            if (!mInnerMatrix->TrueIn(aInterpretation, aKindOfWorld, aPredicates)) {
+                lTrue = false;
+                break;
+            }
+        }
+    }
+    if (lOuterObject) {
+        mVariable->Instantiate(*lOuterObject, lOuterWorld);
+    }
+    return lTrue;
+}
+
+bool Conjunction::TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld,
+                         const Predicates& aPredicates) const {
+    return mLeft->TrueIn(aInterpretation, aKindOfWorld, aPredicates) &&
+           mRight->TrueIn(aInterpretation, aKindOfWorld, aPredicates);
+}
+
+bool Disjunction::TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld,
+                         const Predicates& aPredicates) const {
+    return mLeft->TrueIn(aInterpretation, aKindOfWorld, aPredicates) ||
+           mRight->TrueIn(aInterpretation, aKindOfWorld, aPredicates);
+}
+
+bool MaterialConditional::TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld,
+                                 const Predicates& aPredicates) const {
+    return !mLeft->TrueIn(aInterpretation, aKindOfWorld, aPredicates) ||
+           mRight->TrueIn(aInterpretation, aKindOfWorld, aPredicates);
+}
+
+bool Equivalence::TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld,
+                         const Predicates& aPredicates) const {
+    const bool lLeft = mLeft->TrueIn(aInterpretation, aKindOfWorld, aPredicates);
+    const bool lRight = mRight->TrueIn(aInterpretation, aKindOfWorld, aPredicates);
+    return lLeft == lRight;
+}
+
+bool JointDenial::TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld,
+                         const Predicates& aPredicates) const {
+    return !mLeft->TrueIn(aInterpretation, aKindOfWorld, aPredicates) &&
+           !mRight->TrueIn(aInterpretation, aKindOfWorld, aPredicates);
+}
+
+// ---- Size figures ----------------------------------------------------------------------------
+// Computed by one bottom-up walk over the distinct nodes rather than by recursion, so deep and
+// heavily shared formulas cost neither stack nor repeated work.
+
+int32_t NullPredicate::MaxmimumNumberOfDistinguishableObjectsOfAKind() const { return 0; }
+int32_t UnaryPredication::MaxmimumNumberOfDistinguishableObjectsOfAKind() const { return 1; }
+int32_t BinaryPredication::MaxmimumNumberOfDistinguishableObjectsOfAKind() const { return 1; }
+int32_t Identification::MaxmimumNumberOfDistinguishableObjectsOfAKind() const {
+    return static_cast<int32_t>(IdentifiedVariables().size());
+}
+int32_t Negation::MaxmimumNumberOfDistinguishableObjectsOfAKind() const {
+    return DistinguishableObjects(*this);
+}
+int32_t Necessity::MaxmimumNumberOfDistinguishableObjectsOfAKind() const {
+    return DistinguishableObjects(*this);
+}
+int32_t UniversalGeneralization::MaxmimumNumberOfDistinguishableObjectsOfAKind() const {
+    return DistinguishableObjects(*this);
+}
+int32_t BinaryOperator::MaxmimumNumberOfDistinguishableObjectsOfAKind() const {
+    return DistinguishableObjects(*this);
+}
+
+int32_t NullPredicate::MaxmimumNumberOfModalitiesInIdentifications() const { return 0; }
+int32_t UnaryPredication::MaxmimumNumberOfModalitiesInIdentifications() const { return 0; }
+int32_t BinaryPredication::MaxmimumNumberOfModalitiesInIdentifications() const { return 0; }
+int32_t Identification::MaxmimumNumberOfModalitiesInIdentifications() const {
+    return static_cast<int32_t>(ModalitiesInIdentifications().size());
+}
+int32_t Negation::MaxmimumNumberOfModalitiesInIdentifications() const {
+    return ModalContextsInIdentifications(*this);
+}
+int32_t Necessity::MaxmimumNumberOfModalitiesInIdentifications() const {
+    return ModalContextsInIdentifications(*this);
+}
+int32_t UniversalGeneralization::MaxmimumNumberOfModalitiesInIdentifications() const {
+    return ModalContextsInIdentifications(*this);
+}
+int32_t BinaryOperator::MaxmimumNumberOfModalitiesInIdentifications() const {
+    return ModalContextsInIdentifications(*this);
+}
+
+int32_t Negation::DepthOfLoopNesting() const { return LoopNesting(*this); }
+int32_t Necessity::DepthOfLoopNesting() const { return LoopNesting(*this); }
+int32_t UniversalGeneralization::DepthOfLoopNesting() const { return LoopNesting(*this); }
+int32_t BinaryOperator::DepthOfLoopNesting() const { return LoopNesting(*this); }
+
+// ---- Predicate index -------------------------------------------------------------------------
+
+Predicates Matrix::CollectPredicates() const {
+    return Predicates(NullPredicates(), UnaryPredicates(),
+                      MaxmimumNumberOfDistinguishableObjectsOfAKind(), ContainsModalities(),
+                      MaxmimumNumberOfModalitiesInIdentifications());
+}
+
+int32_t Matrix::Complexity() const { return static_cast<int32_t>(CollectPredicates().BitsNeeded()); }
+
+uint32_t Matrix::Exclusions(const Predicates& aPredicates) const {
+    PrepareNecessityMemos(*this, aPredicates);
+    uint32_t lExcluded = 0;
+    for (uint32_t lKindOfWorld : aPredicates.KindsOfWorldsInOrder()) {
+        if (!TrueIn(aPredicates.LastInterpretation(), lKindOfWorld, aPredicates)) {
+            lExcluded |= 1u << (lKindOfWorld % 32);
+        }
+    }
+    return lExcluded;
+}
+
+void PrepareNecessityMemos(const Matrix& aMatrix, const Predicates& aPredicates) {
+    FormulaWalk::ForEachDistinctNode(aMatrix, [&](const Matrix& fNode) {
+        if (fNode.Kind() != NodeKind::Necessity) {
+            return;
+        }
+        const auto& lNecessity = static_cast<const Necessity&>(fNode);
+        std::atomic<int8_t>* lMemo = lNecessity.TruthValues();
+        if (lMemo == nullptr ||
+            lNecessity.mMemoNumbering.load(std::memory_order_relaxed) == aPredicates.NumberingId()) {
+            return;
+        }
+        for (size_t lWorld = 0; lWorld < Necessity::MemoSize; ++lWorld) {
+            lMemo[lWorld].store(0, std::memory_order_relaxed);
+        }
+        lNecessity.mMemoNumbering.store(aPredicates.NumberingId(), std::memory_order_relaxed);
+    });
+}
 
 } // namespace Logic

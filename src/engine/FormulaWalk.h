@@ -1,0 +1,94 @@
+#pragma once
+// Walks over the distinct nodes of a formula without recursion: formulas may be nested tens of
+// thousands deep, and shared nodes (a formula is a DAG) are visited once.
+
+#include <array>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "model/BinaryOperator.h"
+#include "model/UnaryOperator.h"
+
+namespace Logic::FormulaWalk {
+
+struct OperandList {
+    std::array<const Matrix*, 2> mOperands{};
+    size_t mCount = 0;
+    const Matrix* const* begin() const { return mOperands.data(); }
+    const Matrix* const* end() const { return mOperands.data() + mCount; }
+};
+
+inline OperandList Operands(const Matrix& aMatrix) {
+    switch (aMatrix.Kind()) {
+    case NodeKind::Negation:
+    case NodeKind::Necessity:
+    case NodeKind::UniversalGeneralization:
+        return {{static_cast<const UnaryOperator&>(aMatrix).InnerMatrix().get(), nullptr}, 1};
+    case NodeKind::Conjunction:
+    case NodeKind::Disjunction:
+    case NodeKind::MaterialConditional:
+    case NodeKind::Argument:
+    case NodeKind::Equivalence:
+    case NodeKind::JointDenial: {
+        const auto& lBinary = static_cast<const BinaryOperator&>(aMatrix);
+        return {{lBinary.Left().get(), lBinary.Right().get()}, 2};
+    }
+    case NodeKind::NullPredicate:
+    case NodeKind::UnaryPredication:
+    case NodeKind::BinaryPredication:
+    case NodeKind::Identification:
+        return {};
+    }
+    return {};
+}
+
+/// Calls aVisit once for every distinct node of aRoot, in no particular order.
+template <typename Visit> void ForEachDistinctNode(const Matrix& aRoot, Visit aVisit) {
+    std::unordered_set<const Matrix*> lSeen{&aRoot};
+    std::vector<const Matrix*> lPending{&aRoot};
+    while (!lPending.empty()) {
+        const Matrix* lNode = lPending.back();
+        lPending.pop_back();
+        aVisit(*lNode);
+        for (const Matrix* lOperand : Operands(*lNode)) {
+            if (lSeen.insert(lOperand).second) {
+                lPending.push_back(lOperand);
+            }
+        }
+    }
+}
+
+/// A value computed bottom-up: aCombine(node, operand values) for every distinct node, operands
+/// before the nodes that hold them; returns the root's value.
+template <typename Value, typename Combine>
+Value FoldBottomUp(const Matrix& aRoot, Combine aCombine) {
+    std::unordered_map<const Matrix*, Value> lValues;
+    std::vector<std::pair<const Matrix*, bool>> lPending{{&aRoot, false}};
+    while (!lPending.empty()) {
+        auto [lNode, lOperandsDone] = lPending.back();
+        lPending.pop_back();
+        if (lValues.contains(lNode)) {
+            continue;
+        }
+        const OperandList lOperands = Operands(*lNode);
+        if (!lOperandsDone) {
+            lPending.emplace_back(lNode, true);
+            for (const Matrix* lOperand : lOperands) {
+                if (!lValues.contains(lOperand)) {
+                    lPending.emplace_back(lOperand, false);
+                }
+            }
+            continue;
+        }
+        std::array<Value, 2> lOperandValues{};
+        for (size_t lIndex = 0; lIndex < lOperands.mCount; ++lIndex) {
+            lOperandValues[lIndex] = lValues.at(lOperands.mOperands[lIndex]);
+        }
+        lValues.emplace(lNode, aCombine(*lNode, lOperandValues));
+    }
+    return lValues.at(&aRoot);
+}
+
+} // namespace Logic::FormulaWalk

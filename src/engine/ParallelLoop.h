@@ -1,0 +1,159 @@
+#pragma once
+// Foreach: the decision's parallel loop. Workers draw items from a lazy sequence under a mutex
+// (the sequence is never advanced by two threads at once), share one stop signal, and report
+// every failure as one EngineException.
+
+#include <algorithm>
+#include <atomic>
+#include <concepts>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <iterator>
+#include <mutex>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <type_traits>
+#include <vector>
+
+#include "model/EngineException.h"
+#include "platform/LargeStack.h"
+
+namespace Logic {
+
+/// The action run per item. It sets the flag to ask the loop to stop; it never needs to read it.
+template <typename T> using ActionWithBreakFlag = std::function<void(const T&, bool&)>;
+
+namespace ParallelLoopDetail {
+
+#ifdef _WIN32
+inline constexpr const char* LineSeparator = "\r\n";
+#else
+inline constexpr const char* LineSeparator = "\n";
+#endif
+
+template <typename Sequence>
+concept Sized = requires(const Sequence& aSequence) {
+    { aSequence.size() } -> std::convertible_to<uint64_t>;
+};
+
+/// Distinct messages in the order they were collected, one per line.
+inline std::string JoinDistinct(const std::vector<std::string>& aMessages) {
+    std::vector<std::string> lDistinct;
+    for (const std::string& lMessage : aMessages) {
+        if (std::find(lDistinct.begin(), lDistinct.end(), lMessage) == lDistinct.end()) {
+            lDistinct.push_back(lMessage);
+        }
+    }
+    std::string lJoined;
+    for (size_t lIndex = 0; lIndex < lDistinct.size(); ++lIndex) {
+        if (lIndex > 0) {
+            lJoined += LineSeparator;
+        }
+        lJoined += lDistinct[lIndex];
+    }
+    return lJoined;
+}
+
+} // namespace ParallelLoopDetail
+
+/// Runs aAction once per item of aSequence on up to aMaximumWorkers threads (0: as many as the
+/// machine has logical processors), each with a large stack so that deep formulas can be
+/// evaluated recursively. Once an action sets its break flag or fails, no further item starts;
+/// running ones finish. Failures are raised afterwards as one EngineException whose message is
+/// their distinct texts, in the order collected, one per line.
+template <typename Sequence, typename Action>
+void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximumWorkers = 0) {
+    using Item = std::decay_t<decltype(*std::begin(aSequence))>;
+
+    unsigned lWorkers = aMaximumWorkers != 0 ? aMaximumWorkers : std::thread::hardware_concurrency();
+    lWorkers = std::max(lWorkers, 1u);
+    if constexpr (ParallelLoopDetail::Sized<Sequence>) {
+        const uint64_t lSize = aSequence.size();
+        if (lSize == 0) {
+            return;
+        }
+        lWorkers = static_cast<unsigned>(std::min<uint64_t>(lWorkers, lSize));
+    }
+
+    auto lNext = std::begin(aSequence);
+    const auto lEnd = std::end(aSequence);
+    std::mutex lSequenceMutex;
+    std::atomic<bool> lStop{false};
+    std::mutex lFailureMutex;
+    std::vector<std::string> lFailures;
+
+    const auto lRecordFailure = [&](std::string aMessage) {
+        std::lock_guard<std::mutex> lLock(lFailureMutex);
+        lFailures.push_back(std::move(aMessage));
+    };
+
+    // Items are drawn in batches that grow from one, so that short sequences still spread over
+    // the workers and long ones do not contend for the mutex on every item.
+    constexpr size_t lLargestBatch = 64;
+    const std::function<void()> lWorker = [&] {
+        std::vector<Item> lBatch;
+        lBatch.reserve(lLargestBatch);
+        size_t lBatchSize = 1;
+        while (!lStop.load(std::memory_order_relaxed)) {
+            lBatch.clear();
+            {
+                std::lock_guard<std::mutex> lLock(lSequenceMutex);
+                while (lBatch.size() < lBatchSize && lNext != lEnd) {
+                    lBatch.push_back(*lNext);
+                    ++lNext;
+                }
+            }
+            if (lBatch.empty()) {
+                return;
+            }
+            for (const Item& lItem : lBatch) {
+                if (lStop.load(std::memory_order_relaxed)) {
+                    return;
+                }
+                bool lBreak = false;
+                try {
+                    aAction(lItem, lBreak);
+                } catch (const std::exception& lFailure) {
+                    lRecordFailure(lFailure.what());
+                    lBreak = true;
+                } catch (...) {
+                    lRecordFailure("An unknown failure occurred.");
+                    lBreak = true;
+                }
+                if (lBreak) {
+                    lStop.store(true, std::memory_order_relaxed);
+                    return;
+                }
+            }
+            lBatchSize = std::min(lBatchSize * 2, lLargestBatch);
+        }
+    };
+    const auto lRunWorker = [&] {
+        try {
+            RunWithLargeStack(lWorker);
+        } catch (const std::exception& lFailure) {
+            lRecordFailure(lFailure.what());
+            lStop.store(true, std::memory_order_relaxed);
+        }
+    };
+
+    std::vector<std::thread> lThreads;
+    for (unsigned lIndex = 1; lIndex < lWorkers; ++lIndex) {
+        try {
+            lThreads.emplace_back(lRunWorker);
+        } catch (const std::system_error&) {
+            break; // fewer workers than asked for still finish the loop
+        }
+    }
+    lRunWorker();
+    for (std::thread& lThread : lThreads) {
+        lThread.join();
+    }
+    if (!lFailures.empty()) {
+        throw EngineException(ParallelLoopDetail::JoinDistinct(lFailures));
+    }
+}
+
+} // namespace Logic

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include "Formulas.h"
+#include "engine/Utility.h"
+#include "model/EngineException.h"
+
+namespace Logic {
+namespace {
+
+using namespace Testing;
+
+std::string Verdict(const MatrixPtr& aMatrix) { return Utility::StatementOfResult(*aMatrix); }
+
+const std::string gNecessary = "The statement is necessarily true.";
+const std::string gContingent = "The statement is contingent.";
+const std::string gImpossible = "The statement is self-contradictory.";
+
+TEST(Verdicts, StatementsOfSentenceLetters) {
+    const MatrixPtr lP = Atom("p");
+    EXPECT_EQ(Verdict(Or(lP, Not(lP))), gNecessary);
+    EXPECT_EQ(Verdict(And(lP, Not(lP))), gImpossible);
+    EXPECT_EQ(Verdict(lP), gContingent);
+}
+
+TEST(Verdicts, ModalStatements) {
+    const MatrixPtr lP = Atom("p");
+    EXPECT_EQ(Verdict(If(Box(lP), lP)), gNecessary);
+    EXPECT_EQ(Verdict(If(lP, Box(lP))), gContingent);
+    EXPECT_EQ(Verdict(If(Diamond(lP), Box(Diamond(lP)))), gNecessary);
+    const auto lF = Factory::UnaryPredicate('F');
+    const auto lX = Factory::Variable('x');
+    const MatrixPtr lFx = Is(lF, lX);
+    EXPECT_EQ(Verdict(All(lX, If(lFx, Box(lFx)))), gNecessary);
+}
+
+TEST(Verdicts, CountingReachesTheLargestNumberOfObjects) {
+    const auto lF = Factory::UnaryPredicate('F');
+    const auto lX = Factory::Variable('x');
+    const auto lY = Factory::Variable('y');
+    // There are at least two F.
+    EXPECT_EQ(Verdict(Some(lX, Some(lY, And(And(Is(lF, lX), Is(lF, lY)), Factory::NotTheSame(lX, lY))))),
+              gContingent);
+    // Exactly three things are F.
+    EXPECT_EQ(Verdict(Factory::ThereAreThisManyOfThese(3, lF)), gContingent);
+    // Something is F only if exactly one thing is.
+    EXPECT_EQ(Verdict(If(Some(lX, Is(lF, lX)), Factory::ThereAreThisManyOfThese(1, lF))), gContingent);
+    const MatrixPtr lExactlyOne = Factory::ThereAreThisManyOfThese(1, lF);
+    EXPECT_EQ(Verdict(Or(lExactlyOne, Not(lExactlyOne))), gNecessary);
+    const MatrixPtr lP = Atom("p");
+    EXPECT_EQ(Verdict(Factory::ThisManyOfTheseAreTrue(1, {lP, lP})), gImpossible);
+}
+
+TEST(Verdicts, ConstantsAreDecidedThroughTheirClosures) {
+    const auto lF = Factory::UnaryPredicate('F');
+    const auto lX = Factory::Variable('x');
+    const auto lY = Factory::Variable('y');
+    const MatrixPtr lFx = Is(lF, lX);
+    EXPECT_EQ(Verdict(lFx), gContingent);
+    EXPECT_EQ(Verdict(Or(lFx, Not(lFx))), gNecessary);
+    EXPECT_EQ(Verdict(And(lFx, Not(lFx))), gImpossible);
+    // Its universal closure is impossible, its existential closure is not.
+    EXPECT_EQ(Verdict(And(lFx, Some(lY, Not(Is(lF, lY))))), gContingent);
+}
+
+TEST(Verdicts, ConstantsWithModalOperatorsAreRefused) {
+    const auto lX = Factory::Variable('x');
+    try {
+        Verdict(Box(Is(Factory::UnaryPredicate('F'), lX)));
+        FAIL();
+    } catch (const EngineException& lFailure) {
+        EXPECT_STREQ(lFailure.what(),
+                     "This proposition can't be decided; it contains both constants and modal operators.");
+    }
+}
+
+TEST(Verdicts, ConstantFreeModalIdentity) {
+    const auto lX = Factory::Variable('x');
+    const auto lY = Factory::Variable('y');
+    EXPECT_EQ(Verdict(All(lX, Box(Some(lY, Same(lX, lY))))), gImpossible);
+}
+
+TEST(Verdicts, TooManyPredicates) {
+    const auto lX = Factory::Variable('x');
+    MatrixPtr lAny = Is(Factory::UnaryPredicate('A'), lX);
+    for (char lLetter : std::string("BCDEF")) {
+        lAny = Or(lAny, Is(Factory::UnaryPredicate(lLetter), lX));
+    }
+    try {
+        Verdict(Some(lX, lAny));
+        FAIL();
+    } catch (const EngineException& lFailure) {
+        EXPECT_STREQ(lFailure.what(), "Too many predicates!");
+    }
+}
+
+TEST(Verdicts, AllFiveArgumentTexts) {
+    const MatrixPtr lP = Atom("p");
+    const MatrixPtr lQ = Atom("q");
+    const MatrixPtr lEitherQ = Or(lQ, Not(lQ));
+    const auto lArgument = [](std::vector<MatrixPtr> aPremises, MatrixPtr aConclusion) {
+        return Utility::StatementOfResult(*Factory::Therefore(aPremises, aConclusion));
+    };
+    EXPECT_EQ(lArgument({lP}, lQ), "The argument is invalid.");
+    EXPECT_EQ(lArgument({lP, If(lP, lQ)}, lQ), "The argument is valid.");
+    EXPECT_EQ(lArgument({lP, Not(lP)}, lQ), "The argument is valid but its premises are inconsistent.");
+    EXPECT_EQ(lArgument({lP}, lEitherQ), "The argument is valid because its conclusion is tautological.");
+    EXPECT_EQ(lArgument({lP, Not(lP)}, lEitherQ),
+              "The argument valid but its premises are inconsistent and its conclusion is tautological.");
+}
+
+TEST(Verdicts, SyllogismInBarbara) {
+    const Term lM = Factory::AllAndOnly(Factory::UnaryPredicate('M'), false);
+    const Term lP = Factory::AllAndOnly(Factory::UnaryPredicate('P'), false);
+    const Term lS = Factory::AllAndOnly(Factory::UnaryPredicate('S'), false);
+    const auto lArgument = Factory::Therefore({Factory::FormA(lM, lP, true), Factory::FormA(lS, lM, true)},
+                                              Factory::FormA(lS, lP, true));
+    EXPECT_EQ(Utility::StatementOfResult(*lArgument), "The argument is valid.");
+}
+
+TEST(Verdicts, ArgumentQualityIsCachedOnlyOnSuccess) {
+    const MatrixPtr lP = Atom("p");
+    const auto lValid = Factory::Therefore({lP}, lP);
+    EXPECT_EQ(lValid->Quality(), Quality::Valid);
+    ASSERT_TRUE(lValid->mQuality.has_value());
+    lValid->mQuality = Quality::Invalid; // a second request must not decide again
+    EXPECT_EQ(lValid->Quality(), Quality::Invalid);
+
+    const auto lX = Factory::Variable('x');
+    const auto lY = Factory::Variable('y');
+    const auto lFailing = Factory::Therefore(
+        {Some(lX, Some(lY, Factory::Predication(Factory::BinaryPredicate('L'), lX, lY)))}, lP);
+    EXPECT_THROW(lFailing->Quality(), EngineException);
+    EXPECT_FALSE(lFailing->mQuality.has_value());
+}
+
+TEST(Verdicts, ValuesWithoutTextAreNotImplemented) {
+    try {
+        Utility::TextForDecision(static_cast<Alethicity>(7));
+        FAIL();
+    } catch (const NotImplementedException& lFailure) {
+        EXPECT_STREQ(lFailure.what(), "The value Alethicity.7 is not supported by this application.");
+    }
+    EXPECT_THROW(Utility::TextResult(static_cast<Quality>(5)), NotImplementedException);
+}
+
+TEST(Verdicts, DeeplyNestedStatementDecides) {
+    const MatrixPtr lP = Atom("p");
+    MatrixPtr lDeep = lP;
+    for (int lLevel = 0; lLevel < 5000; ++lLevel) {
+        lDeep = Not(Not(lDeep));
+    }
+    EXPECT_EQ(Verdict(Or(lDeep, Not(lP))), gNecessary);
+}
+
+} // namespace
+} // namespace Logic
