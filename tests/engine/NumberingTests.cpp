@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <deque>
 #include <iterator>
 #include <unordered_set>
 
@@ -35,8 +36,10 @@ struct Letters {
     }
 };
 
-Letters MakeLetters(const std::string& aNull, const std::string& aUnary) {
-    Letters lLetters;
+/// Predicate indexes do not own their predicates: keep every test's letters alive to the end.
+const Letters& MakeLetters(const std::string& aNull, const std::string& aUnary) {
+    static std::deque<Letters> gKept;
+    Letters& lLetters = gKept.emplace_back();
     for (char lLetter : aNull) {
         lLetters.mNullNodes.push_back(Factory::NullPredicate(std::string(1, lLetter)));
     }
@@ -51,7 +54,7 @@ Predicates Index(const Letters& aLetters, int32_t aMaximum, bool aModal = false,
 }
 
 TEST(Numbering, WorkedExampleOfTwoNullaryAndTwoUnaryPredicates) {
-    const Letters lLetters = MakeLetters("pq", "FG");
+    const Letters& lLetters = MakeLetters("pq", "FG");
     const Predicates lIndex = Index(lLetters, 1);
     EXPECT_EQ(lIndex.NumberOfCombinationsOfUnaryPredicates(), 4);
     EXPECT_EQ(lIndex.BitsNeededToRepresentObjectsOfAKind(), 1);
@@ -73,7 +76,7 @@ TEST(Numbering, WorkedExampleOfTwoNullaryAndTwoUnaryPredicates) {
 }
 
 TEST(Numbering, NullaryPredicatesAloneGiveOneObjectPerWorld) {
-    const Letters lLetters = MakeLetters("pq", "");
+    const Letters& lLetters = MakeLetters("pq", "");
     const Predicates lPlain = Index(lLetters, 0);
     EXPECT_EQ(lPlain.BitsNeededToRepresentObjectsOfAKind(), 0);
     EXPECT_EQ(Numbers(lPlain.Interpretations()), (std::vector<uint32_t>{0, 1, 2, 3}));
@@ -200,7 +203,7 @@ TEST(DecodedForms, KindOfObjectEqualityAndHash) {
 }
 
 TEST(DecodedForms, KindOfWorldDropsRepeatedKindsAndRejectsOverlap) {
-    const Letters lLetters = MakeLetters("qp", "");
+    const Letters& lLetters = MakeLetters("qp", "");
     const KindOfObject lKind(1, {UnaryPredicate('F')}, {});
     const KindOfWorld lWorld({lKind, KindOfObject(2, {}, {}), lKind}, {lLetters.Null()[0]},
                              {lLetters.Null()[1]});
@@ -211,7 +214,7 @@ TEST(DecodedForms, KindOfWorldDropsRepeatedKindsAndRejectsOverlap) {
 }
 
 TEST(Numbering, EachIndexHasItsOwnNumberingId) {
-    const Letters lLetters = MakeLetters("p", "");
+    const Letters& lLetters = MakeLetters("p", "");
     const Predicates lFirst = Index(lLetters, 0);
     const Predicates lCopy = lFirst;
     EXPECT_EQ(lCopy.NumberingId(), lFirst.NumberingId());
