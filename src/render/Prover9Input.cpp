@@ -1,28 +1,19 @@
-// Placeholder definitions: each one fails until its owner builds it.
+// The document that Prover9 and Mace4 read for a formula.
 
-#include "model/Negation.h"
-#include "model/Necessity.h"
-#include "model/UniversalGeneralization.h"
-#include "model/Conjunction.h"
-#include "model/Disjunction.h"
-#include "model/MaterialConditional.h"
-#include "model/Argument.h"
-#include "model/Equivalence.h"
-#include "model/JointDenial.h"
-#include "model/NullPredicate.h"
-#include "model/UnaryPredication.h"
-#include "model/BinaryPredication.h"
-#include "model/Identification.h"
-#include "model/EngineException.h"
+#include "model/Matrix.h"
 
 namespace Logic {
 
-namespace {
-[[noreturn]] void NotBuiltYet(const char* aWhat) {
-    throw NotImplementedException(std::string(aWhat) + " is not built yet");
+std::string Matrix::Prover9Input() const {
+    TranslatedNames lNames;
+    for (const VariablePtr& lVariable : FreeVariables()) {
+        std::string lText = lVariable->ToString();
+        char lLetter = lText.front();
+        // Prover9 reads names starting with u to z as variables; a free variable is a constant.
+        bool lReadAsVariable = lLetter >= 'u' && lLetter <= 'z';
+        lNames[lLetter] = lReadAsVariable ? "c" + lText : lText;
+    }
+    return Prover9InputHelper1(lNames);
 }
-} // namespace
-
-std::string Matrix::Prover9Input() const { NotBuiltYet("Matrix::Prover9Input"); }
 
 } // namespace Logic
