@@ -74,14 +74,14 @@ TEST(ParallelLoop, EmptySequenceRunsNothing) {
 }
 
 TEST(ParallelLoop, WorkersHaveLargeStacks) {
-    // A recursion far deeper than a default thread stack allows.
+    // 20,000 frames of 4 KiB: far more than a default thread stack (8 MiB at most) holds.
     std::atomic<size_t> lDepthReached{0};
     std::function<size_t(size_t)> lDescend = [&](size_t aDepth) -> size_t {
-        volatile char lFrame[256] = {};
+        volatile char lFrame[4096] = {};
         return aDepth == 0 ? lFrame[0] : lDescend(aDepth - 1) + lFrame[1] + 1;
     };
-    Foreach(NumberRange(0, 1), [&](uint32_t, bool&) { lDepthReached = lDescend(100000); }, 2);
-    EXPECT_EQ(lDepthReached.load(), 100000u);
+    Foreach(NumberRange(0, 1), [&](uint32_t, bool&) { lDepthReached = lDescend(20000); }, 2);
+    EXPECT_EQ(lDepthReached.load(), 20000u);
 }
 
 } // namespace
