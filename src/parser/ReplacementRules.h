@@ -1,0 +1,47 @@
+#pragma once
+// Word-replacement directives ("#replace and &") and the rules they make. Rules live for one
+// preprocessing pass and apply, in the order of their directives, to the lines after them.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Logic {
+
+class ReplacementRules {
+public:
+    /// One rule: the word is matched literally between two boundary characters (or the text's
+    /// start and end). A boundary next to a word character of the word must be a non-word
+    /// character; next to a symbol it must be a word character or white space. The boundary
+    /// characters are kept around the replacement.
+    struct Rule {
+        std::string mWord;
+        std::string mReplacement;
+        /// The word begins (ends) with a word character.
+        bool mStartsWithWord = false;
+        bool mEndsWithWord = false;
+    };
+
+    /// "#replace WORD REPLACEMENT" with any white space around and between, nothing else.
+    static bool IsReplacementDirective(std::string_view aLine);
+    /// The text begins with a word character.
+    static bool StartsWithWord(std::string_view aText);
+    /// The text ends with a word character.
+    static bool EndsWithWord(std::string_view aText);
+    static Rule MakeReplacement(std::string_view aWord, std::string_view aReplacement);
+    /// Replaces every match of the rule, left to right; matches do not overlap, so a boundary
+    /// character consumed by one match is not available to the next.
+    static std::string RegexReplace(std::string_view aText, const Rule& aRule);
+
+    /// Appends the rule of a directive; aDirective must satisfy IsReplacementDirective.
+    void Add(std::string_view aDirective);
+    /// Every rule in turn, each applied to the output of the previous one.
+    std::string Apply(std::string_view aText) const;
+
+    const std::vector<Rule>& Replacements() const { return mReplacements; }
+
+private:
+    std::vector<Rule> mReplacements;
+};
+
+} // namespace Logic
