@@ -42,6 +42,8 @@ Argument::Argument(const std::vector<MatrixPtr>& aPremises, MatrixPtr aConclusio
 Argument::Argument(const std::function<MatrixPtr()>& aNextPremise, MatrixPtr aConclusion)
     : MaterialConditional(NodeKind::Argument, JoinPremises(aNextPremise), std::move(aConclusion)) {}
 
-std::string Argument::DOTLabel() const { return FormulaWalk::Label("Argument", ".'."); }
+std::string Argument::DOTLabel() const {
+    return FormulaWalk::Label("Argument", ".'.");
+}
 
 } // namespace Logic

@@ -22,24 +22,34 @@ BinaryOperator::BinaryOperator(NodeKind aKind, MatrixPtr aLeft, MatrixPtr aRight
                                mRight->ContainsIdentifications()),
       mIsPropositional(mLeft->IsPropositional() && mRight->IsPropositional()) {}
 
-BinaryOperator::~BinaryOperator() { FormulaWalk::ReleaseOperands(mLeft, &mRight); }
+BinaryOperator::~BinaryOperator() {
+    FormulaWalk::ReleaseOperands(mLeft, &mRight);
+}
 
-std::string BinaryOperator::ToString() const { return FormulaWalk::Text(*this); }
+std::string BinaryOperator::ToString() const {
+    return FormulaWalk::Text(*this);
+}
 
 std::vector<std::pair<const UniversalGeneralization*, const Matrix*>>
 BinaryOperator::ClosedPredications() const {
     return FormulaWalk::ClosedPredications(*this);
 }
 
-bool BinaryOperator::ContainsModalities() const { return mContainsModalities; }
+bool BinaryOperator::ContainsModalities() const {
+    return mContainsModalities;
+}
 
-bool BinaryOperator::ContainsIdentifications() const { return mContainsIdentifications; }
+bool BinaryOperator::ContainsIdentifications() const {
+    return mContainsIdentifications;
+}
 
 std::vector<std::pair<const Matrix*, const Matrix*>> BinaryOperator::DirectDependencies() const {
     return FormulaWalk::DirectDependencies(*this);
 }
 
-bool BinaryOperator::IsPropositional() const { return mIsPropositional; }
+bool BinaryOperator::IsPropositional() const {
+    return mIsPropositional;
+}
 
 std::vector<VariablePtr> BinaryOperator::FreeVariables() const {
     return FormulaWalk::FreeVariables(*this);
@@ -53,7 +63,9 @@ std::vector<VariablePtr> BinaryOperator::IdentifiedVariables() const {
     return FormulaWalk::IdentifiedVariables(*this);
 }
 
-std::vector<const Matrix*> BinaryOperator::Matrices() const { return FormulaWalk::Matrices(*this); }
+std::vector<const Matrix*> BinaryOperator::Matrices() const {
+    return FormulaWalk::Matrices(*this);
+}
 
 std::vector<const Necessity*> BinaryOperator::ModalitiesInIdentifications() const {
     return FormulaWalk::ModalitiesInIdentifications(*this);
@@ -75,8 +87,12 @@ void BinaryOperator::AssignModality(const Necessity* aModality) const {
     FormulaWalk::AssignModality(*this, aModality);
 }
 
-bool BinaryOperator::Equals(const Matrix& aOther) const { return FormulaWalk::Equal(*this, aOther); }
+bool BinaryOperator::Equals(const Matrix& aOther) const {
+    return FormulaWalk::Equal(*this, aOther);
+}
 
-size_t BinaryOperator::Hash() const { return mHash; }
+size_t BinaryOperator::Hash() const {
+    return mHash;
+}
 
 } // namespace Logic

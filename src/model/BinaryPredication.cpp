@@ -54,11 +54,17 @@ std::vector<const Necessity*> BinaryPredication::FreeModalities() const {
     return {lFirst, lSecond};
 }
 
-std::vector<VariablePtr> BinaryPredication::IdentifiedVariables() const { return {}; }
+std::vector<VariablePtr> BinaryPredication::IdentifiedVariables() const {
+    return {};
+}
 
-std::vector<const NullPredicate*> BinaryPredication::NullPredicates() const { return {}; }
+std::vector<const NullPredicate*> BinaryPredication::NullPredicates() const {
+    return {};
+}
 
-std::vector<const UnaryPredicate*> BinaryPredication::UnaryPredicates() const { return {}; }
+std::vector<const UnaryPredicate*> BinaryPredication::UnaryPredicates() const {
+    return {};
+}
 
 MatrixPtr BinaryPredication::Substitute(const VariablePtr& aReplaced,
                                         const VariablePtr& aReplacement) const {
@@ -67,6 +73,8 @@ MatrixPtr BinaryPredication::Substitute(const VariablePtr& aReplaced,
         Variable::Substitute(mVariable2, aReplaced, aReplacement));
 }
 
-std::vector<const Matrix*> BinaryPredication::NonNullPredications() const { return {this}; }
+std::vector<const Matrix*> BinaryPredication::NonNullPredications() const {
+    return {this};
+}
 
 } // namespace Logic

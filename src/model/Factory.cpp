@@ -39,7 +39,9 @@ char LetterAfter(char aLetter) {
 
 } // namespace
 
-VariablePtr Factory::Variable(char aLetter) { return std::make_shared<Logic::Variable>(aLetter); }
+VariablePtr Factory::Variable(char aLetter) {
+    return std::make_shared<Logic::Variable>(aLetter);
+}
 
 UnaryPredicatePtr Factory::UnaryPredicate(char aLetter) {
     return std::make_shared<const Logic::UnaryPredicate>(aLetter);
@@ -66,7 +68,9 @@ MatrixPtr Factory::TheSame(const VariablePtr& aLeft, const VariablePtr& aRight) 
     return std::make_shared<Identification>(aLeft, aRight);
 }
 
-MatrixPtr Factory::Not(const MatrixPtr& aMatrix) { return std::make_shared<Negation>(aMatrix); }
+MatrixPtr Factory::Not(const MatrixPtr& aMatrix) {
+    return std::make_shared<Negation>(aMatrix);
+}
 
 MatrixPtr Factory::ForAll(const VariablePtr& aVariable, const MatrixPtr& aMatrix) {
     return std::make_shared<UniversalGeneralization>(aVariable, aMatrix);
@@ -150,9 +154,13 @@ MatrixPtr Factory::ThereExists(const VariablePtr& aVariable, const MatrixPtr& aM
     return Not(ForAll(aVariable, Not(aMatrix)));
 }
 
-MatrixPtr Factory::Impossibly(const MatrixPtr& aMatrix) { return Necessarily(Not(aMatrix)); }
+MatrixPtr Factory::Impossibly(const MatrixPtr& aMatrix) {
+    return Necessarily(Not(aMatrix));
+}
 
-MatrixPtr Factory::Possibly(const MatrixPtr& aMatrix) { return Not(Impossibly(aMatrix)); }
+MatrixPtr Factory::Possibly(const MatrixPtr& aMatrix) {
+    return Not(Impossibly(aMatrix));
+}
 
 MatrixPtr Factory::NecessarilyOnlyIf(const MatrixPtr& aAntecedent, const MatrixPtr& aConsequent) {
     return Necessarily(OnlyIf(aAntecedent, aConsequent));
@@ -335,7 +343,8 @@ std::vector<std::vector<uint32_t>> Factory::Choose(uint32_t aChosen, uint32_t aT
     }
 }
 
-MatrixPtr Factory::ThisManyOfTheseAreTrue(uint32_t aCount, const std::vector<MatrixPtr>& aMatrices) {
+MatrixPtr Factory::ThisManyOfTheseAreTrue(uint32_t aCount,
+                                          const std::vector<MatrixPtr>& aMatrices) {
     if (aMatrices.size() < aCount) {
         std::string lTexts;
         for (const MatrixPtr& lMatrix : aMatrices) {
@@ -345,8 +354,8 @@ MatrixPtr Factory::ThisManyOfTheseAreTrue(uint32_t aCount, const std::vector<Mat
             lTexts += lMatrix->ToString();
         }
         throw EngineException(
-            "{0} of the predicate(s) {1} can't be true because there are only {2} of them.",
-            aCount, lTexts, aMatrices.size());
+            "{0} of the predicate(s) {1} can't be true because there are only {2} of them.", aCount,
+            lTexts, aMatrices.size());
     }
     auto lTotal = static_cast<uint32_t>(aMatrices.size());
     std::vector<MatrixPtr> lConjunctions;

@@ -24,7 +24,9 @@ namespace Logic::FormulaWalk {
 
 namespace {
 
-bool IsAtomic(NodeKind aKind) { return !IsUnaryOperator(aKind) && !IsBinaryOperator(aKind); }
+bool IsAtomic(NodeKind aKind) {
+    return !IsUnaryOperator(aKind) && !IsBinaryOperator(aKind);
+}
 
 /// Pre-order walk with an explicit stack. fEnter returns whether to descend into the node's
 /// operands; fExit is called after the subtree of every quantifier and necessity, which are
@@ -146,7 +148,8 @@ std::vector<VariablePtr> FreeVariables(const Matrix& aRoot) {
             for (const VariablePtr& lVariable : fNode.FreeVariables()) {
                 auto lFound = lBound.find(lVariable.get());
                 if (lFound == lBound.end() || lFound->second == 0) {
-                    AddOnce(lResult, lSeen, lVariable, static_cast<const Variable*>(lVariable.get()));
+                    AddOnce(lResult, lSeen, lVariable,
+                            static_cast<const Variable*>(lVariable.get()));
                 }
             }
             return false;
@@ -362,42 +365,61 @@ std::vector<const Matrix*> Conjuncts(const Matrix& aRoot) {
     return lResult;
 }
 
-void AssignModality(const Matrix& aStart, const Necessity* aModality) {
-    std::vector<Variable*> lAssigned;
+namespace {
+
+/// Calls fQuantifier for every quantifier below aStart that a Necessity at aStart would claim:
+/// down through negations, quantifiers and connectives, not into nested Necessity nodes.
+template <typename Visit> void ForClaimedQuantifiers(const Matrix& aStart, Visit&& fQuantifier) {
     std::unordered_set<const Matrix*> lVisited;
     std::vector<const Matrix*> lStack{&aStart};
-    try {
-        while (!lStack.empty()) {
-            const Matrix* lNode = lStack.back();
-            lStack.pop_back();
-            NodeKind lKind = lNode->Kind();
-            // A nested Necessity has already claimed the variables of its own scope.
-            if (lKind == NodeKind::Necessity || IsAtomic(lKind)) {
-                continue;
-            }
-            if (!lVisited.insert(lNode).second) {
-                continue;
-            }
-            if (lKind == NodeKind::UniversalGeneralization) {
-                Variable* lVariable =
-                    static_cast<const UniversalGeneralization*>(lNode)->Variable().get();
-                bool lWasUnassigned = lVariable->Modality() == nullptr;
-                lVariable->SetModality(aModality);
-                if (lWasUnassigned) {
-                    lAssigned.push_back(lVariable);
-                }
-            }
-            Operands lOperands = OperandsOf(*lNode);
-            if (lOperands.mSecond) {
-                lStack.push_back(lOperands.mSecond);
-            }
-            lStack.push_back(lOperands.mFirst);
+    while (!lStack.empty()) {
+        const Matrix* lNode = lStack.back();
+        lStack.pop_back();
+        NodeKind lKind = lNode->Kind();
+        // A nested Necessity has already claimed the variables of its own scope.
+        if (lKind == NodeKind::Necessity || IsAtomic(lKind)) {
+            continue;
         }
+        if (!lVisited.insert(lNode).second) {
+            continue;
+        }
+        if (lKind == NodeKind::UniversalGeneralization) {
+            fQuantifier(*static_cast<const UniversalGeneralization*>(lNode)->Variable());
+        }
+        Operands lOperands = OperandsOf(*lNode);
+        if (lOperands.mSecond) {
+            lStack.push_back(lOperands.mSecond);
+        }
+        lStack.push_back(lOperands.mFirst);
+    }
+}
+
+} // namespace
+
+void AssignModality(const Matrix& aStart, const Necessity* aModality) {
+    std::vector<Variable*> lAssigned;
+    try {
+        ForClaimedQuantifiers(aStart, [&](Variable& fVariable) {
+            bool lWasUnassigned = fVariable.Modality() == nullptr;
+            fVariable.SetModality(aModality);
+            if (lWasUnassigned) {
+                lAssigned.push_back(&fVariable);
+            }
+        });
     } catch (...) {
         for (Variable* lVariable : lAssigned) {
             lVariable->ForgetModality(aModality);
         }
         throw;
+    }
+}
+
+void ForgetModality(const Matrix& aStart, const Necessity* aModality) noexcept {
+    try {
+        ForClaimedQuantifiers(aStart,
+                              [&](Variable& fVariable) { fVariable.ForgetModality(aModality); });
+    } catch (...) {
+        // Out of memory while freeing: the variables die with this formula in the usual case.
     }
 }
 
@@ -419,7 +441,8 @@ bool Equal(const Matrix& aLeft, const Matrix& aRight) {
             }
             continue;
         }
-        if (lKind == NodeKind::UniversalGeneralization && BoundVariable(*lLeft) != BoundVariable(*lRight)) {
+        if (lKind == NodeKind::UniversalGeneralization &&
+            BoundVariable(*lLeft) != BoundVariable(*lRight)) {
             return false;
         }
         Operands lLeftOperands = OperandsOf(*lLeft);

@@ -40,6 +40,9 @@ std::vector<const Matrix*> Conjuncts(const Matrix& aRoot);
 /// Necessity nodes. On failure, the assignments this call made are undone before rethrowing.
 void AssignModality(const Matrix& aStart, const Necessity* aModality);
 
+/// Clears aModality from the variables AssignModality gave it below aStart. Never throws.
+void ForgetModality(const Matrix& aStart, const Necessity* aModality) noexcept;
+
 /// Equality of the model: atomic nodes by their own Equals, operators by class and operands.
 bool Equal(const Matrix& aLeft, const Matrix& aRight);
 

@@ -37,7 +37,9 @@ std::string Identification::DOTLabel() const {
     return FormulaWalk::Label("Identification", ToString());
 }
 
-std::vector<VariablePtr> Identification::FreeVariables() const { return IdentifiedVariables(); }
+std::vector<VariablePtr> Identification::FreeVariables() const {
+    return IdentifiedVariables();
+}
 
 std::vector<const Necessity*> Identification::FreeModalities() const {
     return ModalitiesInIdentifications();
@@ -50,9 +52,13 @@ std::vector<VariablePtr> Identification::IdentifiedVariables() const {
     return {mLeft, mRight};
 }
 
-std::vector<const NullPredicate*> Identification::NullPredicates() const { return {}; }
+std::vector<const NullPredicate*> Identification::NullPredicates() const {
+    return {};
+}
 
-std::vector<const UnaryPredicate*> Identification::UnaryPredicates() const { return {}; }
+std::vector<const UnaryPredicate*> Identification::UnaryPredicates() const {
+    return {};
+}
 
 MatrixPtr Identification::Substitute(const VariablePtr& aReplaced,
                                      const VariablePtr& aReplacement) const {
@@ -60,7 +66,9 @@ MatrixPtr Identification::Substitute(const VariablePtr& aReplaced,
                                             Variable::Substitute(mRight, aReplaced, aReplacement));
 }
 
-std::vector<const Matrix*> Identification::NonNullPredications() const { return {this}; }
+std::vector<const Matrix*> Identification::NonNullPredications() const {
+    return {this};
+}
 
 std::vector<const Necessity*> Identification::ModalitiesInIdentifications() const {
     const Necessity* lLeft = mLeft->Modality();

@@ -7,11 +7,16 @@ namespace Logic {
 JointDenial::JointDenial(MatrixPtr aLeft, MatrixPtr aRight)
     : BinaryOperator(NodeKind::JointDenial, std::move(aLeft), std::move(aRight)) {}
 
-std::string JointDenial::Connector() const { return "!"; }
+std::string JointDenial::Connector() const {
+    return "!";
+}
 
-std::string JointDenial::DOTLabel() const { return FormulaWalk::Label("Joint Denial", "!"); }
+std::string JointDenial::DOTLabel() const {
+    return FormulaWalk::Label("Joint Denial", "!");
+}
 
-MatrixPtr JointDenial::Substitute(const VariablePtr& aReplaced, const VariablePtr& aReplacement) const {
+MatrixPtr JointDenial::Substitute(const VariablePtr& aReplaced,
+                                  const VariablePtr& aReplacement) const {
     return FormulaWalk::Substitute(*this, aReplaced, aReplacement);
 }
 

@@ -7,11 +7,16 @@ namespace Logic {
 MaterialConditional::MaterialConditional(MatrixPtr aLeft, MatrixPtr aRight)
     : BinaryOperator(NodeKind::MaterialConditional, std::move(aLeft), std::move(aRight)) {}
 
-std::string MaterialConditional::Connector() const { return "->"; }
+std::string MaterialConditional::Connector() const {
+    return "->";
+}
 
-std::string MaterialConditional::DOTLabel() const { return FormulaWalk::Label("Material Conditional", "-&gt;"); }
+std::string MaterialConditional::DOTLabel() const {
+    return FormulaWalk::Label("Material Conditional", "-&gt;");
+}
 
-MatrixPtr MaterialConditional::Substitute(const VariablePtr& aReplaced, const VariablePtr& aReplacement) const {
+MatrixPtr MaterialConditional::Substitute(const VariablePtr& aReplaced,
+                                          const VariablePtr& aReplacement) const {
     return FormulaWalk::Substitute(*this, aReplaced, aReplacement);
 }
 

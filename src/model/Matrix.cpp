@@ -11,14 +11,22 @@ std::vector<std::pair<const Matrix*, const Matrix*>> Matrix::DirectDependencies(
     return {};
 }
 
-std::vector<const Matrix*> Matrix::Matrices() const { return {this}; }
+std::vector<const Matrix*> Matrix::Matrices() const {
+    return {this};
+}
 
-std::vector<const Necessity*> Matrix::ModalitiesInIdentifications() const { return {}; }
+std::vector<const Necessity*> Matrix::ModalitiesInIdentifications() const {
+    return {};
+}
 
-std::vector<const Matrix*> Matrix::NonNullPredications() const { return {}; }
+std::vector<const Matrix*> Matrix::NonNullPredications() const {
+    return {};
+}
 
 void Matrix::AssignModality(const Necessity*) const {}
 
-std::vector<const Matrix*> Matrix::Conjuncts() const { return {this}; }
+std::vector<const Matrix*> Matrix::Conjuncts() const {
+    return {this};
+}
 
 } // namespace Logic

@@ -14,9 +14,19 @@ Necessity::Necessity(MatrixPtr aInnerMatrix)
     FormulaWalk::AssignModality(*mInnerMatrix, this);
 }
 
-std::string Necessity::ToString() const { return FormulaWalk::Text(*this); }
+Necessity::~Necessity() {
+    if (mInnerMatrix) {
+        FormulaWalk::ForgetModality(*mInnerMatrix, this);
+    }
+}
 
-std::string Necessity::DOTLabel() const { return FormulaWalk::Label("Necessity", "[]"); }
+std::string Necessity::ToString() const {
+    return FormulaWalk::Text(*this);
+}
+
+std::string Necessity::DOTLabel() const {
+    return FormulaWalk::Label("Necessity", "[]");
+}
 
 std::vector<const Necessity*> Necessity::FreeModalities() const {
     return FormulaWalk::FreeModalities(*this);

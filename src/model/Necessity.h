@@ -15,6 +15,8 @@ public:
     static constexpr size_t MemoSize = 65536;
 
     explicit Necessity(MatrixPtr aInnerMatrix);
+    /// Takes back its claim on the variables it gave a modality, so none points at a dead node.
+    ~Necessity() override;
 
     bool Memoizible() const { return mMemoizible; }
 

@@ -7,11 +7,17 @@ namespace Logic {
 Negation::Negation(MatrixPtr aInnerMatrix)
     : UnaryOperator(NodeKind::Negation, std::move(aInnerMatrix)) {}
 
-std::string Negation::ToString() const { return FormulaWalk::Text(*this); }
+std::string Negation::ToString() const {
+    return FormulaWalk::Text(*this);
+}
 
-std::string Negation::DOTLabel() const { return FormulaWalk::Label("Negation", "~"); }
+std::string Negation::DOTLabel() const {
+    return FormulaWalk::Label("Negation", "~");
+}
 
-bool Negation::IsPropositional() const { return mOperandIsPropositional; }
+bool Negation::IsPropositional() const {
+    return mOperandIsPropositional;
+}
 
 void Negation::AssignModality(const Necessity* aModality) const {
     FormulaWalk::AssignModality(*this, aModality);

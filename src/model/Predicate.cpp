@@ -16,9 +16,13 @@ bool UnaryPredicate::Equals(const UnaryPredicate* aOther) const {
     return mLetter == aOther->mLetter;
 }
 
-bool UnaryPredicate::Equals(const BinaryPredicate*) const { throw EngineException(kUnaryMismatch); }
+bool UnaryPredicate::Equals(const BinaryPredicate*) const {
+    throw EngineException(kUnaryMismatch);
+}
 
-bool UnaryPredicate::Equals(std::nullptr_t) const { throw EngineException(kUnaryMismatch); }
+bool UnaryPredicate::Equals(std::nullptr_t) const {
+    throw EngineException(kUnaryMismatch);
+}
 
 bool BinaryPredicate::Equals(const BinaryPredicate* aOther) const {
     if (aOther == nullptr) {
@@ -27,8 +31,12 @@ bool BinaryPredicate::Equals(const BinaryPredicate* aOther) const {
     return mLetter == aOther->mLetter;
 }
 
-bool BinaryPredicate::Equals(const UnaryPredicate*) const { throw EngineException(kBinaryMismatch); }
+bool BinaryPredicate::Equals(const UnaryPredicate*) const {
+    throw EngineException(kBinaryMismatch);
+}
 
-bool BinaryPredicate::Equals(std::nullptr_t) const { throw EngineException(kBinaryMismatch); }
+bool BinaryPredicate::Equals(std::nullptr_t) const {
+    throw EngineException(kBinaryMismatch);
+}
 
 } // namespace Logic

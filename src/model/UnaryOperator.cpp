@@ -22,16 +22,22 @@ UnaryOperator::UnaryOperator(NodeKind aKind, MatrixPtr aInnerMatrix)
       mOperandContainsIdentifications(mInnerMatrix->ContainsIdentifications()),
       mOperandIsPropositional(mInnerMatrix->IsPropositional()) {}
 
-UnaryOperator::~UnaryOperator() { FormulaWalk::ReleaseOperands(mInnerMatrix, nullptr); }
+UnaryOperator::~UnaryOperator() {
+    FormulaWalk::ReleaseOperands(mInnerMatrix, nullptr);
+}
 
 std::vector<std::pair<const UniversalGeneralization*, const Matrix*>>
 UnaryOperator::ClosedPredications() const {
     return FormulaWalk::ClosedPredications(*this);
 }
 
-bool UnaryOperator::ContainsModalities() const { return mOperandContainsModalities; }
+bool UnaryOperator::ContainsModalities() const {
+    return mOperandContainsModalities;
+}
 
-bool UnaryOperator::ContainsIdentifications() const { return mOperandContainsIdentifications; }
+bool UnaryOperator::ContainsIdentifications() const {
+    return mOperandContainsIdentifications;
+}
 
 std::vector<std::pair<const Matrix*, const Matrix*>> UnaryOperator::DirectDependencies() const {
     return FormulaWalk::DirectDependencies(*this);
@@ -49,7 +55,9 @@ std::vector<VariablePtr> UnaryOperator::IdentifiedVariables() const {
     return FormulaWalk::IdentifiedVariables(*this);
 }
 
-std::vector<const Matrix*> UnaryOperator::Matrices() const { return FormulaWalk::Matrices(*this); }
+std::vector<const Matrix*> UnaryOperator::Matrices() const {
+    return FormulaWalk::Matrices(*this);
+}
 
 std::vector<const Necessity*> UnaryOperator::ModalitiesInIdentifications() const {
     return FormulaWalk::ModalitiesInIdentifications(*this);
@@ -67,8 +75,12 @@ std::vector<const UnaryPredicate*> UnaryOperator::UnaryPredicates() const {
     return FormulaWalk::UnaryPredicates(*this);
 }
 
-bool UnaryOperator::Equals(const Matrix& aOther) const { return FormulaWalk::Equal(*this, aOther); }
+bool UnaryOperator::Equals(const Matrix& aOther) const {
+    return FormulaWalk::Equal(*this, aOther);
+}
 
-size_t UnaryOperator::Hash() const { return std::hash<const void*>{}(this); }
+size_t UnaryOperator::Hash() const {
+    return std::hash<const void*>{}(this);
+}
 
 } // namespace Logic

@@ -35,15 +35,21 @@ std::string UnaryPredication::DOTLabel() const {
     return FormulaWalk::Label("Unary Predication", ToString());
 }
 
-std::vector<VariablePtr> UnaryPredication::FreeVariables() const { return {mVariable}; }
+std::vector<VariablePtr> UnaryPredication::FreeVariables() const {
+    return {mVariable};
+}
 
 std::vector<const Necessity*> UnaryPredication::FreeModalities() const {
     return {mVariable->Modality()};
 }
 
-std::vector<VariablePtr> UnaryPredication::IdentifiedVariables() const { return {}; }
+std::vector<VariablePtr> UnaryPredication::IdentifiedVariables() const {
+    return {};
+}
 
-std::vector<const NullPredicate*> UnaryPredication::NullPredicates() const { return {}; }
+std::vector<const NullPredicate*> UnaryPredication::NullPredicates() const {
+    return {};
+}
 
 std::vector<const UnaryPredicate*> UnaryPredication::UnaryPredicates() const {
     return {mPredicate.get()};
@@ -55,6 +61,8 @@ MatrixPtr UnaryPredication::Substitute(const VariablePtr& aReplaced,
         mPredicate, Logic::Variable::Substitute(mVariable, aReplaced, aReplacement));
 }
 
-std::vector<const Matrix*> UnaryPredication::NonNullPredications() const { return {this}; }
+std::vector<const Matrix*> UnaryPredication::NonNullPredications() const {
+    return {this};
+}
 
 } // namespace Logic

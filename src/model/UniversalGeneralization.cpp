@@ -13,7 +13,9 @@ UniversalGeneralization::UniversalGeneralization(VariablePtr aVariable, MatrixPt
     }
 }
 
-std::string UniversalGeneralization::ToString() const { return FormulaWalk::Text(*this); }
+std::string UniversalGeneralization::ToString() const {
+    return FormulaWalk::Text(*this);
+}
 
 std::string UniversalGeneralization::DOTLabel() const {
     return FormulaWalk::Label("Universal Generalization", mVariable->ToString() + ",");

@@ -115,9 +115,10 @@ uint32_t Variable::InstantiatedKindOfWorld() const {
     return lSlot ? lSlot->mKindOfWorld : 0;
 }
 
-const std::shared_ptr<Variable>& Variable::Substitute(const std::shared_ptr<Variable>& aThis,
-                                                      const std::shared_ptr<Variable>& aReplaced,
-                                                      const std::shared_ptr<Variable>& aReplacement) {
+const std::shared_ptr<Variable>&
+Variable::Substitute(const std::shared_ptr<Variable>& aThis,
+                     const std::shared_ptr<Variable>& aReplaced,
+                     const std::shared_ptr<Variable>& aReplacement) {
     return aThis == aReplaced ? aReplacement : aThis;
 }
 
