@@ -11,7 +11,6 @@
 #include "model/Argument.h"
 #include "model/EngineException.h"
 #include "model/Factory.h"
-#include "platform/LargeStack.h"
 
 namespace Logic {
 
@@ -20,7 +19,7 @@ namespace {
 /// Runs aWork on a large stack, since the formula may be nested too deep for the caller's.
 template <typename Work> auto OnLargeStack(Work aWork) -> decltype(aWork()) {
     std::optional<decltype(aWork())> lResult;
-    RunWithLargeStack([&] { lResult.emplace(aWork()); });
+    EnsureLargeStack([&] { lResult.emplace(aWork()); });
     return std::move(*lResult);
 }
 

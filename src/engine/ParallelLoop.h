@@ -15,6 +15,7 @@
 #include <system_error>
 #include <thread>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "model/EngineException.h"
@@ -56,7 +57,28 @@ inline std::string JoinDistinct(const std::vector<std::string>& aMessages) {
     return lJoined;
 }
 
+/// Set on the threads that EnsureLargeStack started, so that nested deep work runs in place
+/// instead of starting yet another thread.
+inline thread_local bool tOnLargeStack = false;
+
 } // namespace ParallelLoopDetail
+
+/// Runs aWork on a thread with a large stack: in place when this thread already is one, else on
+/// a new one (RunWithLargeStack), rethrowing what it throws.
+inline void EnsureLargeStack(const std::function<void()>& aWork) {
+    if (ParallelLoopDetail::tOnLargeStack) {
+        aWork();
+        return;
+    }
+    RunWithLargeStack([&] {
+        // Restored afterwards in case RunWithLargeStack could not start a thread and ran here.
+        struct Mark {
+            bool mBefore = std::exchange(ParallelLoopDetail::tOnLargeStack, true);
+            ~Mark() { ParallelLoopDetail::tOnLargeStack = mBefore; }
+        } lMark;
+        aWork();
+    });
+}
 
 /// Runs aAction once per item of aSequence on up to aMaximumWorkers threads (0: as many as the
 /// machine has logical processors), each with a large stack so that deep formulas can be
@@ -132,7 +154,7 @@ void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximum
     };
     const auto lRunWorker = [&] {
         try {
-            RunWithLargeStack(lWorker);
+            EnsureLargeStack(lWorker);
         } catch (const std::exception& lFailure) {
             lRecordFailure(lFailure.what());
             lStop.store(true, std::memory_order_relaxed);
