@@ -1,0 +1,56 @@
+#include "cli/ConsoleFrontEnd.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "model/EngineException.h"
+#include "platform/Platform.h"
+
+namespace Logic::Cli {
+
+void ConsoleReceiver::Install(Command aDecideContentsOfActiveDocument,
+                              Command aDecideSelectedText, Command aCalculateCoefficientVector,
+                              Command aDepictContentsOfActiveDocument, Command aDepictSelectedText,
+                              Command aExecuteProver9OnActiveDocument) {
+    mCommands = {std::move(aDecideContentsOfActiveDocument), std::move(aDecideSelectedText),
+                 std::move(aCalculateCoefficientVector),
+                 std::move(aDepictContentsOfActiveDocument), std::move(aDepictSelectedText),
+                 std::move(aExecuteProver9OnActiveDocument)};
+}
+
+void ConsoleResultsWindow::AppendLine(const std::string& aLine) {
+    // A log line is "time: message"; the time holds no ": ", so the message starts after the
+    // first one.
+    size_t lMessage = aLine.find(": ");
+    if (lMessage != std::string::npos && aLine.compare(lMessage + 2, 7, "Error: ") == 0) {
+        mErrorLogged = true;
+    }
+    std::fwrite(aLine.data(), 1, aLine.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+void ConsoleMessageBox::Show(const std::string& aText) {
+    mShown = true;
+    std::fprintf(stderr, "%s\n", aText.c_str());
+    std::fflush(stderr);
+}
+
+void KeepingImageViewer::Open(const std::string& aPath) {
+    std::error_code lError;
+    if (std::filesystem::absolute(aPath, lError) != std::filesystem::absolute(mOutputPath, lError)) {
+        std::filesystem::copy_file(aPath, mOutputPath,
+                                   std::filesystem::copy_options::overwrite_existing, lError);
+        if (lError) {
+            throw EngineException("Cannot write the picture to \"{0}\": {1}", mOutputPath,
+                                  lError.message());
+        }
+    }
+    mKeptPath = mOutputPath;
+    if (mView) {
+        Platform::OpenWithDefaultApplication(mOutputPath);
+    }
+}
+
+} // namespace Logic::Cli

@@ -1,0 +1,89 @@
+#pragma once
+// The console as a host: a receiver holding a document read from a file, a results window that
+// is standard output, a message box that is standard error, a viewer that keeps the picture.
+
+#include <array>
+#include <string>
+
+#include "driver/HostInterfaces.h"
+#include "driver/IPluginReceiver.h"
+
+namespace Logic::Cli {
+
+class ConsoleReceiver final : public IPluginReceiver {
+public:
+    enum CommandSlot {
+        DecideContents,
+        DecideSelection,
+        CoefficientVectorOfContents,
+        DepictContents,
+        DepictSelection,
+        Prover9OnContents,
+        NumberOfCommands
+    };
+
+    ConsoleReceiver(std::string aName, std::string aContents, std::string aSelectedText)
+        : mName(std::move(aName)), mContents(std::move(aContents)),
+          mSelectedText(std::move(aSelectedText)) {}
+
+    void Install(Command aDecideContentsOfActiveDocument, Command aDecideSelectedText,
+                 Command aCalculateCoefficientVector, Command aDepictContentsOfActiveDocument,
+                 Command aDepictSelectedText, Command aExecuteProver9OnActiveDocument) override;
+    std::string NameOfActiveDocument() override { return mName; }
+    std::string ContentsOfActiveDocument() override { return mContents; }
+    std::string SelectedText() override { return mSelectedText; }
+
+    /// The installed command of aSlot; empty when it is absent.
+    const Command& CommandAt(CommandSlot aSlot) const { return mCommands[aSlot]; }
+
+private:
+    std::string mName;
+    std::string mContents;
+    std::string mSelectedText;
+    std::array<Command, NumberOfCommands> mCommands;
+};
+
+/// Writes each log line to standard output at once; remembers whether a command failed.
+class ConsoleResultsWindow final : public IResultsWindow {
+public:
+    void Show() override { mVisible = true; }
+    void BringToFront() override {}
+    bool IsVisible() const override { return mVisible; }
+    void AppendLine(const std::string& aLine) override;
+    void HandlePendingEvents() override {}
+    void Hide() override { mVisible = false; }
+    void Clear() override {}
+
+    bool ErrorLogged() const { return mErrorLogged; }
+
+private:
+    bool mVisible = false;
+    bool mErrorLogged = false;
+};
+
+class ConsoleMessageBox final : public IMessageBox {
+public:
+    void Show(const std::string& aText) override;
+    bool Shown() const { return mShown; }
+
+private:
+    bool mShown = false;
+};
+
+/// Copies the finished picture (which is deleted at exit) to a path of the user's choice and,
+/// when asked, opens that copy.
+class KeepingImageViewer final : public IImageViewer {
+public:
+    KeepingImageViewer(std::string aOutputPath, bool aView)
+        : mOutputPath(std::move(aOutputPath)), mView(aView) {}
+    void Open(const std::string& aPath) override;
+    /// Where the picture was kept; empty when nothing was kept.
+    const std::string& KeptPath() const { return mKeptPath; }
+
+private:
+    std::string mOutputPath;
+    bool mView;
+    std::string mKeptPath;
+};
+
+} // namespace Logic::Cli

@@ -1,0 +1,256 @@
+// quendral: the command-line front end. Reads a document from a file or standard input, runs
+// one command of the driver on it and writes the results log to standard output.
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "cli/ConsoleFrontEnd.h"
+#include "driver/MainForm.h"
+
+namespace {
+
+using namespace Logic;
+using namespace Logic::Cli;
+
+constexpr const char* Version = "0.1.0";
+
+constexpr const char* Usage =
+    "usage:\n"
+    "  quendral decide       [--selection START:END] FILE\n"
+    "  quendral coefficients FILE\n"
+    "  quendral depict       [--selection START:END] [--output PNG] [--view] FILE\n"
+    "  quendral prove        [--timeout SECONDS] FILE\n"
+    "  quendral --help | --version\n"
+    "\n"
+    "FILE is a path, or - for standard input.\n"
+    "  decide        decides the statement or argument in FILE\n"
+    "  coefficients  writes the coefficient vector of a truth-functional statement\n"
+    "  depict        draws the formula tree as a PNG picture (needs Graphviz dot)\n"
+    "  prove         evaluates FILE with Prover9 and Mace4\n"
+    "  --selection START:END  works on bytes START to END-1 of FILE only\n"
+    "  --output PNG           where depict keeps the picture (default: FILE's name with .png)\n"
+    "  --view                 also opens the picture\n";
+
+constexpr int Success = 0;
+constexpr int Failure = 1;
+constexpr int UsageFailure = 2;
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Options {
+    std::string mCommand;
+    std::string mFile;
+    std::optional<std::pair<size_t, size_t>> mSelection;
+    std::string mOutput;
+    bool mView = false;
+    std::string mTimeout;
+};
+
+size_t ParseOffset(const std::string& aText, const std::string& aSelection) {
+    if (aText.empty() || aText.size() > 18 ||
+        aText.find_first_not_of("0123456789") != std::string::npos) {
+        throw UsageError(Format("bad selection \"{0}\": expected START:END with whole numbers",
+                                aSelection));
+    }
+    return static_cast<size_t>(std::stoull(aText));
+}
+
+std::pair<size_t, size_t> ParseSelection(const std::string& aText) {
+    size_t lColon = aText.find(':');
+    if (lColon == std::string::npos) {
+        throw UsageError(
+            Format("bad selection \"{0}\": expected START:END with whole numbers", aText));
+    }
+    size_t lStart = ParseOffset(aText.substr(0, lColon), aText);
+    size_t lEnd = ParseOffset(aText.substr(lColon + 1), aText);
+    if (lEnd < lStart) {
+        throw UsageError(Format("bad selection \"{0}\": END is before START", aText));
+    }
+    return {lStart, lEnd};
+}
+
+Options ParseArguments(const std::vector<std::string>& aArguments) {
+    if (aArguments.empty()) {
+        throw UsageError("no command given");
+    }
+    Options lOptions;
+    lOptions.mCommand = aArguments[0];
+    const std::string& lCommand = lOptions.mCommand;
+    if (lCommand != "decide" && lCommand != "coefficients" && lCommand != "depict" &&
+        lCommand != "prove") {
+        throw UsageError(Format("unknown command \"{0}\"", lCommand));
+    }
+    bool lHaveFile = false;
+    for (size_t i = 1; i < aArguments.size(); ++i) {
+        std::string lArgument = aArguments[i];
+        std::optional<std::string> lInlineValue;
+        if (lArgument.rfind("--", 0) == 0) {
+            size_t lEquals = lArgument.find('=');
+            if (lEquals != std::string::npos) {
+                lInlineValue = lArgument.substr(lEquals + 1);
+                lArgument.erase(lEquals);
+            }
+        }
+        auto fValue = [&]() -> std::string {
+            if (lInlineValue) {
+                return *lInlineValue;
+            }
+            if (i + 1 >= aArguments.size()) {
+                throw UsageError(Format("option {0} needs a value", lArgument));
+            }
+            return aArguments[++i];
+        };
+        bool lSelects = lCommand == "decide" || lCommand == "depict";
+        if (lArgument == "--selection" && lSelects) {
+            lOptions.mSelection = ParseSelection(fValue());
+        } else if (lArgument == "--output" && lCommand == "depict") {
+            lOptions.mOutput = fValue();
+        } else if (lArgument == "--view" && lCommand == "depict" && !lInlineValue) {
+            lOptions.mView = true;
+        } else if (lArgument == "--timeout" && lCommand == "prove") {
+            lOptions.mTimeout = fValue();
+        } else if (lArgument.size() > 1 && lArgument[0] == '-') {
+            throw UsageError(Format("unknown option \"{0}\" for {1}", aArguments[i], lCommand));
+        } else if (lHaveFile) {
+            throw UsageError(Format("more than one FILE given: \"{0}\"", lArgument));
+        } else {
+            lOptions.mFile = lArgument;
+            lHaveFile = true;
+        }
+    }
+    if (!lHaveFile) {
+        throw UsageError(Format("{0} needs a FILE (or - for standard input)", lCommand));
+    }
+    return lOptions;
+}
+
+std::string ReadDocument(const std::string& aFile) {
+    if (aFile == "-") {
+        std::ostringstream lText;
+        lText << std::cin.rdbuf();
+        return lText.str();
+    }
+    std::error_code lError;
+    if (std::filesystem::is_directory(aFile, lError)) {
+        throw UsageError(Format("cannot read \"{0}\": it is a directory", aFile));
+    }
+    std::ifstream lStream(aFile, std::ios::binary);
+    if (!lStream) {
+        throw UsageError(Format("cannot read \"{0}\"", aFile));
+    }
+    std::string lText((std::istreambuf_iterator<char>(lStream)), std::istreambuf_iterator<char>());
+    if (lStream.bad()) {
+        throw UsageError(Format("cannot read \"{0}\"", aFile));
+    }
+    return lText;
+}
+
+std::string DocumentName(const std::string& aFile) {
+    return aFile == "-" ? "stdin" : std::filesystem::path(aFile).filename().string();
+}
+
+int Run(const Options& aOptions) {
+    if (aOptions.mCommand == "prove") {
+        std::fprintf(stderr, "quendral: the prove command is not available yet.\n");
+        return Failure;
+    }
+    std::string lContents = ReadDocument(aOptions.mFile);
+    std::string lSelectedText;
+    if (aOptions.mSelection) {
+        auto [lStart, lEnd] = *aOptions.mSelection;
+        if (lEnd > lContents.size()) {
+            throw UsageError(Format("bad selection {0}:{1}: the document has only {2} bytes",
+                                    lStart, lEnd, lContents.size()));
+        }
+        lSelectedText = lContents.substr(lStart, lEnd - lStart);
+    }
+    std::string lName = DocumentName(aOptions.mFile);
+
+    ConsoleReceiver lReceiver(lName, lContents, lSelectedText);
+    MainFormServices lServices;
+    auto lWindow = std::make_unique<ConsoleResultsWindow>();
+    auto lMessageBox = std::make_unique<ConsoleMessageBox>();
+    std::string lOutput = aOptions.mOutput;
+    if (lOutput.empty()) {
+        std::string lLabel = aOptions.mSelection ? lName + " (selected text)" : lName;
+        lOutput = MainForm::ImageFileName(lLabel);
+    }
+    auto lViewer = std::make_unique<KeepingImageViewer>(lOutput, aOptions.mView);
+    ConsoleResultsWindow& rWindow = *lWindow;
+    ConsoleMessageBox& rMessageBox = *lMessageBox;
+    KeepingImageViewer& rViewer = *lViewer;
+    lServices.mWindow = std::move(lWindow);
+    lServices.mMessageBox = std::move(lMessageBox);
+    lServices.mImageViewer = std::move(lViewer);
+    MainForm lDriver(lReceiver, std::move(lServices));
+
+    bool lSelection = aOptions.mSelection.has_value();
+    ConsoleReceiver::CommandSlot lSlot =
+        aOptions.mCommand == "decide"
+            ? (lSelection ? ConsoleReceiver::DecideSelection : ConsoleReceiver::DecideContents)
+        : aOptions.mCommand == "coefficients"
+            ? ConsoleReceiver::CoefficientVectorOfContents
+            : (lSelection ? ConsoleReceiver::DepictSelection : ConsoleReceiver::DepictContents);
+    const IPluginReceiver::Command& lCommand = lReceiver.CommandAt(lSlot);
+    if (!lCommand) {
+        std::fprintf(stderr, "quendral: the %s command needs Graphviz %s, which was not found "
+                             "in PATH.\n",
+                     aOptions.mCommand.c_str(), MainForm::dot);
+        return Failure;
+    }
+    lCommand();
+
+    if (aOptions.mCommand == "depict") {
+        if (rMessageBox.Shown() || rViewer.KeptPath().empty()) {
+            return Failure;
+        }
+        // The kept picture must survive the clean-up of temporary pictures at exit.
+        std::error_code lError;
+        auto lKept = std::filesystem::weakly_canonical(rViewer.KeptPath(), lError);
+        std::erase_if(MainForm::gFilesToDelete, [&](const std::string& fPath) {
+            std::error_code lIgnored;
+            return std::filesystem::weakly_canonical(fPath, lIgnored) == lKept;
+        });
+        std::fprintf(stderr, "Picture written to %s\n", rViewer.KeptPath().c_str());
+        return Success;
+    }
+    return rWindow.ErrorLogged() ? Failure : Success;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> lArguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    if (!lArguments.empty() && (lArguments[0] == "--help" || lArguments[0] == "-h")) {
+        std::fputs(Usage, stdout);
+        return Success;
+    }
+    if (!lArguments.empty() && lArguments[0] == "--version") {
+        std::printf("quendral %s\n", Version);
+        return Success;
+    }
+    try {
+        return Run(ParseArguments(lArguments));
+    } catch (const UsageError& lError) {
+        std::fprintf(stderr, "quendral: %s\n\n%s", lError.what(), Usage);
+        return UsageFailure;
+    } catch (const std::exception& lError) {
+        std::fprintf(stderr, "quendral: %s\n", lError.what());
+        return Failure;
+    } catch (...) {
+        std::fprintf(stderr, "quendral: an unknown failure occurred.\n");
+        return Failure;
+    }
+}

@@ -1,0 +1,256 @@
+#include "driver/MainForm.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <utility>
+
+#include "coefficients/CoefficientVector.h"
+#include "engine/Utility.h"
+#include "model/EngineException.h"
+#include "model/Matrix.h"
+#include "parser/Parser.h"
+#include "platform/LargeStack.h"
+
+namespace Logic {
+
+std::vector<std::string> MainForm::gFilesToDelete;
+
+namespace {
+/// Runs aWork on a thread with a large stack and returns its result. Parsing, evaluating and
+/// dropping a formula tree recurse with its depth; the host's window stays on its own thread.
+template <typename Work> auto Deep(Work&& aWork) -> decltype(aWork()) {
+    std::optional<decltype(aWork())> lResult;
+    RunWithLargeStack([&] { lResult.emplace(aWork()); });
+    return std::move(*lResult);
+}
+
+void RegisterCleanupOnce() {
+    static const bool lRegistered = std::atexit(&MainForm::Cleanup) == 0;
+    (void)lRegistered;
+}
+} // namespace
+
+MainForm::MainForm(IPluginReceiver& aApplication, MainFormServices aServices)
+    : mWindow(std::move(aServices.mWindow)),
+      mMessageBox(std::move(aServices.mMessageBox)),
+      mImageViewer(std::move(aServices.mImageViewer)),
+      mApplication(aApplication) {
+    if (!mWindow || !mMessageBox) {
+        throw std::invalid_argument("MainForm needs a results window and a message box.");
+    }
+    if (!mImageViewer) {
+        mImageViewer = std::make_unique<DefaultApplicationViewer>();
+    }
+    RegisterCleanupOnce();
+
+    auto lExistsInPath = aServices.mExistsInPath ? aServices.mExistsInPath : &MainForm::ExistsInPath;
+    mCanDepict = lExistsInPath(dot);
+    mCanProve = lExistsInPath(prover9) && lExistsInPath(mace4);
+
+    using Command = IPluginReceiver::Command;
+    mApplication.Install([this] { DecideActiveBuffer(); }, [this] { DecideSelectedText(); },
+                         [this] { CalculateCoefficientVector(); },
+                         mCanDepict ? Command([this] { DepictActiveBuffer(); }) : Command(),
+                         mCanDepict ? Command([this] { DepictSelectedText(); }) : Command(),
+                         mCanProve ? Command([this] { ExecuteProver9OnActiveBuffer(); })
+                                   : Command());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Commands
+
+std::string MainForm::DecideText(const std::string& aText) {
+    return Deep([&] {
+        MatrixPtr lRoot = Parser::Parse(SplitLines(aText));
+        return Utility::StatementOfResult(*lRoot);
+    });
+}
+
+void MainForm::DecideActiveBuffer() {
+    ActOnDialog([this] {
+        Log("Deciding {0}...", mApplication.NameOfActiveDocument());
+        Log(DecideText(mApplication.ContentsOfActiveDocument()));
+    });
+}
+
+void MainForm::DecideSelectedText() {
+    ActOnDialog([this] {
+        std::string lSelectedText = mApplication.SelectedText();
+        Log("Deciding \"{0}\" ...", lSelectedText);
+        Log(DecideText(lSelectedText));
+    });
+}
+
+void MainForm::CalculateCoefficientVector() {
+    ActOnDialog([this] {
+        Log("Calculating coefficients for {0}...", mApplication.NameOfActiveDocument());
+        std::string lContents = mApplication.ContentsOfActiveDocument();
+        auto [lVector, lFormula] = Deep([&] {
+            MatrixPtr lRoot = Parser::Parse(SplitLines(lContents));
+            Logic::CoefficientVector lCoefficients = lRoot->CoefficientVector();
+            return std::pair(lCoefficients.ToString(), lCoefficients.Formula());
+        });
+        Log(lVector);
+        Log(lFormula);
+    });
+}
+
+void MainForm::DepictActiveBuffer() {
+    std::string lName = mApplication.NameOfActiveDocument();
+    std::string lContents = mApplication.ContentsOfActiveDocument();
+    Depict(lName, lContents);
+}
+
+void MainForm::DepictSelectedText() {
+    std::string lLabel = Format("{0} (selected text)", mApplication.NameOfActiveDocument());
+    std::string lSelectedText = mApplication.SelectedText();
+    Depict(lLabel, lSelectedText);
+}
+
+void MainForm::ExecuteProver9OnActiveBuffer() {
+    ActOnDialog([] {
+        throw NotImplementedException("Evaluation with Prover9/Mace4 is not available yet.");
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Results log
+
+void MainForm::ActOnDialog(const std::function<void()>& aAction) {
+    if (!mWindow->IsVisible()) {
+        mWindow->Show();
+    }
+    mWindow->BringToFront();
+    try {
+        aAction();
+    } catch (const std::exception& lFailure) {
+        Log("Error: {0}", lFailure.what());
+    } catch (...) {
+        Log("Error: {0}", "An unknown failure occurred.");
+    }
+}
+
+void MainForm::LogMessage(const std::string& aMessage) {
+    mWindow->AppendLine(Format("{0}: {1}", FormatTimeOfDay(Platform::LocalTimeOfDay()), aMessage));
+    mWindow->HandlePendingEvents();
+}
+
+std::string MainForm::FormatTimeOfDay(const Platform::TimeOfDay& aTime) {
+    char lText[32];
+    if (aTime.mTicks == 0) {
+        std::snprintf(lText, sizeof lText, "%02d:%02d:%02d", aTime.mHour, aTime.mMinute,
+                      aTime.mSecond);
+    } else {
+        std::snprintf(lText, sizeof lText, "%02d:%02d:%02d.%07d", aTime.mHour, aTime.mMinute,
+                      aTime.mSecond, static_cast<int>(aTime.mTicks));
+    }
+    return lText;
+}
+
+void MainForm::button_close_Click() {
+    mWindow->Hide();
+    mWindow->Clear();
+}
+
+std::vector<std::string> MainForm::SplitLines(const std::string& aText) {
+    std::vector<std::string> lLines;
+    size_t lStart = 0;
+    while (true) {
+        size_t lEnd = aText.find('\n', lStart);
+        if (lEnd == std::string::npos) {
+            lLines.push_back(aText.substr(lStart));
+            return lLines;
+        }
+        lLines.push_back(aText.substr(lStart, lEnd - lStart));
+        lStart = lEnd + 1;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Tool detection
+
+std::string MainForm::ExpandEnvironmentVariables(const std::string& aFileName) {
+    std::string lResult;
+    size_t i = 0;
+    while (i < aFileName.size()) {
+        size_t lOpen = aFileName.find('%', i);
+        size_t lClose = lOpen == std::string::npos ? lOpen : aFileName.find('%', lOpen + 1);
+        if (lClose == std::string::npos) {
+            lResult += aFileName.substr(i);
+            break;
+        }
+        lResult += aFileName.substr(i, lOpen - i);
+        std::string lName = aFileName.substr(lOpen + 1, lClose - lOpen - 1);
+        std::optional<std::string> lValue;
+        if (!lName.empty()) {
+            lValue = Platform::EnvironmentVariable(lName);
+        }
+        if (lValue) {
+            lResult += *lValue;
+            i = lClose + 1;
+        } else {
+            // The closing sign may open the next name.
+            lResult += aFileName.substr(lOpen, lClose - lOpen);
+            i = lClose;
+        }
+    }
+    return lResult;
+}
+
+namespace {
+bool HasDirectoryPart(const std::string& aName) {
+    return !std::filesystem::path(aName).parent_path().empty();
+}
+
+bool EndsInSeparator(const std::string& aPiece) {
+    char lLast = aPiece.back();
+#ifdef _WIN32
+    return lLast == '\\' || lLast == '/' || lLast == ':';
+#else
+    return lLast == '/';
+#endif
+}
+
+std::string JoinPathPiece(const std::string& aPiece, const std::string& aName) {
+    if (aPiece.empty()) {
+        return aName;
+    }
+    if (EndsInSeparator(aPiece)) {
+        return aPiece + aName;
+    }
+#ifdef _WIN32
+    return aPiece + "\\" + aName;
+#else
+    return aPiece + "/" + aName;
+#endif
+}
+} // namespace
+
+bool MainForm::ExistsInPath(const std::string& aFileName) {
+    std::string lName = ExpandEnvironmentVariables(aFileName);
+    if (Platform::FileExists(lName)) {
+        return true;
+    }
+    if (lName.empty() || HasDirectoryPart(lName)) {
+        return false;
+    }
+    std::string lPath = Platform::EnvironmentVariable("PATH").value_or("");
+    size_t lStart = 0;
+    while (true) {
+        size_t lEnd = lPath.find(Platform::PathListSeparator, lStart);
+        std::string lPiece =
+            lPath.substr(lStart, lEnd == std::string::npos ? std::string::npos : lEnd - lStart);
+        if (Platform::FileExists(JoinPathPiece(lPiece, lName))) {
+            return true;
+        }
+        if (lEnd == std::string::npos) {
+            return false;
+        }
+        lStart = lEnd + 1;
+    }
+}
+
+} // namespace Logic

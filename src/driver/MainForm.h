@@ -1,0 +1,111 @@
+#pragma once
+// The host-neutral command driver: detects the outside tools, installs the six commands in the
+// receiver, runs them and writes their time-stamped results into the results window.
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "driver/HostInterfaces.h"
+#include "driver/IPluginReceiver.h"
+#include "model/Format.h"
+#include "platform/Platform.h"
+
+namespace Logic {
+
+/// What the front end supplies to the driver. The driver owns all of it.
+struct MainFormServices {
+    std::unique_ptr<IResultsWindow> mWindow;
+    std::unique_ptr<IMessageBox> mMessageBox;
+    /// Empty: the desktop's default application.
+    std::unique_ptr<IImageViewer> mImageViewer;
+    /// How a tool is looked for; empty: MainForm::ExistsInPath.
+    std::function<bool(const std::string&)> mExistsInPath;
+};
+
+class MainForm {
+public:
+#ifdef _WIN32
+    static constexpr const char* dot = "dot.exe";
+    static constexpr const char* prover9 = "prover9.exe";
+    static constexpr const char* mace4 = "mace4.exe";
+#else
+    static constexpr const char* dot = "dot";
+    static constexpr const char* prover9 = "prover9";
+    static constexpr const char* mace4 = "mace4";
+#endif
+    static constexpr const char* ImageFileNameExtension = "png";
+    static constexpr int TimeLimitForDepiction = 30000;
+    static constexpr int TimeLimitForProver9 = 30000;
+
+    /// Pictures to delete when the process ends, each entered once, in the order made.
+    static std::vector<std::string> gFilesToDelete;
+
+    /// Detects the outside tools and installs the commands in aApplication, which must outlive
+    /// the driver. Throws std::invalid_argument when the window or message box is missing.
+    MainForm(IPluginReceiver& aApplication, MainFormServices aServices);
+    MainForm(const MainForm&) = delete;
+    MainForm& operator=(const MainForm&) = delete;
+
+    // The six commands.
+    void DecideActiveBuffer();
+    void DecideSelectedText();
+    void CalculateCoefficientVector();
+    void DepictActiveBuffer();
+    void DepictSelectedText();
+    void ExecuteProver9OnActiveBuffer();
+
+    /// Shows the window and runs aAction; any failure becomes one line "Error: {0}".
+    void ActOnDialog(const std::function<void()>& aAction);
+
+    /// Appends one time-stamped line. With no parameters the pattern is the message as it is.
+    template <typename... Ts>
+    void Log(std::string_view aFormatString, const Ts&... aParameters) {
+        if constexpr (sizeof...(Ts) == 0) {
+            LogMessage(std::string(aFormatString));
+        } else {
+            LogMessage(Format(aFormatString, aParameters...));
+        }
+    }
+
+    /// The Close button: hide the window, then empty the log.
+    void button_close_Click();
+
+    /// Draws the formula tree of aText as a picture named after aFileName and shows it; every
+    /// failure goes to the message box.
+    void Depict(const std::string& aFileName, const std::string& aText);
+    /// Depict with the DOT text made by aMakeDOT, which runs after dot has been started.
+    void DepictWith(const std::string& aFileName, const std::function<std::string()>& aMakeDOT);
+
+    /// Whether a program file of that name can be found directly or through PATH.
+    static bool ExistsInPath(const std::string& aFileName);
+    /// aFileName with %NAME% replaced by the value of each variable that is set.
+    static std::string ExpandEnvironmentVariables(const std::string& aFileName);
+    /// aFileName with its extension changed to the picture's.
+    static std::string ImageFileName(const std::string& aFileName);
+    /// hh:mm:ss, and a point and seven digits of 100 ns units when those are not all zero.
+    static std::string FormatTimeOfDay(const Platform::TimeOfDay& aTime);
+    /// aText cut at every line feed, empty pieces kept.
+    static std::vector<std::string> SplitLines(const std::string& aText);
+    /// Deletes every file of gFilesToDelete that is there; runs at process exit.
+    static void Cleanup();
+
+    bool CanDepict() const { return mCanDepict; }
+    bool CanProve() const { return mCanProve; }
+    IResultsWindow& Window() { return *mWindow; }
+
+private:
+    void LogMessage(const std::string& aMessage);
+    /// Parses aText and returns the statement's verdict.
+    static std::string DecideText(const std::string& aText);
+
+    std::unique_ptr<IResultsWindow> mWindow;
+    std::unique_ptr<IMessageBox> mMessageBox;
+    std::unique_ptr<IImageViewer> mImageViewer;
+    IPluginReceiver& mApplication;
+    bool mCanDepict = false;
+    bool mCanProve = false;
+};
+
+} // namespace Logic

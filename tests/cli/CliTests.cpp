@@ -1,0 +1,223 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "driver/Doubles.h"
+
+namespace {
+
+using Logic::Testing::MessageOf;
+using Logic::Testing::TemporaryFolder;
+using Lines = std::vector<std::string>;
+
+const std::string Binary = std::string(QUENDRAL_BINARY_DIR) + "/quendral";
+const std::string Examples = std::string(QUENDRAL_SOURCE_DIR) + "/examples/";
+
+struct Outcome {
+    int mExitCode = -1;
+    std::string mOut;
+    std::string mError;
+    Lines OutLines() const {
+        Lines lLines;
+        std::istringstream lStream(mOut);
+        for (std::string lLine; std::getline(lStream, lLine);) {
+            lLines.push_back(lLine);
+        }
+        return lLines;
+    }
+    Lines Messages() const { return Logic::Testing::Messages(OutLines()); }
+};
+
+std::string Slurp(const std::filesystem::path& aPath) {
+    std::ifstream lFile(aPath, std::ios::binary);
+    std::ostringstream lText;
+    lText << lFile.rdbuf();
+    return lText.str();
+}
+
+std::string Quote(const std::string& aText) {
+    std::string lQuoted = "'";
+    for (char lCharacter : aText) {
+        lQuoted += lCharacter == '\'' ? std::string("'\\''") : std::string(1, lCharacter);
+    }
+    return lQuoted + "'";
+}
+
+/// Runs the built tool in its own working folder, with TMPDIR a folder of its own.
+class CliTest : public ::testing::Test {
+protected:
+    TemporaryFolder mWork;
+    TemporaryFolder mTemporary;
+
+    void SetUp() override {
+        ASSERT_TRUE(std::filesystem::exists(Binary))
+            << Binary << " is missing: build the quendral target first";
+    }
+
+    std::string Write(const std::string& aName, const std::string& aText) {
+        std::ofstream(mWork / aName, std::ios::binary) << aText;
+        return mWork / aName;
+    }
+
+    Outcome Run(const Lines& aArguments, const std::string& aEnvironment = "",
+                const std::string& aInput = "") {
+        std::string lCommand = "cd " + Quote(mWork.Path().string()) + " && env TMPDIR=" +
+                               Quote(mTemporary.Path().string()) + " " + aEnvironment + " " +
+                               Quote(Binary);
+        for (const auto& lArgument : aArguments) {
+            lCommand += " " + Quote(lArgument);
+        }
+        std::string lIn = Write(".stdin", aInput);
+        std::string lOut = mWork / ".stdout";
+        std::string lError = mWork / ".stderr";
+        lCommand += " <" + Quote(lIn) + " >" + Quote(lOut) + " 2>" + Quote(lError);
+        int lStatus = std::system(lCommand.c_str());
+        Outcome lOutcome;
+        lOutcome.mExitCode = WIFEXITED(lStatus) ? WEXITSTATUS(lStatus) : -1;
+        lOutcome.mOut = Slurp(lOut);
+        lOutcome.mError = Slurp(lError);
+        return lOutcome;
+    }
+};
+
+TEST_F(CliTest, HelpAndVersion) {
+    Outcome lHelp = Run({"--help"});
+    EXPECT_EQ(lHelp.mExitCode, 0);
+    EXPECT_EQ(lHelp.mOut.rfind("usage:", 0), 0u);
+    Outcome lVersion = Run({"--version"});
+    EXPECT_EQ(lVersion.mExitCode, 0);
+    EXPECT_EQ(lVersion.mOut, "quendral 0.1.0\n");
+}
+
+TEST_F(CliTest, UsageErrorsExitWithTwoAndExplain) {
+    std::string lFile = Write("f.txt", "p");
+    const std::vector<std::pair<Lines, std::string>> lCases = {
+        {{}, "no command"},
+        {{"solve", lFile}, "unknown command \"solve\""},
+        {{"decide", "--fast", lFile}, "unknown option \"--fast\""},
+        {{"coefficients", "--selection", "0:1", lFile}, "unknown option \"--selection\""},
+        {{"decide"}, "needs a FILE"},
+        {{"decide", lFile, lFile}, "more than one FILE"},
+        {{"decide", mWork / "absent.txt"}, "cannot read"},
+        {{"decide", mWork.Path().string()}, "is a directory"},
+        {{"decide", "--selection", "2:1", lFile}, "END is before START"},
+        {{"decide", "--selection", "a:b", lFile}, "bad selection"},
+        {{"decide", "--selection=0:2", lFile}, "only 1 bytes"},
+        {{"depict", "--output"}, "needs a value"},
+    };
+    for (const auto& [lArguments, lExpected] : lCases) {
+        SCOPED_TRACE(lExpected);
+        Outcome lOutcome = Run(lArguments);
+        EXPECT_EQ(lOutcome.mExitCode, 2);
+        EXPECT_NE(lOutcome.mError.find(lExpected), std::string::npos) << lOutcome.mError;
+        EXPECT_NE(lOutcome.mError.find("usage:"), std::string::npos);
+        EXPECT_EQ(lOutcome.mOut, "");
+    }
+}
+
+TEST_F(CliTest, ProveIsNotAvailableYet) {
+    Outcome lOutcome = Run({"prove", Write("f.txt", "p")});
+    EXPECT_EQ(lOutcome.mExitCode, 1);
+    EXPECT_NE(lOutcome.mError.find("not available"), std::string::npos);
+    EXPECT_EQ(lOutcome.mOut, "");
+}
+
+TEST_F(CliTest, DecideWritesExactlyTheLogLines) {
+    Outcome lOutcome = Run({"decide", Examples + "syllogism.txt"});
+    EXPECT_EQ(lOutcome.mExitCode, 0) << lOutcome.mError;
+    EXPECT_EQ(lOutcome.Messages(), (Lines{"Deciding syllogism.txt...", "The argument is valid."}));
+    ASSERT_FALSE(lOutcome.mOut.empty());
+    EXPECT_EQ(lOutcome.mOut.back(), '\n');
+    EXPECT_EQ(lOutcome.mOut.find('\r'), std::string::npos);
+}
+
+TEST_F(CliTest, ExamplesGiveTheirVerdicts) {
+    const std::vector<std::pair<std::string, std::string>> lCases = {
+        {"modal.txt", "The argument is valid."},
+        {"identity-and-counting.txt", "The argument is valid."},
+        {"tautology.txt", "The statement is necessarily true."},
+        {"comments-and-replace.txt", "The statement is contingent."},
+    };
+    for (const auto& [lName, lVerdict] : lCases) {
+        SCOPED_TRACE(lName);
+        Outcome lOutcome = Run({"decide", Examples + lName});
+        EXPECT_EQ(lOutcome.mExitCode, 0) << lOutcome.mError;
+        EXPECT_EQ(lOutcome.Messages(), (Lines{"Deciding " + lName + "...", lVerdict}));
+    }
+}
+
+TEST_F(CliTest, ReadsStandardInputAndSelections) {
+    Outcome lStdin = Run({"decide", "-"}, "", "p & ~p\n");
+    EXPECT_EQ(lStdin.mExitCode, 0) << lStdin.mError;
+    EXPECT_EQ(lStdin.Messages(),
+              (Lines{"Deciding stdin...", "The statement is self-contradictory."}));
+
+    std::string lFile = Write("s.txt", "p | ~p\nq & ~q\n");
+    Outcome lSelected = Run({"decide", "--selection", "7:13", lFile});
+    EXPECT_EQ(lSelected.mExitCode, 0) << lSelected.mError;
+    EXPECT_EQ(lSelected.Messages(),
+              (Lines{"Deciding \"q & ~q\" ...", "The statement is self-contradictory."}));
+}
+
+TEST_F(CliTest, FailedCommandsLogTheErrorAndExitWithOne) {
+    Outcome lEmpty = Run({"decide", Write("empty.txt", "")});
+    EXPECT_EQ(lEmpty.mExitCode, 1);
+    EXPECT_EQ(lEmpty.Messages(), (Lines{"Deciding empty.txt...", "Error: No content found."}));
+    Outcome lNothingSelected = Run({"decide", "--selection", "1:1", Write("p.txt", "p")});
+    EXPECT_EQ(lNothingSelected.mExitCode, 1);
+    EXPECT_EQ(lNothingSelected.Messages(),
+              (Lines{"Deciding \"\" ...", "Error: No content found."}));
+}
+
+TEST_F(CliTest, CoefficientsKeepTheTraceOffStandardOutput) {
+    std::string lFile = Write("or.txt", "p | q\n");
+    const Lines lExpected = {"Calculating coefficients for or.txt...", "[0, 1, 1, -1]",
+                             "p + q - pq"};
+    Outcome lQuiet = Run({"coefficients", lFile});
+    EXPECT_EQ(lQuiet.mExitCode, 0) << lQuiet.mError;
+    EXPECT_EQ(lQuiet.Messages(), lExpected);
+    EXPECT_EQ(lQuiet.mError, "");
+
+    Outcome lTraced = Run({"coefficients", lFile}, "QUENDRAL_DIAGNOSTICS=1");
+    EXPECT_EQ(lTraced.Messages(), lExpected);
+    EXPECT_NE(lTraced.mError.find("Applying [0, 1, 1, -1]"), std::string::npos);
+
+    Outcome lModal = Run({"coefficients", Examples + "modal.txt"});
+    EXPECT_EQ(lModal.mExitCode, 1);
+    ASSERT_EQ(lModal.Messages().size(), 2u);
+    EXPECT_EQ(lModal.Messages()[1].rfind("Error: Coefficient vectors are only defined", 0), 0u);
+}
+
+TEST_F(CliTest, DepictKeepsThePictureAndCleansUpTheTemporaryOne) {
+    std::string lFile = Write("tree.txt", "p & (q | ~r)\n");
+    Outcome lOutcome = Run({"depict", lFile});
+    EXPECT_EQ(lOutcome.mExitCode, 0) << lOutcome.mError;
+    EXPECT_EQ(lOutcome.mOut, "");
+    EXPECT_EQ(Slurp(mWork / "tree.png").substr(1, 3), "PNG");
+    EXPECT_FALSE(std::filesystem::exists(mTemporary / "tree.png"));
+
+    Outcome lChosen = Run({"depict", "--selection", "0:1", "--output", "sel.png", lFile});
+    EXPECT_EQ(lChosen.mExitCode, 0) << lChosen.mError;
+    EXPECT_EQ(Slurp(mWork / "sel.png").substr(1, 3), "PNG");
+    EXPECT_TRUE(std::filesystem::is_empty(mTemporary.Path()));
+}
+
+TEST_F(CliTest, DepictFailuresGoToStandardError) {
+    Outcome lBad = Run({"depict", Write("bad.txt", "p &")});
+    EXPECT_EQ(lBad.mExitCode, 1);
+    EXPECT_EQ(lBad.mOut, "");
+    EXPECT_NE(lBad.mError, "");
+    EXPECT_FALSE(std::filesystem::exists(mWork / "bad.png"));
+
+    Outcome lNoDot = Run({"depict", Write("p.txt", "p")}, "PATH=" + mWork.Path().string());
+    EXPECT_EQ(lNoDot.mExitCode, 1);
+    EXPECT_NE(lNoDot.mError.find("was not found"), std::string::npos) << lNoDot.mError;
+}
+
+} // namespace
