@@ -267,6 +267,9 @@ TEST(GrammarErrors, TokensThatAreNoForm) {
     EXPECT_EQ(StatementError("~x,"), "Expected predication or parenthesized expression, found \"x,\"");
     EXPECT_EQ(StatementError("~"), "Expected predication or parenthesized expression, found \"~\"");
     EXPECT_EQ(StatementError("p&()"), "No subexpressions found in \"()\".");
+    // The offending text is quoted as it is, placeholders and all.
+    EXPECT_EQ(StatementError("{0}&p"),
+              "Expected predication or parenthesized expression, found \"{0}&p\"");
     // A character that begins no token takes the rest of the text with it.
     EXPECT_EQ(StatementError("?|()"),
               "Expected predication or parenthesized expression, found \"?|()\"");
