@@ -143,14 +143,5 @@ TEST(Verdicts, ValuesWithoutTextAreNotImplemented) {
     EXPECT_THROW(Utility::TextResult(static_cast<Quality>(5)), NotImplementedException);
 }
 
-TEST(Verdicts, DeeplyNestedStatementDecides) {
-    const MatrixPtr lP = Atom("p");
-    MatrixPtr lDeep = lP;
-    for (int lLevel = 0; lLevel < 5000; ++lLevel) {
-        lDeep = Not(Not(lDeep));
-    }
-    EXPECT_EQ(Verdict(Or(lDeep, Not(lP))), gNecessary);
-}
-
 } // namespace
 } // namespace Logic
