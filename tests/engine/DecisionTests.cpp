@@ -15,41 +15,6 @@ const std::string gNecessary = "The statement is necessarily true.";
 const std::string gContingent = "The statement is contingent.";
 const std::string gImpossible = "The statement is self-contradictory.";
 
-TEST(Verdicts, StatementsOfSentenceLetters) {
-    const MatrixPtr lP = Atom("p");
-    EXPECT_EQ(Verdict(Or(lP, Not(lP))), gNecessary);
-    EXPECT_EQ(Verdict(And(lP, Not(lP))), gImpossible);
-    EXPECT_EQ(Verdict(lP), gContingent);
-}
-
-TEST(Verdicts, ModalStatements) {
-    const MatrixPtr lP = Atom("p");
-    EXPECT_EQ(Verdict(If(Box(lP), lP)), gNecessary);
-    EXPECT_EQ(Verdict(If(lP, Box(lP))), gContingent);
-    EXPECT_EQ(Verdict(If(Diamond(lP), Box(Diamond(lP)))), gNecessary);
-    const auto lF = Factory::UnaryPredicate('F');
-    const auto lX = Factory::Variable('x');
-    const MatrixPtr lFx = Is(lF, lX);
-    EXPECT_EQ(Verdict(All(lX, If(lFx, Box(lFx)))), gNecessary);
-}
-
-TEST(Verdicts, CountingReachesTheLargestNumberOfObjects) {
-    const auto lF = Factory::UnaryPredicate('F');
-    const auto lX = Factory::Variable('x');
-    const auto lY = Factory::Variable('y');
-    // There are at least two F.
-    EXPECT_EQ(Verdict(Some(lX, Some(lY, And(And(Is(lF, lX), Is(lF, lY)), Factory::NotTheSame(lX, lY))))),
-              gContingent);
-    // Exactly three things are F.
-    EXPECT_EQ(Verdict(Factory::ThereAreThisManyOfThese(3, lF)), gContingent);
-    // Something is F only if exactly one thing is.
-    EXPECT_EQ(Verdict(If(Some(lX, Is(lF, lX)), Factory::ThereAreThisManyOfThese(1, lF))), gContingent);
-    const MatrixPtr lExactlyOne = Factory::ThereAreThisManyOfThese(1, lF);
-    EXPECT_EQ(Verdict(Or(lExactlyOne, Not(lExactlyOne))), gNecessary);
-    const MatrixPtr lP = Atom("p");
-    EXPECT_EQ(Verdict(Factory::ThisManyOfTheseAreTrue(1, {lP, lP})), gImpossible);
-}
-
 TEST(Verdicts, ConstantsAreDecidedThroughTheirClosures) {
     const auto lF = Factory::UnaryPredicate('F');
     const auto lX = Factory::Variable('x');
@@ -71,12 +36,6 @@ TEST(Verdicts, ConstantsWithModalOperatorsAreRefused) {
         EXPECT_STREQ(lFailure.what(),
                      "This proposition can't be decided; it contains both constants and modal operators.");
     }
-}
-
-TEST(Verdicts, ConstantFreeModalIdentity) {
-    const auto lX = Factory::Variable('x');
-    const auto lY = Factory::Variable('y');
-    EXPECT_EQ(Verdict(All(lX, Box(Some(lY, Same(lX, lY))))), gImpossible);
 }
 
 TEST(Verdicts, TooManyPredicates) {
@@ -106,15 +65,6 @@ TEST(Verdicts, AllFiveArgumentTexts) {
     EXPECT_EQ(lArgument({lP}, lEitherQ), "The argument is valid because its conclusion is tautological.");
     EXPECT_EQ(lArgument({lP, Not(lP)}, lEitherQ),
               "The argument valid but its premises are inconsistent and its conclusion is tautological.");
-}
-
-TEST(Verdicts, SyllogismInBarbara) {
-    const Term lM = Factory::AllAndOnly(Factory::UnaryPredicate('M'), false);
-    const Term lP = Factory::AllAndOnly(Factory::UnaryPredicate('P'), false);
-    const Term lS = Factory::AllAndOnly(Factory::UnaryPredicate('S'), false);
-    const auto lArgument = Factory::Therefore({Factory::FormA(lM, lP, true), Factory::FormA(lS, lM, true)},
-                                              Factory::FormA(lS, lP, true));
-    EXPECT_EQ(Utility::StatementOfResult(*lArgument), "The argument is valid.");
 }
 
 TEST(Verdicts, ArgumentQualityIsCachedOnlyOnSuccess) {
