@@ -136,7 +136,16 @@ Options ParseArguments(const std::vector<std::string>& aArguments) {
     return lOptions;
 }
 
-std::string ReadDocument(const std::string& aFile) {
+/// Editors that save UTF-8 with a byte-order mark show and select the text after it: the mark
+/// is no part of the document, and left in place it would hide a directive on the first line.
+std::string WithoutByteOrderMark(std::string aText) {
+    if (aText.rfind("\xEF\xBB\xBF", 0) == 0) {
+        aText.erase(0, 3);
+    }
+    return aText;
+}
+
+std::string ReadWholeDocument(const std::string& aFile) {
     if (aFile == "-") {
         std::ostringstream lText;
         lText << std::cin.rdbuf();
@@ -155,6 +164,10 @@ std::string ReadDocument(const std::string& aFile) {
         throw UsageError(Format("cannot read \"{0}\"", aFile));
     }
     return lText;
+}
+
+std::string ReadDocument(const std::string& aFile) {
+    return WithoutByteOrderMark(ReadWholeDocument(aFile));
 }
 
 std::string DocumentName(const std::string& aFile) {

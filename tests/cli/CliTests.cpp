@@ -163,6 +163,14 @@ TEST_F(CliTest, ReadsStandardInputAndSelections) {
     EXPECT_EQ(lSelected.mExitCode, 0) << lSelected.mError;
     EXPECT_EQ(lSelected.Messages(),
               (Lines{"Deciding \"q & ~q\" ...", "The statement is self-contradictory."}));
+
+    // A leading byte-order mark is no part of the text: the directive on the first line still
+    // counts, and selections are measured from after the mark.
+    std::string lMarked = Write("bom.txt", "\xEF\xBB\xBF#replace or |\np or ~p\n");
+    Outcome lWhole = Run({"decide", lMarked});
+    EXPECT_EQ(lWhole.Messages(), (Lines{"Deciding bom.txt...", "The statement is necessarily true."}));
+    Outcome lPart = Run({"decide", "--selection", "14:15", lMarked});
+    EXPECT_EQ(lPart.Messages(), (Lines{"Deciding \"p\" ...", "The statement is contingent."}));
 }
 
 TEST_F(CliTest, FailedCommandsLogTheErrorAndExitWithOne) {
