@@ -1,5 +1,7 @@
 #include "host/ResultsWindow.h"
 
+#include <string_view>
+
 #include "host/PluginModule.h"
 #include "host/Resources.h"
 #include "model/EngineException.h"
@@ -40,6 +42,17 @@ void RegisterWindowClass(WNDPROC aProcedure) {
         throw EngineException("The results window cannot be registered: {0}",
                               Platform::LastErrorText());
     }
+}
+
+BOOL CALLBACK ReleaseIfResultsWindow(HWND aWindow, LPARAM) {
+    wchar_t lClass[64] = {};
+    GetClassNameW(aWindow, lClass, 64);
+    if (std::wstring_view(lClass) == ResultsWindow::ClassName) {
+        // Forget the object first: the window's last messages need nothing of it.
+        SetWindowLongPtrW(aWindow, GWLP_USERDATA, 0);
+        DestroyWindow(aWindow);
+    }
+    return TRUE;
 }
 
 /// Lines that end in a bare line feed (a multi-line message) would not break in the log.
@@ -114,6 +127,11 @@ ResultsWindow::~ResultsWindow() {
     if (mLogBrush != nullptr) {
         DeleteObject(mLogBrush);
     }
+}
+
+void ResultsWindow::ReleaseWindowsOfThisThread() noexcept {
+    EnumThreadWindows(GetCurrentThreadId(), &ReleaseIfResultsWindow, 0);
+    UnregisterClassW(ClassName, PluginModule());
 }
 
 void ResultsWindow::Show() {

@@ -36,6 +36,11 @@ public:
 
     HWND Handle() const { return mWindow; }
 
+    /// Destroys this thread's results windows and forgets the window class. For a host that
+    /// unloads the library while the process goes on: a window left behind would call into
+    /// code that is gone.
+    static void ReleaseWindowsOfThisThread() noexcept;
+
 private:
     static LRESULT CALLBACK WindowProcedure(HWND aWindow, UINT aMessage, WPARAM aWParam,
                                             LPARAM aLParam) noexcept;

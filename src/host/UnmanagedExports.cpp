@@ -9,6 +9,7 @@
 #include "host/NppPluginReceiver.h"
 #include "host/NppRecords.h"
 #include "host/PluginBase.h"
+#include "host/ResultsWindow.h"
 
 using Logic::Npp::NppData;
 using Logic::Npp::NppPluginReceiver;
@@ -71,4 +72,13 @@ QUENDRAL_EXPORT void __cdecl beNotified(const Logic::Npp::Sci_NotifyHeader* aNot
     } catch (...) {
         // Nothing of a notification may reach the host; the plugin stays as it was.
     }
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD aReason, LPVOID aReserved) {
+    // Unloaded while the process goes on (aReserved is null then): take the window along.
+    // At process exit nothing needs tidying.
+    if (aReason == DLL_PROCESS_DETACH && aReserved == nullptr) {
+        Logic::Npp::ResultsWindow::ReleaseWindowsOfThisThread();
+    }
+    return TRUE;
 }
