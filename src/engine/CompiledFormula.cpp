@@ -28,6 +28,7 @@ using Gate = BitCircuit::Gate;
 constexpr size_t MaximumGates = size_t{1} << 15;
 /// Bound on the unrolling work, so that a formula whose circuit would be huge gives up early.
 constexpr uint64_t MaximumCompileSteps = uint64_t{1} << 21;
+constexpr uint64_t MinimumCompileSteps = uint64_t{1} << 13;
 /// Below this much work (candidates times nodes) a decision stays on the calling thread:
 /// starting workers would cost more than they save.
 constexpr uint64_t ParallelWork = uint64_t{1} << 18;
@@ -171,6 +172,26 @@ void CompiledFormula::Flatten(const Matrix& aRoot) {
             break;
         default:
             break;
+        }
+        // Free variables: the operands' (less a quantifier's own), and a leaf's own.
+        std::vector<uint32_t>& lFree = lNode.mFreeSlots;
+        if (lFirst != nullptr) {
+            lFree = mNodes[lNode.mFirst].mFreeSlots;
+        }
+        if (lSecond != nullptr) {
+            const std::vector<uint32_t>& lRight = mNodes[lNode.mSecond].mFreeSlots;
+            lFree.insert(lFree.end(), lRight.begin(), lRight.end());
+        }
+        if (lNode.mKind == NodeKind::UnaryPredication || lNode.mKind == NodeKind::Identification) {
+            lFree.push_back(lNode.mSlot);
+        }
+        if (lNode.mKind == NodeKind::Identification) {
+            lFree.push_back(lNode.mSlot2);
+        }
+        std::sort(lFree.begin(), lFree.end());
+        lFree.erase(std::unique(lFree.begin(), lFree.end()), lFree.end());
+        if (lNode.mKind == NodeKind::UniversalGeneralization) {
+            std::erase(lFree, lNode.mSlot);
         }
         const uint32_t lNew = static_cast<uint32_t>(mNodes.size());
         mNodes.push_back(std::move(lNode));
@@ -334,9 +355,9 @@ public:
     using Node = CompiledFormula::Node;
 
     CircuitBuilder(const std::vector<Node>& aNodes, const std::vector<bool>& aIdentified,
-                   const Predicates& aPredicates)
+                   const Predicates& aPredicates, uint64_t aMaximumSteps)
         : mNodes(aNodes), mIdentified(aIdentified), mP(aPredicates), mCircuit(MaximumGates),
-          mSlots(aIdentified.size()) {}
+          mSlots(aIdentified.size()), mMaximumSteps(aMaximumSteps) {}
 
     BitCircuit& Circuit() { return mCircuit; }
 
@@ -397,7 +418,9 @@ private:
         };
         fAppend(aNode);
         fAppend(aWorld);
-        for (uint32_t lSlot = 0; lSlot < mSlots.size(); ++lSlot) {
+        // Only the variables free in the node matter: a closed part is unrolled once, whatever
+        // the objects outside it.
+        for (uint32_t lSlot : mNodes[aNode].mFreeSlots) {
             if (mSlots[lSlot].mBound) {
                 fAppend(lSlot);
                 fAppend(mSlots[lSlot].mCombination);
@@ -411,7 +434,7 @@ private:
     /// aWorld is the world number in modal formulas; without modal operators the lane is the
     /// world, and aWorld is 0.
     Gate Compile(uint32_t aNode, uint32_t aWorld) {
-        if (++mSteps > MaximumCompileSteps) {
+        if (++mSteps > mMaximumSteps) {
             throw NotCompilable{};
         }
         const Node& lNode = mNodes[aNode];
@@ -563,6 +586,7 @@ private:
     std::vector<Slot> mSlots;
     std::unordered_map<std::string, Gate> mMemo;
     uint64_t mSteps = 0;
+    uint64_t mMaximumSteps;
 };
 
 } // namespace
@@ -576,7 +600,12 @@ void CompiledFormula::BuildCircuit() {
         mLastLane = mPredicates.LastKindOfWorld();
     }
     try {
-        CircuitBuilder lBuilder(mNodes, mIdentified, mPredicates);
+        // Unrolling must not cost more than the scalar walk would: small spaces get a small
+        // budget.
+        const uint64_t lCandidates = uint64_t{mLastLane} - mFirstLane + 1;
+        const uint64_t lBudget =
+            std::clamp<uint64_t>(lCandidates * mNodes.size(), MinimumCompileSteps, MaximumCompileSteps);
+        CircuitBuilder lBuilder(mNodes, mIdentified, mPredicates, lBudget);
         const auto [lSomeTrue, lSomeFalse] = lBuilder.Outputs(mRoot);
         mProgram = std::make_unique<BitProgram>(lBuilder.Circuit(),
                                                 std::vector<Gate>{lSomeTrue, lSomeFalse});

@@ -63,6 +63,7 @@ public:
         uint32_t mSlot2 = 0;  // right variable of identity
         int32_t mMemo = -1;   // memoizible Necessity: its memo table
         std::string mText;    // text for a failure message (predicate)
+        std::vector<uint32_t> mFreeSlots; // variables free in this node, ascending
     };
 
     class Scalar;
