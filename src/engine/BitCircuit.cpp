@@ -217,6 +217,11 @@ BitProgram::BitProgram(const BitCircuit& aCircuit, const std::vector<BitCircuit:
         const bool lBinary = lOp == Op::And || lOp == Op::Or || lOp == Op::Xor;
         mRight.push_back(lBinary ? lStepOf[aCircuit.RightOf(lGate)] : 0);
         const uint32_t lMask = aCircuit.MaskOf(lGate);
+        bool lInvariant = lOp == Op::Constant || (lOp == Op::Input && (lMask & ~lLowLanes) == 0);
+        if (lOp == Op::Not || lBinary) {
+            lInvariant = mInvariant[mLeft.back()] != 0 && (!lBinary || mInvariant[mRight.back()] != 0);
+        }
+        mInvariant.push_back(lInvariant ? 1 : 0);
         mHighMasks.push_back(lOp == Op::Constant ? lMask : lMask & ~lLowLanes);
         if (lOp == Op::Input && (lMask & lLowLanes) != 0) {
             mPatternOf.push_back(static_cast<uint32_t>(mPatterns.size() / Words));
@@ -244,7 +249,13 @@ void BlockEvaluator::Evaluate(uint32_t aBlock) {
     const uint32_t lBase = aBlock << BitProgram::LaneBits;
     const size_t lSteps = mProgram.mOps.size();
     Value* const lValues = mValues.data();
+    const uint8_t* const lInvariant = mProgram.mInvariant.data();
+    const bool lSkipInvariants = mInvariantsDone;
+    mInvariantsDone = true;
     for (size_t lStep = 0; lStep < lSteps; ++lStep) {
+        if (lSkipInvariants && lInvariant[lStep] != 0) {
+            continue;
+        }
         const Value lA = lValues[mProgram.mLeft[lStep]];
         const Value lB = lValues[mProgram.mRight[lStep]];
         uint64_t* const lOut = mBuffers.get() + lStep * lWords;

@@ -83,6 +83,9 @@ private:
     std::vector<uint32_t> mPatternOf; // inputs: index into mPatterns, or none
     std::vector<uint64_t> mPatterns;  // Words words per input with lane bits below LaneBits
     std::vector<uint32_t> mOutputs;   // step indices
+    /// Steps that read only lane bits below LaneBits: the same in every block, so computed in
+    /// the first block only.
+    std::vector<uint8_t> mInvariant;
 };
 
 /// Evaluates a BitProgram for whole blocks of lanes. Owns its scratch memory; allocates only
@@ -108,6 +111,7 @@ private:
         const uint64_t* mWords;
     };
     const BitProgram& mProgram;
+    bool mInvariantsDone = false;
     std::vector<Value> mValues;
     std::unique_ptr<uint64_t[]> mBuffers; // scratch words, one block per step
 };
