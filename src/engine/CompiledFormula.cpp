@@ -28,10 +28,12 @@ using Gate = BitCircuit::Gate;
 constexpr size_t MaximumGates = size_t{1} << 15;
 /// Bound on the unrolling work, so that a formula whose circuit would be huge gives up early.
 constexpr uint64_t MaximumCompileSteps = uint64_t{1} << 21;
-constexpr uint64_t MinimumCompileSteps = uint64_t{1} << 13;
-/// Below this much work (candidates times nodes) a decision stays on the calling thread:
-/// starting workers would cost more than they save.
-constexpr uint64_t ParallelWork = uint64_t{1} << 18;
+constexpr uint64_t MinimumCompileSteps = uint64_t{1} << 12;
+/// Fewer worlds than this (candidates times their worlds) are left to the scalar walk.
+constexpr uint64_t CircuitWorlds = uint64_t{1} << 10;
+/// Below this much work (candidates times nodes, or blocks times circuit steps) a decision
+/// stays on the calling thread: starting workers would cost more than they save.
+constexpr uint64_t ParallelWork = uint64_t{1} << 21;
 /// Interpretations per work item of the scalar walk.
 constexpr uint64_t ScalarChunk = 256;
 
@@ -56,6 +58,60 @@ Alethicity Verdict(bool aSomeTrue, bool aSomeFalse) {
     return aSomeFalse ? Alethicity::Impossible : Alethicity::Necessary;
 }
 
+/// Numbers for pointers, by open addressing: flattening a small formula must cost less than
+/// the reference spends deciding it, and a node-based hash map costs an allocation per entry.
+class PointerIndex {
+public:
+    static constexpr uint32_t None = UINT32_MAX;
+
+    uint32_t Find(const void* aKey) const {
+        if (mEntries.empty()) {
+            return None;
+        }
+        for (size_t lAt = Home(aKey);; lAt = (lAt + 1) & (mEntries.size() - 1)) {
+            if (mEntries[lAt].first == aKey) {
+                return mEntries[lAt].second;
+            }
+            if (mEntries[lAt].first == nullptr) {
+                return None;
+            }
+        }
+    }
+
+    void Insert(const void* aKey, uint32_t aValue) {
+        if ((mCount + 1) * 2 > mEntries.size()) {
+            Grow();
+        }
+        size_t lAt = Home(aKey);
+        while (mEntries[lAt].first != nullptr) {
+            lAt = (lAt + 1) & (mEntries.size() - 1);
+        }
+        mEntries[lAt] = {aKey, aValue};
+        ++mCount;
+    }
+
+private:
+    size_t Home(const void* aKey) const {
+        const uint64_t lBits = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(aKey));
+        return static_cast<size_t>((lBits * 0x9E3779B97F4A7C15ull) >> 20) & (mEntries.size() - 1);
+    }
+
+    void Grow() {
+        std::vector<std::pair<const void*, uint32_t>> lOld(std::max<size_t>(mEntries.size() * 2, 64),
+                                                            {nullptr, 0});
+        lOld.swap(mEntries);
+        mCount = 0;
+        for (const auto& [lKey, lValue] : lOld) {
+            if (lKey != nullptr) {
+                Insert(lKey, lValue);
+            }
+        }
+    }
+
+    std::vector<std::pair<const void*, uint32_t>> mEntries;
+    size_t mCount = 0;
+};
+
 } // namespace
 
 // ---- Flattening ------------------------------------------------------------------------------
@@ -73,17 +129,18 @@ CompiledFormula::CompiledFormula(const Matrix& aRoot, const Predicates& aPredica
 CompiledFormula::~CompiledFormula() = default;
 
 void CompiledFormula::Flatten(const Matrix& aRoot) {
-    std::unordered_map<const Matrix*, uint32_t> lIndex;
-    std::unordered_map<const Variable*, uint32_t> lSlots;
+    PointerIndex lIndex;
+    PointerIndex lSlots;
     std::vector<int32_t> lDepths;
     const auto fSlot = [&](const VariablePtr& fVariable) {
-        const auto [lFound, lNew] =
-            lSlots.emplace(fVariable.get(), static_cast<uint32_t>(mVariableNames.size()));
-        if (lNew) {
+        uint32_t lSlot = lSlots.Find(fVariable.get());
+        if (lSlot == PointerIndex::None) {
+            lSlot = static_cast<uint32_t>(mVariableNames.size());
+            lSlots.Insert(fVariable.get(), lSlot);
             mVariableNames.push_back(fVariable->ToString());
             mIdentified.push_back(false);
         }
-        return lFound->second;
+        return lSlot;
     };
     const auto fOperands = [](const Matrix& fNode) -> std::pair<const Matrix*, const Matrix*> {
         switch (fNode.Kind()) {
@@ -114,14 +171,14 @@ void CompiledFormula::Flatten(const Matrix& aRoot) {
     while (!lPending.empty()) {
         const auto [lMatrix, lOperandsDone] = lPending.back();
         lPending.pop_back();
-        if (lIndex.contains(lMatrix)) {
+        if (lIndex.Find(lMatrix) != PointerIndex::None) {
             continue;
         }
         const auto [lFirst, lSecond] = fOperands(*lMatrix);
         if (!lOperandsDone) {
             lPending.emplace_back(lMatrix, true);
             for (const Matrix* lOperand : {lSecond, lFirst}) {
-                if (lOperand != nullptr && !lIndex.contains(lOperand)) {
+                if (lOperand != nullptr && lIndex.Find(lOperand) == PointerIndex::None) {
                     lPending.emplace_back(lOperand, false);
                 }
             }
@@ -131,11 +188,11 @@ void CompiledFormula::Flatten(const Matrix& aRoot) {
         lNode.mKind = lMatrix->Kind();
         int32_t lDepth = 1;
         if (lFirst != nullptr) {
-            lNode.mFirst = lIndex.at(lFirst);
+            lNode.mFirst = lIndex.Find(lFirst);
             lDepth = std::max(lDepth, lDepths[lNode.mFirst] + 1);
         }
         if (lSecond != nullptr) {
-            lNode.mSecond = lIndex.at(lSecond);
+            lNode.mSecond = lIndex.Find(lSecond);
             lDepth = std::max(lDepth, lDepths[lNode.mSecond] + 1);
         }
         switch (lNode.mKind) {
@@ -173,32 +230,12 @@ void CompiledFormula::Flatten(const Matrix& aRoot) {
         default:
             break;
         }
-        // Free variables: the operands' (less a quantifier's own), and a leaf's own.
-        std::vector<uint32_t>& lFree = lNode.mFreeSlots;
-        if (lFirst != nullptr) {
-            lFree = mNodes[lNode.mFirst].mFreeSlots;
-        }
-        if (lSecond != nullptr) {
-            const std::vector<uint32_t>& lRight = mNodes[lNode.mSecond].mFreeSlots;
-            lFree.insert(lFree.end(), lRight.begin(), lRight.end());
-        }
-        if (lNode.mKind == NodeKind::UnaryPredication || lNode.mKind == NodeKind::Identification) {
-            lFree.push_back(lNode.mSlot);
-        }
-        if (lNode.mKind == NodeKind::Identification) {
-            lFree.push_back(lNode.mSlot2);
-        }
-        std::sort(lFree.begin(), lFree.end());
-        lFree.erase(std::unique(lFree.begin(), lFree.end()), lFree.end());
-        if (lNode.mKind == NodeKind::UniversalGeneralization) {
-            std::erase(lFree, lNode.mSlot);
-        }
         const uint32_t lNew = static_cast<uint32_t>(mNodes.size());
         mNodes.push_back(std::move(lNode));
         lDepths.push_back(lDepth);
-        lIndex.emplace(lMatrix, lNew);
+        lIndex.Insert(lMatrix, lNew);
     }
-    mRoot = lIndex.at(&aRoot);
+    mRoot = lIndex.Find(&aRoot);
     mDepth = lDepths[mRoot];
 }
 
@@ -591,20 +628,68 @@ private:
 
 } // namespace
 
+void CompiledFormula::FindFreeSlots() {
+    // Operands come before the nodes that hold them, so one pass suffices.
+    for (Node& lNode : mNodes) {
+        std::vector<uint32_t>& lFree = lNode.mFreeSlots;
+        switch (lNode.mKind) {
+        case NodeKind::UnaryPredication:
+            lFree = {lNode.mSlot};
+            break;
+        case NodeKind::Identification:
+            lFree = {std::min(lNode.mSlot, lNode.mSlot2), std::max(lNode.mSlot, lNode.mSlot2)};
+            break;
+        case NodeKind::Negation:
+        case NodeKind::Necessity:
+            lFree = mNodes[lNode.mFirst].mFreeSlots;
+            break;
+        case NodeKind::UniversalGeneralization:
+            lFree = mNodes[lNode.mFirst].mFreeSlots;
+            std::erase(lFree, lNode.mSlot);
+            break;
+        case NodeKind::Conjunction:
+        case NodeKind::Disjunction:
+        case NodeKind::MaterialConditional:
+        case NodeKind::Argument:
+        case NodeKind::Equivalence:
+        case NodeKind::JointDenial: {
+            const std::vector<uint32_t>& lLeft = mNodes[lNode.mFirst].mFreeSlots;
+            const std::vector<uint32_t>& lRight = mNodes[lNode.mSecond].mFreeSlots;
+            std::set_union(lLeft.begin(), lLeft.end(), lRight.begin(), lRight.end(),
+                           std::back_inserter(lFree));
+            break;
+        }
+        case NodeKind::NullPredicate:
+        case NodeKind::BinaryPredication:
+            break;
+        }
+    }
+}
+
 void CompiledFormula::BuildCircuit() {
+    uint64_t lWorldsPerCandidate = 1;
     if (mModal) {
         mFirstLane = mPredicates.FirstInterpretation();
         mLastLane = mPredicates.LastInterpretation();
+        lWorldsPerCandidate = (uint64_t{mPredicates.LastKindOfWorld()} + 1) *
+                              static_cast<uint64_t>(mPredicates.DistinguishableWorldsWithinAKind());
     } else {
         mFirstLane = mPredicates.FirstNonemptyWorld();
         mLastLane = mPredicates.LastKindOfWorld();
     }
+    if (mFirstLane > mLastLane) {
+        return;
+    }
+    // A few hundred worlds are walked faster than a circuit is built.
+    const uint64_t lWork = (uint64_t{mLastLane} - mFirstLane + 1) * lWorldsPerCandidate;
+    if (lWork < CircuitWorlds) {
+        return;
+    }
+    FindFreeSlots();
     try {
-        // Unrolling must not cost more than the scalar walk would: small spaces get a small
-        // budget.
-        const uint64_t lCandidates = uint64_t{mLastLane} - mFirstLane + 1;
+        // Unrolling must not cost more than the scalar walk would.
         const uint64_t lBudget =
-            std::clamp<uint64_t>(lCandidates * mNodes.size(), MinimumCompileSteps, MaximumCompileSteps);
+            std::clamp<uint64_t>(lWork * mNodes.size() / 16, MinimumCompileSteps, MaximumCompileSteps);
         CircuitBuilder lBuilder(mNodes, mIdentified, mPredicates, lBudget);
         const auto [lSomeTrue, lSomeFalse] = lBuilder.Outputs(mRoot);
         mProgram = std::make_unique<BitProgram>(lBuilder.Circuit(),
@@ -681,7 +766,7 @@ Alethicity CompiledFormula::Decide() const {
         const uint32_t lFirstBlock = mFirstLane >> BitProgram::LaneBits;
         const uint64_t lBlocks = (mLastLane >> BitProgram::LaneBits) - lFirstBlock + 1;
         ForeachWithState(
-            lBlocks, Workers(lBlocks * mProgram->NumberOfSteps() * 16),
+            lBlocks, Workers(lBlocks * mProgram->NumberOfSteps()),
             [&] { return BlockEvaluator(*mProgram); },
             [&](BlockEvaluator& fEvaluator, uint64_t fIndex, bool& fBreak) {
                 const uint32_t lBlock = lFirstBlock + static_cast<uint32_t>(fIndex);

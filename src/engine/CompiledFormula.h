@@ -71,6 +71,7 @@ public:
 private:
     void Flatten(const Matrix& aRoot);
     void BuildCircuit();
+    void FindFreeSlots();
 
     const Predicates& mPredicates;
     std::vector<Node> mNodes;
