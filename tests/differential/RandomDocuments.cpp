@@ -101,9 +101,13 @@ char DocumentGenerator::Term(const std::vector<char>& aBound) {
 }
 
 Expression DocumentGenerator::Leaf(const std::vector<char>& aBound) {
-    const std::string lLetters = mModal ? "pq" : "pqr";
-    const std::string lPredicates = mModal ? "F" : "FG";
+    const std::string lLetters = mWide ? (mModal ? "pqrs" : "pqrstuvcdefghijk") : (mModal ? "pq" : "pqr");
+    const std::string lPredicates = mWide && !mModal ? "FGH" : (mModal ? "F" : "FG");
     const auto fPredicate = [&] { return lPredicates[Below(lPredicates.size())]; };
+    if (mWide && Below(3) != 0) {
+        // Mostly sentence letters, for many kinds of worlds.
+        return Letter(std::string(1, lLetters[Below(lLetters.size())]).c_str());
+    }
     switch (Below(aBound.empty() ? 9 : 12)) {
     case 0:
         // Exactly n of these sentences are true.
@@ -151,7 +155,7 @@ Expression DocumentGenerator::Formula(int aDepth, std::vector<char>& aBound) {
         return {Expression::Shape::Prefix, lOperators[Below(lOperators.size())],
                 {Formula(aDepth - 1, aBound)}};
     }
-    if (lChoice < 4 && aBound.size() < 3) {
+    if (lChoice < 4 && aBound.size() < (mWide ? 2u : 3u)) {
         const std::string lVariables = "xyz";
         // Now and then the same letter again, which rebinds it inside.
         const char lVariable = lVariables[Below(lVariables.size())];
@@ -175,8 +179,39 @@ Expression DocumentGenerator::Formula(int aDepth, std::vector<char>& aBound) {
 Document DocumentGenerator::Next() {
     mModal = Below(3) == 0;
     std::vector<char> lBound;
-    const int lDepth = 2 + static_cast<int>(Below(3));
+    const int lDepth = (mWide ? 5 : 2) + static_cast<int>(Below(3));
     Document lDocument;
+    if (mWide && !mModal && Below(3) == 0) {
+        // True in a single kind of world of the letters, far into the space: the walk and the
+        // searches must pass through many blocks to find it.
+        const std::string lLetters = "pqrstuvcdefghijk";
+        Expression lOnly = Formula(lDepth - 2, lBound);
+        for (size_t lIndex = 0; lIndex < 12 + Below(5); ++lIndex) {
+            Expression lLiteral = Letter(std::string(1, lLetters[lIndex]).c_str());
+            if (Below(2) == 0) {
+                lLiteral = {Expression::Shape::Prefix, "~", {lLiteral}};
+            }
+            lOnly = {Expression::Shape::Infix, Below(4) == 0 ? "|" : "&", {lOnly, lLiteral}};
+        }
+        lDocument.mPremises.push_back(std::move(lOnly));
+        return lDocument;
+    }
+    if (mWide && Below(2) == 0) {
+        // Valid forms over random parts, so that the whole space is walked rather than stopped
+        // early: P, Q therefore P or R; or (P and Q) only if (Q or R).
+        Expression lP = Formula(lDepth, lBound);
+        Expression lQ = Formula(lDepth, lBound);
+        Expression lR = Formula(lDepth - 2, lBound);
+        if (Below(2) == 0) {
+            lDocument.mPremises = {lP, lQ};
+            lDocument.mConclusion = Expression{Expression::Shape::Infix, "|", {lP, lR}};
+            return lDocument;
+        }
+        Expression lBoth{Expression::Shape::Infix, "&", {lP, lQ}};
+        Expression lEither{Expression::Shape::Infix, "|", {lQ, lR}};
+        lDocument.mPremises.push_back({Expression::Shape::Infix, "->", {lBoth, lEither}});
+        return lDocument;
+    }
     if (Below(4) == 0) {
         const size_t lPremises = 1 + Below(2);
         for (size_t lIndex = 0; lIndex < lPremises; ++lIndex) {

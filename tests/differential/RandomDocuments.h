@@ -38,7 +38,9 @@ struct Document {
 /// nested quantifiers of the three kinds, necessity and possibility, and arguments.
 class DocumentGenerator {
 public:
-    explicit DocumentGenerator(uint64_t aSeed) : mRandom(aSeed) {}
+    /// aWide draws from more sentence letters and predicates, for spaces of many thousand
+    /// candidates that the bit-parallel evaluation walks block by block.
+    explicit DocumentGenerator(uint64_t aSeed, bool aWide = false) : mRandom(aSeed), mWide(aWide) {}
     Document Next();
 
 private:
@@ -48,6 +50,7 @@ private:
     size_t Below(size_t aCount);
 
     std::mt19937_64 mRandom;
+    bool mWide;
     bool mModal = false;
 };
 
