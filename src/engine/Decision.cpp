@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "engine/CompiledFormula.h"
-#include "engine/FormulaWalk.h"
+#include "engine/DistinctNodeWalk.h"
 #include "engine/ParallelLoop.h"
 #include "engine/Predicates.h"
 #include "model/Argument.h"
@@ -34,7 +34,7 @@ void SetOnce(std::atomic<bool>& aFlag) {
 
 /// The nesting depth of aMatrix, which the reference's recursion follows.
 int32_t Depth(const Matrix& aMatrix) {
-    return FormulaWalk::FoldBottomUp<int32_t>(
+    return DistinctNodeWalk::FoldBottomUp<int32_t>(
         aMatrix, [](const Matrix&, const std::array<int32_t, 2>& fOperands) {
             return std::max(fOperands[0], fOperands[1]) + 1;
         });
@@ -46,9 +46,7 @@ template <typename Work> auto ForReference(const Matrix& aMatrix, Work aWork) ->
     if (Depth(aMatrix) <= CompiledFormula::DeepFormula) {
         return aWork();
     }
-    std::optional<decltype(aWork())> lResult;
-    EnsureLargeStack([&] { lResult.emplace(aWork()); });
-    return std::move(*lResult);
+    return OnLargeStack(aWork);
 }
 
 Alethicity DecideByReference(const Matrix& aMatrix, const Predicates& aPredicates) {

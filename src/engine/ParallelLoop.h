@@ -57,33 +57,12 @@ inline std::string JoinDistinct(const std::vector<std::string>& aMessages) {
     return lJoined;
 }
 
-/// Set on the threads that EnsureLargeStack started, so that nested deep work runs in place
-/// instead of starting yet another thread.
-inline thread_local bool tOnLargeStack = false;
-
 } // namespace ParallelLoopDetail
-
-/// Runs aWork on a thread with a large stack: in place when this thread already is one, else on
-/// a new one (RunWithLargeStack), rethrowing what it throws.
-inline void EnsureLargeStack(const std::function<void()>& aWork) {
-    if (ParallelLoopDetail::tOnLargeStack) {
-        aWork();
-        return;
-    }
-    RunWithLargeStack([&] {
-        // Restored afterwards in case RunWithLargeStack could not start a thread and ran here.
-        struct Mark {
-            bool mBefore = std::exchange(ParallelLoopDetail::tOnLargeStack, true);
-            ~Mark() { ParallelLoopDetail::tOnLargeStack = mBefore; }
-        } lMark;
-        aWork();
-    });
-}
 
 /// Runs aAction once per item of aSequence on up to aMaximumWorkers threads (0: as many as the
 /// machine has logical processors), the calling thread included; with aLargeStacks each runs on
-/// a large stack, so that deep formulas can be evaluated recursively. Once an action sets its break flag or fails, no further item starts;
-/// running ones finish. Failures are raised afterwards as one EngineException whose message is
+/// a large stack, so that deep formulas can be evaluated recursively. Once an action sets its
+/// break flag or fails, no further item starts; running ones finish. Failures are raised afterwards as one EngineException whose message is
 /// their distinct texts, in the order collected, one per line.
 template <typename Sequence, typename Action>
 void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximumWorkers = 0,

@@ -6,6 +6,7 @@
 #include "engine/Predicates.h"
 #include "engine/Utility.h"
 #include "model/EngineException.h"
+#include "model/NullPredicate.h"
 #include "parser/Parser.h"
 
 namespace Logic {
@@ -123,10 +124,15 @@ TEST(CompiledFormula, SearchesKeepTheirOwnPositions) {
     ASSERT_NE(FindNextWith(*lEither, true, lFirst, Evaluator::Compiled), nullptr);
     ASSERT_NE(FindNextWith(*lEither, true, lFirst, Evaluator::Compiled), nullptr);
     ASSERT_NE(FindNextWith(*lEither, true, lSecond, Evaluator::Reference), nullptr);
-    // Worlds 1, 2, 3 make p or q true: two calls reach 2, one reaches 1; the node is untouched.
+    // Worlds 1, 2, 3 make p or q true: two calls reach 2, one reaches 1; the node's own search
+    // has not moved.
     EXPECT_EQ(lFirst.mLastFound, 2u);
     EXPECT_EQ(lSecond.mLastFound, 1u);
-    EXPECT_FALSE(lEither->mLastExampleFound.has_value());
+    const auto lFromTheNode = lEither->FindNextExample();
+    const auto* lWorld = dynamic_cast<const KindOfWorld*>(lFromTheNode.get());
+    ASSERT_NE(lWorld, nullptr);
+    EXPECT_TRUE(lWorld->Affirms(static_cast<const NullPredicate&>(*lP)));
+    EXPECT_FALSE(lWorld->Affirms(static_cast<const NullPredicate&>(*lQ)));
 }
 
 TEST(CompiledFormula, TheDefaultEvaluatorDecidesThroughTheNodes) {
