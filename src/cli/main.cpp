@@ -15,6 +15,7 @@
 
 #include "cli/ConsoleFrontEnd.h"
 #include "driver/MainForm.h"
+#include "engine/Decision.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ constexpr const char* Version = "0.1.0";
 
 constexpr const char* Usage =
     "usage:\n"
-    "  quendral decide       [--selection START:END] FILE\n"
+    "  quendral decide       [--selection START:END] [--engine compiled|reference] FILE\n"
     "  quendral coefficients FILE\n"
     "  quendral depict       [--selection START:END] [--output PNG] [--view] FILE\n"
     "  quendral prove        [--timeout SECONDS] FILE\n"
@@ -37,6 +38,7 @@ constexpr const char* Usage =
     "  depict        draws the formula tree as a PNG picture (needs Graphviz dot)\n"
     "  prove         evaluates FILE with Prover9 and Mace4\n"
     "  --selection START:END  works on bytes START to END-1 of FILE only\n"
+    "  --engine NAME          the evaluator that decides: compiled (default) or reference\n"
     "  --output PNG           where depict keeps the picture (default: FILE's name with .png)\n"
     "  --view                 also opens the picture\n";
 
@@ -56,6 +58,7 @@ struct Options {
     std::string mOutput;
     bool mView = false;
     std::string mTimeout;
+    Evaluator mEvaluator = Evaluator::Compiled;
 };
 
 size_t ParseOffset(const std::string& aText, const std::string& aSelection) {
@@ -115,6 +118,13 @@ Options ParseArguments(const std::vector<std::string>& aArguments) {
         bool lSelects = lCommand == "decide" || lCommand == "depict";
         if (lArgument == "--selection" && lSelects) {
             lOptions.mSelection = ParseSelection(fValue());
+        } else if (lArgument == "--engine" && lCommand == "decide") {
+            const std::string lEngine = fValue();
+            if (lEngine != "compiled" && lEngine != "reference") {
+                throw UsageError(
+                    Format("bad engine \"{0}\": expected compiled or reference", lEngine));
+            }
+            lOptions.mEvaluator = lEngine == "compiled" ? Evaluator::Compiled : Evaluator::Reference;
         } else if (lArgument == "--output" && lCommand == "depict") {
             lOptions.mOutput = fValue();
         } else if (lArgument == "--view" && lCommand == "depict" && !lInlineValue) {
@@ -200,6 +210,7 @@ int Run(const Options& aOptions) {
         std::fprintf(stderr, "quendral: the prove command is not available yet.\n");
         return Failure;
     }
+    SetDefaultEvaluator(aOptions.mEvaluator);
     std::string lContents = ReadDocument(aOptions.mFile);
     std::string lSelectedText;
     if (aOptions.mSelection) {
