@@ -264,6 +264,7 @@ void ChildProcess::RunExchange(std::string aInput, std::function<void()> aFinish
     std::string_view lUnwritten = aInput;
     std::string lOutput;
     std::string lFailure;
+    bool lAbandoned = false;
     if (lUnwritten.empty()) {
         CloseDescriptor(mStandardInput);
     }
@@ -285,6 +286,7 @@ void ChildProcess::RunExchange(std::string aInput, std::function<void()> aFinish
             break;
         }
         if (lWatched[0].revents != 0) {
+            lAbandoned = true;
             break;
         }
         if (lCount == 3 && lWatched[2].revents != 0) {
@@ -323,7 +325,7 @@ void ChildProcess::RunExchange(std::string aInput, std::function<void()> aFinish
         mExchangeOutput = std::move(lOutput);
         mExchangeFailure = std::move(lFailure);
         mExchangeEnding = true;
-        mExchangeFinished = true;
+        mExchangeFinished = !lAbandoned;
     }
     mExchangeEnded.notify_all();
     if (aFinished) {
