@@ -70,23 +70,23 @@ std::string MainForm::DecideText(const std::string& aText) {
     });
 }
 
-void MainForm::DecideActiveBuffer() {
-    ActOnDialog([this] {
+CommandOutcome MainForm::DecideActiveBuffer() {
+    return ActOnDialog([this] {
         Log("Deciding {0}...", mApplication.NameOfActiveDocument());
         Log(DecideText(mApplication.ContentsOfActiveDocument()));
     });
 }
 
-void MainForm::DecideSelectedText() {
-    ActOnDialog([this] {
+CommandOutcome MainForm::DecideSelectedText() {
+    return ActOnDialog([this] {
         std::string lSelectedText = mApplication.SelectedText();
         Log("Deciding \"{0}\" ...", lSelectedText);
         Log(DecideText(lSelectedText));
     });
 }
 
-void MainForm::CalculateCoefficientVector() {
-    ActOnDialog([this] {
+CommandOutcome MainForm::CalculateCoefficientVector() {
+    return ActOnDialog([this] {
         Log("Calculating coefficients for {0}...", mApplication.NameOfActiveDocument());
         std::string lContents = mApplication.ContentsOfActiveDocument();
         auto [lVector, lFormula] = Deep([&] {
@@ -99,24 +99,24 @@ void MainForm::CalculateCoefficientVector() {
     });
 }
 
-void MainForm::DepictActiveBuffer() {
+CommandOutcome MainForm::DepictActiveBuffer() {
     std::string lName = mApplication.NameOfActiveDocument();
     std::string lContents = mApplication.ContentsOfActiveDocument();
-    Depict(lName, lContents);
+    return Depict(lName, lContents);
 }
 
-void MainForm::DepictSelectedText() {
+CommandOutcome MainForm::DepictSelectedText() {
     std::string lLabel = Format("{0} (selected text)", mApplication.NameOfActiveDocument());
     std::string lSelectedText = mApplication.SelectedText();
-    Depict(lLabel, lSelectedText);
+    return Depict(lLabel, lSelectedText);
 }
 
-void MainForm::ExecuteProver9OnActiveBuffer() {
-    ExecuteProver9OnActiveBuffer(TimeLimitForProver9 / 1000);
+CommandOutcome MainForm::ExecuteProver9OnActiveBuffer() {
+    return ExecuteProver9OnActiveBuffer(TimeLimitForProver9 / 1000);
 }
 
-void MainForm::ExecuteProver9OnActiveBuffer(int32_t aSecondsTimeout) {
-    ActOnDialog([this, aSecondsTimeout] {
+CommandOutcome MainForm::ExecuteProver9OnActiveBuffer(int32_t aSecondsTimeout) {
+    return ActOnDialog([this, aSecondsTimeout] {
         std::string lName = mApplication.NameOfActiveDocument();
         if (aSecondsTimeout < 0) {
             Log("Evaluating {0} with Prover9 and Mace4 without a time limit...", lName);
@@ -136,18 +136,20 @@ void MainForm::ExecuteProver9OnActiveBuffer(int32_t aSecondsTimeout) {
 // ---------------------------------------------------------------------------------------------
 // Results log
 
-void MainForm::ActOnDialog(const std::function<void()>& aAction) {
+CommandOutcome MainForm::ActOnDialog(const std::function<void()>& aAction) {
     if (!mWindow->IsVisible()) {
         mWindow->Show();
     }
     mWindow->BringToFront();
     try {
         aAction();
+        return CommandOutcome::Succeeded;
     } catch (const std::exception& lFailure) {
         Log("Error: {0}", lFailure.what());
     } catch (...) {
         Log("Error: {0}", "An unknown failure occurred.");
     }
+    return CommandOutcome::Failed;
 }
 
 void MainForm::LogMessage(const std::string& aMessage) {
