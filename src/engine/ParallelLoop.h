@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "model/EngineException.h"
+#include "platform/Cancellation.h"
 #include "platform/LargeStack.h"
 
 namespace Logic {
@@ -84,7 +85,8 @@ inline void EnsureLargeStack(const std::function<void()>& aWork) {
 /// machine has logical processors), each with a large stack so that deep formulas can be
 /// evaluated recursively. Once an action sets its break flag or fails, no further item starts;
 /// running ones finish. Failures are raised afterwards as one EngineException whose message is
-/// their distinct texts, in the order collected, one per line.
+/// their distinct texts, in the order collected, one per line. The calling thread's
+/// Cancellation is checked before every item and goes with the workers.
 template <typename Sequence, typename Action>
 void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximumWorkers = 0) {
     using Item = std::decay_t<decltype(*std::begin(aSequence))>;
@@ -103,6 +105,7 @@ void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximum
     const auto lEnd = std::end(aSequence);
     std::mutex lSequenceMutex;
     std::atomic<bool> lStop{false};
+    Cancellation* const lCancellation = Cancellation::Current();
     std::mutex lFailureMutex;
     std::vector<std::string> lFailures;
 
@@ -136,6 +139,9 @@ void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximum
                 }
                 bool lBreak = false;
                 try {
+                    if (lCancellation) {
+                        lCancellation->Check();
+                    }
                     aAction(lItem, lBreak);
                 } catch (const std::exception& lFailure) {
                     lRecordFailure(lFailure.what());
@@ -153,6 +159,7 @@ void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximum
         }
     };
     const auto lRunWorker = [&] {
+        const Cancellation::Scope lScope(lCancellation);
         try {
             EnsureLargeStack(lWorker);
         } catch (const std::exception& lFailure) {

@@ -123,7 +123,9 @@ public:
     mutable bool mCounterexampleMightBe = true;
 
 protected:
-    explicit Matrix(NodeKind aKind) : mKind(aKind) {}
+    /// Every node built is a step of work for the command's cancellation, so that building a
+    /// huge formula can be stopped too.
+    explicit Matrix(NodeKind aKind);
 
 private:
     NodeKind mKind;
