@@ -1,6 +1,9 @@
 // quendral: the command-line front end. Reads a document from a file or standard input, runs
 // one command of the driver on it and writes the results log to standard output.
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -25,8 +28,8 @@ constexpr const char* Version = "0.1.0";
 
 constexpr const char* Usage =
     "usage:\n"
-    "  quendral decide       [--selection START:END] FILE\n"
-    "  quendral coefficients FILE\n"
+    "  quendral decide       [--selection START:END] [--timeout SECONDS] FILE\n"
+    "  quendral coefficients [--timeout SECONDS] FILE\n"
     "  quendral depict       [--selection START:END] [--output PNG] [--view] FILE\n"
     "  quendral prove        [--timeout SECONDS] FILE\n"
     "  quendral --help | --version\n"
@@ -38,7 +41,8 @@ constexpr const char* Usage =
     "  prove         evaluates FILE with Prover9 and Mace4\n"
     "  --selection START:END  works on bytes START to END-1 of FILE only\n"
     "  --output PNG           where depict keeps the picture (default: FILE's name with .png)\n"
-    "  --view                 also opens the picture\n";
+    "  --view                 also opens the picture\n"
+    "  --timeout SECONDS      decide, coefficients: stop with an error after that long\n";
 
 constexpr int Success = 0;
 constexpr int Failure = 1;
@@ -119,7 +123,7 @@ Options ParseArguments(const std::vector<std::string>& aArguments) {
             lOptions.mOutput = fValue();
         } else if (lArgument == "--view" && lCommand == "depict" && !lInlineValue) {
             lOptions.mView = true;
-        } else if (lArgument == "--timeout" && lCommand == "prove") {
+        } else if (lArgument == "--timeout" && lCommand != "depict") {
             lOptions.mTimeout = fValue();
         } else if (lArgument.size() > 1 && lArgument[0] == '-') {
             throw UsageError(Format("unknown option \"{0}\" for {1}", aArguments[i], lCommand));
@@ -174,15 +178,31 @@ std::string DocumentName(const std::string& aFile) {
     return aFile == "-" ? "stdin" : std::filesystem::path(aFile).filename().string();
 }
 
+/// --timeout of decide and coefficients: a positive number of seconds, fractions allowed.
+std::chrono::milliseconds ParseTimeLimit(const std::string& aText) {
+    size_t lEnd = 0;
+    double lSeconds = 0;
+    try {
+        lSeconds = std::stod(aText, &lEnd);
+    } catch (const std::exception&) {
+        lEnd = 0;
+    }
+    if (lEnd == 0 || lEnd != aText.size() || !(lSeconds > 0) || lSeconds > 1e9) {
+        throw UsageError(Format("bad timeout \"{0}\": expected a number of seconds above 0", aText));
+    }
+    return std::chrono::milliseconds(std::max<long long>(1, std::llround(lSeconds * 1000)));
+}
+
 /// Runs the driver's command of aSlot and tells how it ended.
-CommandOutcome RunCommand(MainForm& aDriver, ConsoleReceiver::CommandSlot aSlot) {
+CommandOutcome RunCommand(MainForm& aDriver, ConsoleReceiver::CommandSlot aSlot,
+                          Cancellation* aCancellation) {
     switch (aSlot) {
     case ConsoleReceiver::DecideContents:
-        return aDriver.DecideActiveBuffer();
+        return aDriver.DecideActiveBuffer(aCancellation);
     case ConsoleReceiver::DecideSelection:
-        return aDriver.DecideSelectedText();
+        return aDriver.DecideSelectedText(aCancellation);
     case ConsoleReceiver::CoefficientVectorOfContents:
-        return aDriver.CalculateCoefficientVector();
+        return aDriver.CalculateCoefficientVector(aCancellation);
     case ConsoleReceiver::DepictContents:
         return aDriver.DepictActiveBuffer();
     case ConsoleReceiver::DepictSelection:
@@ -199,6 +219,10 @@ int Run(const Options& aOptions) {
     if (aOptions.mCommand == "prove") {
         std::fprintf(stderr, "quendral: the prove command is not available yet.\n");
         return Failure;
+    }
+    Cancellation lCancellation;
+    if (!aOptions.mTimeout.empty()) {
+        lCancellation.SetTimeLimit(ParseTimeLimit(aOptions.mTimeout));
     }
     std::string lContents = ReadDocument(aOptions.mFile);
     std::string lSelectedText;
@@ -241,7 +265,7 @@ int Run(const Options& aOptions) {
                      aOptions.mCommand.c_str(), MainForm::dot);
         return Failure;
     }
-    CommandOutcome lOutcome = RunCommand(lDriver, lSlot);
+    CommandOutcome lOutcome = RunCommand(lDriver, lSlot, &lCancellation);
 
     if (aOptions.mCommand == "depict") {
         if (lOutcome == CommandOutcome::Failed || rViewer.KeptPath().empty()) {
