@@ -104,10 +104,18 @@ uint32_t ToCount(std::string_view aDigits) {
     return static_cast<uint32_t>(lCount);
 }
 
-void CheckCountingForm(std::string_view aToken, uint64_t aNodes) {
+/// Counts aNodes towards aBuilt, the nodes of the counting forms parsed so far.
+void CheckCountingForm(std::string_view aToken, uint64_t aNodes, uint64_t& aBuilt) {
     if (aNodes > Parser::MaximumNodesOfACountingForm) {
         throw ParseError("The counting form \"{0}\" is too large: it would build more than {1} "
                          "formula nodes.",
+                         aToken, Parser::MaximumNodesOfACountingForm);
+    }
+    aBuilt += aNodes;
+    if (aBuilt > Parser::MaximumNodesOfACountingForm) {
+        throw ParseError("With the counting form \"{0}\" the counting forms of this statement "
+                         "would build more than {1} formula nodes in all; write fewer or smaller "
+                         "ones.",
                          aToken, Parser::MaximumNodesOfACountingForm);
     }
 }
@@ -186,6 +194,8 @@ public:
 
 private:
     CollectedItems& mItems;
+    /// Nodes the counting forms of this statement or argument build, estimated from above.
+    uint64_t mCountingFormNodes = 0;
 };
 
 MatrixPtr ExpressionParser::ParseList(const TokenList& aList, uint32_t aBegin, uint32_t aEnd,
@@ -335,13 +345,14 @@ MatrixPtr ExpressionParser::ParseCountingForm(std::string_view aToken) {
     const size_t lDigits = Patterns::DigitRun(aToken);
     const uint32_t lCount = ToCount(aToken.substr(0, lDigits));
     if (Patterns::IsThereAreThisManyOfThese(aToken)) {
-        CheckCountingForm(aToken, SizeOfThereAreThisManyOfThese(lCount));
+        CheckCountingForm(aToken, SizeOfThereAreThisManyOfThese(lCount), mCountingFormNodes);
         return Factory::ThereAreThisManyOfThese(lCount, mItems.AddUnaryPredicate(aToken.back()));
     }
     const std::string_view lLetters = aToken.substr(lDigits);
     // More propositions asked to be true than there are is the factory's own failure.
     if (lCount <= lLetters.size()) {
-        CheckCountingForm(aToken, SizeOfThisManyOfTheseAreTrue(lCount, lLetters.size()));
+        CheckCountingForm(aToken, SizeOfThisManyOfTheseAreTrue(lCount, lLetters.size()),
+                          mCountingFormNodes);
     }
     std::vector<MatrixPtr> lPropositions;
     lPropositions.reserve(lLetters.size());

@@ -27,8 +27,9 @@ namespace Logic {
 
 class Parser {
 public:
-    /// Most nodes a counting form ('5F', '2pqr') may build; larger counts fail with a ParseError
-    /// before anything is built.
+    /// Most nodes a counting form ('5F', '2pqr') may build, and all the counting forms of one
+    /// statement or argument together: a few bytes of them build hundreds of thousands of
+    /// nodes. Larger counts fail with a ParseError before anything is built.
     static constexpr uint64_t MaximumNodesOfACountingForm = 1000000;
 
     // Documents and statements.
