@@ -25,11 +25,12 @@
 namespace Logic::FuzzRoads {
 
 // Work limits, in the steps the Cancellation counts: nodes built, nodes walked, connectives
-// evaluated and, in the coefficient algebra, products formed. Small enough that every input ends
-// within about a second even with the sanitizers, large enough for every example document.
-constexpr uint64_t DecisionWorkLimit = 300000;
-constexpr uint64_t CoefficientWorkLimit = 1000000;
-constexpr uint64_t RenderingWorkLimit = 300000;
+// evaluated and, in the coefficient algebra, compositions by their size. Small enough that every
+// input ends within a second or two even with the sanitizers, large enough for every example
+// document.
+constexpr uint64_t DecisionWorkLimit = 200000;
+constexpr uint64_t CoefficientWorkLimit = 200000;
+constexpr uint64_t RenderingWorkLimit = 100000;
 
 /// Runs aRoad on a large stack under a cancellation with aWorkLimit. True when it gave its
 /// result, false when it ended in one of the system's failures.

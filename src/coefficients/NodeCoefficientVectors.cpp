@@ -70,12 +70,13 @@ CoefficientVector ComposeConnectives(const Matrix& aRoot,
         std::vector<CoefficientVector> lOperands(std::make_move_iterator(lFirstOperand),
                                                  std::make_move_iterator(lDone.end()));
         lDone.erase(lDone.end() - static_cast<std::ptrdiff_t>(lArity), lDone.end());
-        // A composition costs about the product of its operands' lengths.
-        uint64_t lCost = 1;
+        // A composition costs about the product of its operands' lengths; a step of work is
+        // about as much as visiting a node, some dozens of products.
+        uint64_t lProducts = 1;
         for (const CoefficientVector& lOperand : lOperands) {
-            lCost *= lOperand.Coefficients().size();
+            lProducts *= lOperand.Coefficients().size();
         }
-        CheckCancellation(lCost);
+        CheckCancellation(1 + lProducts / 64);
         lDone.push_back(CoefficientVector::Apply(
             lBinary ? lBinary->CoefficientVectorForOperator() : CoefficientVector::NOT(),
             lOperands));
