@@ -310,8 +310,11 @@ MatrixPtr ExpressionParser::ParseToken(const TokenList& aList, uint32_t aToken,
     if (Patterns::IsThereAreThisManyOfThese(lToken) || Patterns::IsThisManyOfTheseAreTrue(lToken)) {
         return ParseCountingForm(lToken);
     }
-    if (Patterns::IsParenthesizedExpression(lToken)) {
-        const size_t lStart = aList.Start(aToken);
+    // As Patterns::IsParenthesizedExpression, but the line feeds are looked up in the source:
+    // scanning the token would cost its length once per level of nested parentheses.
+    const size_t lStart = aList.Start(aToken);
+    if (lToken.size() >= 2 && lToken.front() == '(' && lToken.back() == ')' &&
+        !aList.Source().HasLineFeed(lStart, lStart + lToken.size())) {
         const TokenList lInner = Tokenize(aList.Source(), lStart + 1, lStart + lToken.size() - 1);
         if (lInner.Size() == 0) {
             throw ParseError("No subexpressions found in \"{0}\".", lToken);
