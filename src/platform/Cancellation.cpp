@@ -11,13 +11,17 @@ thread_local Cancellation* tCurrent = nullptr;
 thread_local uint32_t tStepsUntilClock = 0;
 constexpr uint32_t StepsBetweenClockReadings = 256;
 
+/// Whole seconds as they are, fractions with up to three decimals: "5", "0.25", "1234.5".
 std::string Seconds(std::chrono::milliseconds aTime) {
-    char lText[32];
     const auto lCount = static_cast<long long>(aTime.count());
-    if (lCount % 1000 == 0) {
-        std::snprintf(lText, sizeof lText, "%lld", lCount / 1000);
-    } else {
-        std::snprintf(lText, sizeof lText, "%.3g", static_cast<double>(lCount) / 1000.0);
+    std::string lText = std::to_string(lCount / 1000);
+    if (lCount % 1000 != 0) {
+        char lFraction[8];
+        std::snprintf(lFraction, sizeof lFraction, ".%03lld", lCount % 1000);
+        lText += lFraction;
+        while (lText.back() == '0') {
+            lText.pop_back();
+        }
     }
     return lText;
 }

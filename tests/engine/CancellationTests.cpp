@@ -67,6 +67,18 @@ TEST(Cancellation, TimeLimitStopsOnceTheTimeIsUp) {
               "document.");
 }
 
+TEST(Cancellation, ARequestSaysSoWhateverTheLimits) {
+    Cancellation lCancellation;
+    lCancellation.SetTimeLimit(1ms);
+    lCancellation.SetWorkLimit(1);
+    lCancellation.RequestStop();
+    EXPECT_EQ(MessageOfCancellation(lCancellation, 5), "Stopped on request.");
+    Cancellation lTimed;
+    lTimed.SetTimeLimit(1ms);
+    std::this_thread::sleep_for(5ms);
+    EXPECT_EQ(MessageOfCancellation(lTimed, 1000).rfind("Stopped after 0.001 seconds", 0), 0u);
+}
+
 TEST(Cancellation, StopRequestedFromAnotherThread) {
     Cancellation lCancellation;
     std::thread([&] { lCancellation.RequestStop(); }).join();
