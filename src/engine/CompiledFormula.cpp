@@ -10,6 +10,8 @@
 
 #include "engine/ParallelLoop.h"
 #include "engine/Predicates.h"
+#include "platform/Cancellation.h"
+#include "platform/LargeStack.h"
 #include "model/BinaryOperator.h"
 #include "model/EngineException.h"
 #include "model/Identification.h"
@@ -247,7 +249,7 @@ class CompiledFormula::Scalar {
 public:
     explicit Scalar(const CompiledFormula& aFormula)
         : mFormula(aFormula), mNodes(aFormula.mNodes.data()), mP(aFormula.mPredicates),
-          mSlots(aFormula.mVariableNames.size()) {
+          mSlots(aFormula.mVariableNames.size()), mDeep(aFormula.mDepth > DeepFormula) {
         if (mP.ModalitiesPresent()) {
             const uint64_t lWorlds = static_cast<uint64_t>(mP.DistinguishableWorldsWithinAKind())
                                      << mP.BitsNeededToDistinguishWorlds();
@@ -257,6 +259,12 @@ public:
     }
 
     bool TrueIn(uint32_t aNode, uint32_t aInterpretation, uint32_t aWorld) {
+        // The walk recurses once per level: a deep formula stops with a message where the stack
+        // is nearly used up (the 32-bit plugin has 64 MiB), instead of overflowing.
+        if (mDeep && !StackHasRoom()) {
+            throw EngineException("The formula is nested too deeply to evaluate with the stack "
+                                  "space available; write it with fewer levels of nesting.");
+        }
         const Node& lNode = mNodes[aNode];
         switch (lNode.mKind) {
         case NodeKind::NullPredicate:
@@ -327,6 +335,7 @@ private:
         int8_t* lMemo = aNode.mMemo < 0 ? nullptr
                                         : mMemos.data() + static_cast<size_t>(aNode.mMemo) * mMemoWorlds;
         for (uint32_t lWorld : mP.KindsOfWorlds(aInterpretation)) {
+            CheckCancellation();
             if (lMemo == nullptr || lWorld >= mMemoWorlds) {
                 if (!TrueIn(aNode.mFirst, aInterpretation, lWorld)) {
                     return false;
@@ -355,6 +364,8 @@ private:
             const uint32_t lInstances =
                 mP.DistinguishableInstancesOfThisPredicateCombination(aWorld, lCombination);
             for (uint32_t lInstance = 0; lInstance < lInstances; ++lInstance) {
+                // Nested quantifiers multiply: each object is a step of the command's work.
+                CheckCancellation();
                 lSlot = Slot{lCombination, lInstance, aWorld, true};
                 if (!TrueIn(aNode.mFirst, aInterpretation, aWorld)) {
                     lTrue = false;
@@ -373,6 +384,7 @@ private:
     const Node* mNodes;
     const Predicates& mP;
     std::vector<Slot> mSlots;
+    bool mDeep;
     size_t mMemoWorlds = 0;
     std::vector<int8_t> mMemos;
 };
@@ -471,7 +483,9 @@ private:
     /// aWorld is the world number in modal formulas; without modal operators the lane is the
     /// world, and aWorld is 0.
     Gate Compile(uint32_t aNode, uint32_t aWorld) {
-        if (++mSteps > mMaximumSteps) {
+        // Unrolling recurses with the formula's depth; where the stack runs short the scalar
+        // walk takes over (and says so itself if it cannot go deeper either).
+        if (++mSteps > mMaximumSteps || !StackHasRoom()) {
             throw NotCompilable{};
         }
         const Node& lNode = mNodes[aNode];
@@ -605,6 +619,8 @@ private:
                 lInstances = std::min(lInstances, 1u);
             }
             for (uint32_t lInstance = 0; lInstance < lInstances; ++lInstance) {
+                // Nested quantifiers multiply: each object is a step of the command's work.
+                CheckCancellation();
                 lSlot = Slot{lCombination, lInstance, aWorld, true};
                 const Gate lBody = Compile(aNode.mFirst, aWorld);
                 const Gate lExists =
@@ -808,6 +824,7 @@ std::optional<uint32_t> CompiledFormula::FirstCounterexample(uint32_t aFirst, ui
         for (uint64_t lBlock = aFirst >> BitProgram::LaneBits;
              lBlock <= (aLast >> BitProgram::LaneBits); ++lBlock) {
             const uint32_t lThisBlock = static_cast<uint32_t>(lBlock);
+            CheckCancellation();
             lEvaluator.Evaluate(lThisBlock);
             for (uint32_t lWord = 0; lWord < BitProgram::Words; ++lWord) {
                 const uint64_t lHits =
@@ -824,6 +841,7 @@ std::optional<uint32_t> CompiledFormula::FirstCounterexample(uint32_t aFirst, ui
     const auto fSearch = [&] {
         Scalar lScalar(*this);
         for (uint64_t lCandidate = aFirst; lCandidate <= aLast && !lFound; ++lCandidate) {
+            CheckCancellation();
             const uint32_t lNumber = static_cast<uint32_t>(lCandidate);
             if (mModal) {
                 for (uint32_t lWorld : mPredicates.KindsOfWorlds(lNumber)) {

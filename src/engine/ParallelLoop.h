@@ -174,7 +174,8 @@ void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximum
 /// threads, the calling thread included; each thread first makes its own state with aMakeState,
 /// so the loop itself neither allocates nor locks (indices are handed out by one atomic
 /// counter). aLargeStacks runs every thread on a large stack, for work that recurses with the
-/// formula's depth. Break and failure reporting are those of Foreach.
+/// formula's depth. Break and failure reporting are those of Foreach; the calling thread's
+/// Cancellation is checked before every index and goes with the workers.
 template <typename MakeState, typename Action>
 void ForeachWithState(uint64_t aCount, unsigned aWorkers, const MakeState& aMakeState,
                       const Action& aAction, bool aLargeStacks) {
@@ -185,6 +186,7 @@ void ForeachWithState(uint64_t aCount, unsigned aWorkers, const MakeState& aMake
         static_cast<unsigned>(std::min<uint64_t>(std::max(aWorkers, 1u), aCount));
     std::atomic<uint64_t> lNext{0};
     std::atomic<bool> lStop{false};
+    Cancellation* const lCancellation = Cancellation::Current();
     std::mutex lFailureMutex;
     std::vector<std::string> lFailures;
     const auto lRecordFailure = [&](std::string aMessage) {
@@ -193,12 +195,16 @@ void ForeachWithState(uint64_t aCount, unsigned aWorkers, const MakeState& aMake
         lStop.store(true, std::memory_order_relaxed);
     };
     const std::function<void()> lWorker = [&] {
+        const Cancellation::Scope lScope(lCancellation);
         try {
             auto lState = aMakeState();
             while (!lStop.load(std::memory_order_relaxed)) {
                 const uint64_t lIndex = lNext.fetch_add(1, std::memory_order_relaxed);
                 if (lIndex >= aCount) {
                     return;
+                }
+                if (lCancellation != nullptr) {
+                    lCancellation->Check();
                 }
                 bool lBreak = false;
                 aAction(lState, lIndex, lBreak);

@@ -170,7 +170,13 @@ std::string NppPluginReceiver::SelectedText() {
         int64_t lBufferSize = std::max(lLength, lWritten) + 1;
         std::vector<char> lBuffer(static_cast<size_t>(lBufferSize), '\0');
         SendMessageW(lEditor, SCI_GETSELTEXT, 200, reinterpret_cast<LPARAM>(lBuffer.data()));
-        return DecodeEditorText(lEditor, std::string_view(lBuffer.data(), static_cast<size_t>(lLength)));
+        // A rectangular selection narrower than its extent writes fewer bytes than that: the
+        // rest of the buffer is no text, only the NUL it was filled with.
+        int64_t lText = lWritten > 0 ? std::min(lLength, lWritten) : lLength;
+        while (lText > 0 && lBuffer[static_cast<size_t>(lText - 1)] == '\0') {
+            --lText;
+        }
+        return DecodeEditorText(lEditor, std::string_view(lBuffer.data(), static_cast<size_t>(lText)));
     } catch (const std::exception& lFailure) {
         throw EngineException("Buffer Length: {0}\n{1}", lLength, Description(lFailure));
     }

@@ -10,11 +10,11 @@
 namespace Logic::Npp {
 
 namespace {
-constexpr int ClientWidth = 620;
-constexpr int ClientHeight = 320;
-constexpr int Margin = 12;
-constexpr int ButtonWidth = 88;
-constexpr int ButtonHeight = 26;
+// The layout in pixels at 96 dots per inch; larger settings scale it.
+constexpr int ClientWidth = 575;
+constexpr int ClientHeight = 498;
+constexpr RECT LogArea{3, 3, 3 + 569, 3 + 355};
+constexpr RECT ButtonArea{445, 446, 445 + 75, 446 + 23};
 constexpr DWORD WindowStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
 constexpr DWORD WindowExStyle = WS_EX_DLGMODALFRAME;
 constexpr const wchar_t* PreviousProcedure = L"QuendralPreviousProcedure";
@@ -44,6 +44,19 @@ void RegisterWindowClass(WNDPROC aProcedure) {
     }
 }
 
+/// aPixels at 96 dots per inch, in the screen's dots.
+int Scaled(int aPixels) {
+    static const int lDotsPerInch = [] {
+        HDC lScreen = GetDC(nullptr);
+        const int lDots = lScreen != nullptr ? GetDeviceCaps(lScreen, LOGPIXELSY) : 96;
+        if (lScreen != nullptr) {
+            ReleaseDC(nullptr, lScreen);
+        }
+        return lDots > 0 ? lDots : 96;
+    }();
+    return MulDiv(aPixels, lDotsPerInch, 96);
+}
+
 BOOL CALLBACK ReleaseIfResultsWindow(HWND aWindow, LPARAM) {
     wchar_t lClass[64] = {};
     GetClassNameW(aWindow, lClass, 64);
@@ -71,7 +84,7 @@ std::wstring WithWindowsLineBreaks(const std::wstring& aText) {
 
 ResultsWindow::ResultsWindow(HWND aOwner) : mOwner(IsWindow(aOwner) ? aOwner : nullptr) {
     RegisterWindowClass(&ResultsWindow::WindowProcedure);
-    RECT lFrame{0, 0, ClientWidth, ClientHeight};
+    RECT lFrame{0, 0, Scaled(ClientWidth), Scaled(ClientHeight)};
     AdjustWindowRectEx(&lFrame, WindowStyle, FALSE, WindowExStyle);
     mWindow = CreateWindowExW(WindowExStyle, ClassName, Title, WindowStyle, CW_USEDEFAULT,
                               CW_USEDEFAULT, lFrame.right - lFrame.left, lFrame.bottom - lFrame.top,
@@ -80,9 +93,10 @@ ResultsWindow::ResultsWindow(HWND aOwner) : mOwner(IsWindow(aOwner) ? aOwner : n
         throw EngineException("The results window cannot be made: {0}", Platform::LastErrorText());
     }
     HINSTANCE lModule = PluginModule();
-    mLog = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"",
-                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP |
-                               ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+    // No horizontal scrolling: long lines wrap, and only the vertical scroll bar shows.
+    mLog = CreateWindowExW(0, L"Edit", L"",
+                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
+                               ES_READONLY | ES_AUTOVSCROLL,
                            0, 0, 0, 0, mWindow, nullptr, lModule, nullptr);
     mCloseButton = CreateWindowExW(0, L"Button", L"&Close",
                                    WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_FLAT,
@@ -97,11 +111,8 @@ ResultsWindow::ResultsWindow(HWND aOwner) : mOwner(IsWindow(aOwner) ? aOwner : n
     }
     // The log holds as much as the user runs; the default limit is 32,767 characters.
     SendMessageW(mLog, EM_SETLIMITTEXT, 0, 0);
-    mFont = CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
-                        FIXED_PITCH | FF_MODERN, L"Consolas");
-    HGDIOBJ lFont = mFont != nullptr ? mFont : GetStockObject(DEFAULT_GUI_FONT);
-    SendMessageW(mLog, WM_SETFONT, reinterpret_cast<WPARAM>(lFont), FALSE);
+    SendMessageW(mLog, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
     SendMessageW(mCloseButton, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                  FALSE);
     mLogBrush = CreateSolidBrush(RGB(255, 255, 255));
@@ -120,9 +131,6 @@ ResultsWindow::~ResultsWindow() {
     if (mWindow != nullptr && IsWindow(mWindow)) {
         SetWindowLongPtrW(mWindow, GWLP_USERDATA, 0);
         DestroyWindow(mWindow);
-    }
-    if (mFont != nullptr) {
-        DeleteObject(mFont);
     }
     if (mLogBrush != nullptr) {
         DeleteObject(mLogBrush);
@@ -184,14 +192,12 @@ void ResultsWindow::Close() {
 }
 
 void ResultsWindow::Layout() {
-    RECT lClient;
-    GetClientRect(mWindow, &lClient);
-    int lWidth = lClient.right - lClient.left;
-    int lHeight = lClient.bottom - lClient.top;
-    int lButtonTop = lHeight - Margin - ButtonHeight;
-    MoveWindow(mLog, Margin, Margin, lWidth - 2 * Margin, lButtonTop - 2 * Margin, TRUE);
-    MoveWindow(mCloseButton, lWidth - Margin - ButtonWidth, lButtonTop, ButtonWidth, ButtonHeight,
-               TRUE);
+    const auto fPlace = [](HWND fControl, const RECT& fArea) {
+        MoveWindow(fControl, Scaled(fArea.left), Scaled(fArea.top),
+                   Scaled(fArea.right - fArea.left), Scaled(fArea.bottom - fArea.top), TRUE);
+    };
+    fPlace(mLog, LogArea);
+    fPlace(mCloseButton, ButtonArea);
 }
 
 void ResultsWindow::CentreOnOwner() {

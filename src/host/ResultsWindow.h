@@ -55,7 +55,6 @@ private:
     HWND mWindow = nullptr;
     HWND mLog = nullptr;
     HWND mCloseButton = nullptr;
-    HFONT mFont = nullptr;
     HBRUSH mLogBrush = nullptr;
     std::function<void()> mCloseAction;
 };

@@ -10,6 +10,7 @@
 #include "host/NppRecords.h"
 #include "host/PluginBase.h"
 #include "host/ResultsWindow.h"
+#include "platform/ThreadExit.h"
 
 using Logic::Npp::NppData;
 using Logic::Npp::NppPluginReceiver;
@@ -79,6 +80,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD aReason, LPVOID aReserved) {
     // At process exit nothing needs tidying.
     if (aReason == DLL_PROCESS_DETACH && aReserved == nullptr) {
         Logic::Npp::ResultsWindow::ReleaseWindowsOfThisThread();
+        Logic::Platform::RunThreadExitCleanupsNow();
     }
     return TRUE;
 }

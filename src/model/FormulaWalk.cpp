@@ -582,15 +582,10 @@ MatrixPtr Substitute(const Matrix& aRoot, const VariablePtr& aReplaced,
 
 namespace {
 
-thread_local bool tReleaseListGone = false;
-
-struct ReleaseList {
-    std::vector<MatrixPtr> mPending;
-    bool mDraining = false;
-    ~ReleaseList() { tReleaseListGone = true; }
-};
-
-thread_local ReleaseList tReleaseList;
+/// The operands waiting to be freed by the outermost ReleaseOperands of this thread; null when
+/// none is running. The list itself lives on that call's stack (no thread_local object with a
+/// destructor: see platform/ThreadExit.h).
+thread_local std::vector<MatrixPtr>* tPending = nullptr;
 
 void Defer(std::vector<MatrixPtr>& aPending, MatrixPtr& aOperand) {
     // A shared operand only loses one owner here; only the last owner frees a subtree.
@@ -602,28 +597,35 @@ void Defer(std::vector<MatrixPtr>& aPending, MatrixPtr& aOperand) {
 } // namespace
 
 void ReleaseOperands(MatrixPtr& aFirst, MatrixPtr* aSecond) {
-    if (tReleaseListGone) {
+    if (tPending != nullptr) {
+        // An outer call is draining: queue these instead of nesting deeper.
+        try {
+            Defer(*tPending, aFirst);
+            if (aSecond) {
+                Defer(*tPending, *aSecond);
+            }
+        } catch (...) {
+            // Out of memory: what stays in the members is freed the ordinary way.
+        }
         return;
     }
-    ReleaseList& lList = tReleaseList;
+    std::vector<MatrixPtr> lPending;
+    struct Draining {
+        explicit Draining(std::vector<MatrixPtr>* aList) { tPending = aList; }
+        ~Draining() { tPending = nullptr; }
+    } lDraining(&lPending);
     try {
-        Defer(lList.mPending, aFirst);
+        Defer(lPending, aFirst);
         if (aSecond) {
-            Defer(lList.mPending, *aSecond);
+            Defer(lPending, *aSecond);
         }
     } catch (...) {
-        // Out of memory: what stays in the members is freed the ordinary way.
     }
-    if (lList.mDraining) {
-        return;
-    }
-    lList.mDraining = true;
-    while (!lList.mPending.empty()) {
-        MatrixPtr lNode = std::move(lList.mPending.back());
-        lList.mPending.pop_back();
+    while (!lPending.empty()) {
+        MatrixPtr lNode = std::move(lPending.back());
+        lPending.pop_back();
         lNode.reset();
     }
-    lList.mDraining = false;
 }
 
 std::string Label(const std::string& aTitle, const std::string& aSymbol) {

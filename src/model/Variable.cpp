@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "model/EngineException.h"
+#include "platform/ThreadExit.h"
 
 namespace Logic {
 
@@ -26,8 +27,6 @@ struct Instantiations {
     std::unordered_map<uint64_t, Instantiation> mSlots;
     uint64_t mLastIdentity = 0;
     Instantiation* mLastSlot = nullptr;
-
-    ~Instantiations() { tInstantiationsGone = true; }
 
     Instantiation* Find(uint64_t aIdentity) {
         if (mLastSlot != nullptr && mLastIdentity == aIdentity) {
@@ -62,7 +61,27 @@ struct Instantiations {
     }
 };
 
-thread_local Instantiations tInstantiations;
+// Only a plain pointer is thread_local: the object is freed by the thread-exit cleanup.
+thread_local Instantiations* tInstantiations = nullptr;
+
+void ForgetThisThreadsInstantiations(void* aInstantiations) {
+    delete static_cast<Instantiations*>(aInstantiations);
+    tInstantiations = nullptr;
+    tInstantiationsGone = true;
+}
+
+/// This thread's instantiations, made on first use; null once they are gone.
+Instantiations* ThisThreadsInstantiations(bool aCreate) {
+    if (tInstantiations != nullptr || tInstantiationsGone || !aCreate) {
+        return tInstantiations;
+    }
+    auto* lNew = new Instantiations();
+    if (!Platform::AtThreadExit(&ForgetThisThreadsInstantiations, lNew)) {
+        // Without a cleanup the object lives as long as the process; still correct.
+    }
+    tInstantiations = lNew;
+    return lNew;
+}
 
 } // namespace
 
@@ -71,8 +90,8 @@ Variable::Variable(char aLetter)
 
 Variable::~Variable() {
     // Only this thread's slot can be reached from here; other threads' slots die with them.
-    if (!tInstantiationsGone) {
-        tInstantiations.Forget(mIdentity);
+    if (Instantiations* lInstantiations = ThisThreadsInstantiations(false)) {
+        lInstantiations->Forget(mIdentity);
     }
 }
 
@@ -91,27 +110,24 @@ void Variable::ForgetModality(const Necessity* aModality) {
 }
 
 void Variable::Instantiate(DistinguishableObject aKindOfObject, uint32_t aKindOfWorld) {
-    if (tInstantiationsGone) {
+    Instantiations* lInstantiations = ThisThreadsInstantiations(true);
+    if (lInstantiations == nullptr) {
         return;
     }
-    Instantiation& lSlot = tInstantiations.FindOrAdd(mIdentity);
+    Instantiation& lSlot = lInstantiations->FindOrAdd(mIdentity);
     lSlot.mKindOfObject = aKindOfObject;
     lSlot.mKindOfWorld = aKindOfWorld;
 }
 
 std::optional<DistinguishableObject> Variable::InstantiatedKindOfObject() const {
-    if (tInstantiationsGone) {
-        return std::nullopt;
-    }
-    const Instantiation* lSlot = tInstantiations.Find(mIdentity);
+    Instantiations* lInstantiations = ThisThreadsInstantiations(false);
+    const Instantiation* lSlot = lInstantiations ? lInstantiations->Find(mIdentity) : nullptr;
     return lSlot ? lSlot->mKindOfObject : std::nullopt;
 }
 
 uint32_t Variable::InstantiatedKindOfWorld() const {
-    if (tInstantiationsGone) {
-        return 0;
-    }
-    const Instantiation* lSlot = tInstantiations.Find(mIdentity);
+    Instantiations* lInstantiations = ThisThreadsInstantiations(false);
+    const Instantiation* lSlot = lInstantiations ? lInstantiations->Find(mIdentity) : nullptr;
     return lSlot ? lSlot->mKindOfWorld : 0;
 }
 

@@ -294,6 +294,18 @@ TEST_F(CliTest, DecideStopsAtItsTimeoutWithOneErrorLine) {
               (Lines{"Deciding seven.txt...", "Error: Stopped after 0.3 seconds: the time limit is "
                                               "up. Allow more time or shorten the document."}));
     EXPECT_EQ(lOutcome.mError, "");
+    // A necessary statement over 32 letters: the reference walks 2^32 kinds of worlds.
+    std::string lParity = "a";
+    for (char lLetter = 'b'; lLetter <= 'z'; ++lLetter) {
+        lParity += std::string(" ^ ") + lLetter;
+    }
+    lParity += " ^ A ^ B ^ C ^ D ^ E ^ F";
+    lParity = "(" + lParity + ") | ~(" + lParity + ")";
+    Outcome lWide =
+        Run({"decide", "--engine", "reference", "--timeout", "0.3", Write("parity.txt", lParity)});
+    EXPECT_EQ(lWide.mExitCode, 1);
+    EXPECT_EQ(lWide.Messages().back(), "Error: Stopped after 0.3 seconds: the time limit is "
+                                       "up. Allow more time or shorten the document.");
     // Time enough: the verdict as usual.
     Outcome lQuick = Run({"decide", "--timeout=60", Write("quick.txt", "p|~p")});
     EXPECT_EQ(lQuick.mExitCode, 0);

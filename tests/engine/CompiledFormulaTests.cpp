@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "Formulas.h"
 #include "engine/CompiledFormula.h"
 #include "engine/Decision.h"
@@ -8,6 +10,7 @@
 #include "model/EngineException.h"
 #include "model/NullPredicate.h"
 #include "parser/Parser.h"
+#include "platform/Cancellation.h"
 
 namespace Logic {
 namespace {
@@ -41,6 +44,38 @@ TEST(CompiledFormula, LargeSpacesGetACircuitAndFailingOnesTheScalarWalk) {
     const MatrixPtr lSmall = Parser::Parse("p->q");
     const Predicates lSmallPredicates = lSmall->CollectPredicates();
     EXPECT_FALSE(CompiledFormula(*lSmall, lSmallPredicates).HasCircuit());
+}
+
+TEST(CompiledFormula, ACancellationStopsTheCircuitAndTheScalarWalk) {
+    // 2^20 kinds of worlds: 256 blocks of the circuit, each a step of work.
+    const MatrixPtr lWide = Parser::Parse("(" + OnlyOneWorld(20, 0) + ")|~(" + OnlyOneWorld(20, 0) + ")");
+    const Predicates lWidePredicates = lWide->CollectPredicates();
+    const CompiledFormula lCircuit(*lWide, lWidePredicates);
+    ASSERT_TRUE(lCircuit.HasCircuit());
+    // Nested quantifiers over objects: the scalar walk, whose every object is a step.
+    const MatrixPtr lNested = Parser::Parse("x,y,z,(Fx|Fy|Fz|~(Fx|Fy|Fz))");
+    const Predicates lNestedPredicates = lNested->CollectPredicates();
+    const CompiledFormula lScalar(*lNested, lNestedPredicates);
+    ASSERT_FALSE(lScalar.HasCircuit());
+    const auto fStopMessage = [](const std::function<void()>& fWork) {
+        Cancellation lCancellation;
+        lCancellation.SetWorkLimit(3);
+        const Cancellation::Scope lScope(&lCancellation);
+        try {
+            fWork();
+        } catch (const std::exception& lFailure) {
+            return std::string(lFailure.what());
+        }
+        return std::string("not stopped");
+    };
+    const std::string lStopped = "Stopped after 3 steps of work: the work limit is used up.";
+    for (const CompiledFormula* lCompiled : {&lCircuit, &lScalar}) {
+        EXPECT_EQ(fStopMessage([&] { lCompiled->Decide(); }), lStopped);
+        EXPECT_EQ(fStopMessage([&] { lCompiled->FirstCounterexample(0, 0xFFFFF); }), lStopped);
+    }
+    // Without one both decide as usual.
+    EXPECT_EQ(lCircuit.Decide(), Alethicity::Necessary);
+    EXPECT_EQ(lScalar.Decide(), Alethicity::Necessary);
 }
 
 TEST(CompiledFormula, FindsTheOneWorldAcrossBlocks) {
