@@ -43,9 +43,9 @@ side=any
 eval "behaviour=\${QUENDRAL_STANDIN_${name}:-}"
 if [ -z "$behaviour" ]; then
     input=$(cat)
-    # Only the negation's input has a line that starts with "-".
+    # The negation's goal starts with "-" (so the tests' statements must not).
     case "$input" in
-    *"
+    *"formulas(goals).
 -"*) side=negative ;;
     *) side=positive ;;
     esac
