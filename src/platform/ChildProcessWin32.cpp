@@ -16,7 +16,9 @@
 namespace Logic::Platform {
 
 namespace {
-HANDLE AsHandle(void* aHandle) { return static_cast<HANDLE>(aHandle); }
+HANDLE AsHandle(void* aHandle) {
+    return static_cast<HANDLE>(aHandle);
+}
 
 void CloseIfOpen(void*& aHandle) {
     if (aHandle != nullptr) {
@@ -80,11 +82,11 @@ struct Pipe {
         static std::atomic<unsigned> gSerial{0};
         std::wstring lName = L"\\\\.\\pipe\\quendral-" + std::to_wstring(GetCurrentProcessId()) +
                              L"-" + std::to_wstring(gSerial++);
-        mOurs = CreateNamedPipeW(
-            lName.c_str(),
-            (aChildReads ? PIPE_ACCESS_OUTBOUND : PIPE_ACCESS_INBOUND) | FILE_FLAG_OVERLAPPED |
-                FILE_FLAG_FIRST_PIPE_INSTANCE,
-            PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 65536, 65536, 0, nullptr);
+        mOurs = CreateNamedPipeW(lName.c_str(),
+                                 (aChildReads ? PIPE_ACCESS_OUTBOUND : PIPE_ACCESS_INBOUND) |
+                                     FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                 PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, 65536, 65536,
+                                 0, nullptr);
         if (mOurs == INVALID_HANDLE_VALUE) {
             mOurs = nullptr;
             throw EngineException("Cannot create a pipe: {0}", LastErrorText());
@@ -171,10 +173,10 @@ ChildProcess::ChildProcess(const ProcessStartInfo& aStartInfo) : mProgram(aStart
     DWORD lError;
     {
         std::lock_guard lLock(gStartMutex);
-        lStarted = CreateProcessW(nullptr, lCommandLine.data(), nullptr, nullptr, TRUE,
-                                  CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
-                                  lDirectory.empty() ? nullptr : lDirectory.c_str(), &lStartup,
-                                  &lProcess);
+        lStarted =
+            CreateProcessW(nullptr, lCommandLine.data(), nullptr, nullptr, TRUE,
+                           CREATE_NO_WINDOW | CREATE_SUSPENDED, nullptr,
+                           lDirectory.empty() ? nullptr : lDirectory.c_str(), &lStartup, &lProcess);
         lError = GetLastError();
         // The child holds its own copies; keeping ours would hide the end of its streams.
         Pipe::Close(lInput.mChilds);
@@ -214,13 +216,12 @@ ChildProcess::~ChildProcess() {
 
 void ChildProcess::WriteToStandardInput(std::string_view aText) {
     if (mStandardInput == nullptr) {
-        throw EngineException("Cannot write to \"{0}\": its standard input is not open.",
-                              mProgram);
+        throw EngineException("Cannot write to \"{0}\": its standard input is not open.", mProgram);
     }
     while (!aText.empty()) {
         DWORD lChunk = static_cast<DWORD>(std::min<size_t>(aText.size(), 1 << 20));
-        std::optional<DWORD> lWritten = Transfer(AsHandle(mStandardInput),
-                                                 const_cast<char*>(aText.data()), lChunk, true);
+        std::optional<DWORD> lWritten =
+            Transfer(AsHandle(mStandardInput), const_cast<char*>(aText.data()), lChunk, true);
         if (!lWritten) {
             throw EngineException("Cannot write to \"{0}\": {1}", mProgram, LastErrorText());
         }
@@ -228,7 +229,9 @@ void ChildProcess::WriteToStandardInput(std::string_view aText) {
     }
 }
 
-void ChildProcess::CloseStandardInput() { CloseIfOpen(mStandardInput); }
+void ChildProcess::CloseStandardInput() {
+    CloseIfOpen(mStandardInput);
+}
 
 std::string ChildProcess::ReadStandardOutputToEnd() {
     std::string lOutput;
@@ -253,8 +256,8 @@ void ChildProcess::BeginExchange(std::string aInput, std::function<void()> aFini
     if (mAbandon == nullptr) {
         throw EngineException("Cannot create an event: {0}", LastErrorText());
     }
-    mExchange = std::thread(&ChildProcess::RunExchange, this, std::move(aInput),
-                            std::move(aFinished));
+    mExchange =
+        std::thread(&ChildProcess::RunExchange, this, std::move(aInput), std::move(aFinished));
 }
 
 void ChildProcess::RunExchange(std::string aInput, std::function<void()> aFinished) {
@@ -298,8 +301,8 @@ void ChildProcess::RunExchange(std::string aInput, std::function<void()> aFinish
             } else if (GetLastError() == ERROR_BROKEN_PIPE) {
                 break;
             } else {
-                lFailure = Format("Cannot read the output of \"{0}\": {1}", mProgram,
-                                  LastErrorText());
+                lFailure =
+                    Format("Cannot read the output of \"{0}\": {1}", mProgram, LastErrorText());
                 break;
             }
         }
@@ -317,8 +320,8 @@ void ChildProcess::RunExchange(std::string aInput, std::function<void()> aFinish
             } else if (GetLastError() == ERROR_BROKEN_PIPE) {
                 break;
             } else {
-                lFailure = Format("Cannot read the output of \"{0}\": {1}", mProgram,
-                                  LastErrorText());
+                lFailure =
+                    Format("Cannot read the output of \"{0}\": {1}", mProgram, LastErrorText());
             }
         } else if (lWoken == WAIT_OBJECT_0 + 2) {
             lWriting = false;
@@ -330,8 +333,7 @@ void ChildProcess::RunExchange(std::string aInput, std::function<void()> aFinish
                 lInput = nullptr;
             }
         } else {
-            lFailure = Format("Cannot read the output of \"{0}\": {1}", mProgram,
-                              LastErrorText());
+            lFailure = Format("Cannot read the output of \"{0}\": {1}", mProgram, LastErrorText());
         }
     }
     // Nothing may still be under way when the buffers go.
@@ -398,7 +400,9 @@ bool ChildProcess::WaitForExit(int aMilliseconds) {
     return true;
 }
 
-bool ChildProcess::HasExited() { return WaitForExit(0); }
+bool ChildProcess::HasExited() {
+    return WaitForExit(0);
+}
 
 int ChildProcess::ExitCode() {
     if (!HasExited()) {

@@ -121,8 +121,9 @@ int RunChild(const std::vector<std::string>& aArguments) {
         char lBuffer[5];
         DWORD lRead = 0;
         std::string lText;
-        while (lText.size() < 5 && ReadFile(GetStdHandle(STD_INPUT_HANDLE), lBuffer,
-                                            static_cast<DWORD>(5 - lText.size()), &lRead, nullptr) &&
+        while (lText.size() < 5 &&
+               ReadFile(GetStdHandle(STD_INPUT_HANDLE), lBuffer,
+                        static_cast<DWORD>(5 - lText.size()), &lRead, nullptr) &&
                lRead > 0) {
             lText.append(lBuffer, lRead);
         }
@@ -199,8 +200,8 @@ bool ProcessHasEnded(DWORD aProcess, DWORD aMilliseconds) {
 }
 
 std::string TemporaryFolder() {
-    std::string lFolder = TemporaryDirectory() + "quendral-checks-" +
-                          std::to_string(GetCurrentProcessId()) + "\\";
+    std::string lFolder =
+        TemporaryDirectory() + "quendral-checks-" + std::to_string(GetCurrentProcessId()) + "\\";
     CreateDirectoryW(Widen(lFolder).c_str(), nullptr);
     return lFolder;
 }
@@ -216,8 +217,8 @@ void ChecksOfPipesAndArguments() {
         Check(lChild.ExitCode() == 3, "exit code " + std::to_string(lChild.ExitCode()));
     });
     Group("arguments", [] {
-        ProcessStartInfo lStartInfo = Self({"args", "two words", "a\"b", "c:\\dir\\", "",
-                                            "x\\\\\"y", "-t"});
+        ProcessStartInfo lStartInfo =
+            Self({"args", "two words", "a\"b", "c:\\dir\\", "", "x\\\\\"y", "-t"});
         lStartInfo.mStandardOutput = OutputRoute::Pipe;
         ChildProcess lChild(lStartInfo);
         std::string lOutput = lChild.ReadStandardOutputToEnd();
@@ -259,8 +260,8 @@ void ChecksOfExchanges() {
         bool lNotified = false;
         lChild.BeginExchange(lInput, [&] { lNotified = true; });
         std::string lOutput = lChild.EndExchange();
-        Check(lOutput == lInput, "4 MB echo came back with " + std::to_string(lOutput.size()) +
-                                     " bytes");
+        Check(lOutput == lInput,
+              "4 MB echo came back with " + std::to_string(lOutput.size()) + " bytes");
         Check(lNotified && lChild.ExchangeFinished(), "exchange told its end");
     });
     Group("child stops reading", [] {
