@@ -16,6 +16,7 @@
 
 #include "cli/ConsoleFrontEnd.h"
 #include "driver/MainForm.h"
+#include "engine/Decision.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ constexpr const char* Version = "0.1.0";
 
 constexpr const char* Usage =
     "usage:\n"
-    "  quendral decide       [--selection START:END] FILE\n"
+    "  quendral decide       [--selection START:END] [--engine compiled|reference] FILE\n"
     "  quendral coefficients FILE\n"
     "  quendral depict       [--selection START:END] [--output PNG] [--view] FILE\n"
     "  quendral prove        [--timeout SECONDS] FILE\n"
@@ -38,6 +39,7 @@ constexpr const char* Usage =
     "  depict        draws the formula tree as a PNG picture (needs Graphviz dot)\n"
     "  prove         evaluates FILE with Prover9 and Mace4 (prover9 and mace4 in PATH)\n"
     "  --selection START:END  works on bytes START to END-1 of FILE only\n"
+    "  --engine NAME          the evaluator that decides: compiled (default) or reference\n"
     "  --output PNG           where depict keeps the picture (default: FILE's name with .png)\n"
     "  --view                 also opens the picture\n"
     "  --timeout SECONDS      prove's time limit (default 30; negative: none)\n";
@@ -58,6 +60,7 @@ struct Options {
     std::string mOutput;
     bool mView = false;
     int32_t mTimeout = MainForm::TimeLimitForProver9 / 1000;
+    Evaluator mEvaluator = Evaluator::Compiled;
 };
 
 size_t ParseOffset(const std::string& aText, const std::string& aSelection) {
@@ -130,6 +133,13 @@ Options ParseArguments(const std::vector<std::string>& aArguments) {
         bool lSelects = lCommand == "decide" || lCommand == "depict";
         if (lArgument == "--selection" && lSelects) {
             lOptions.mSelection = ParseSelection(fValue());
+        } else if (lArgument == "--engine" && lCommand == "decide") {
+            const std::string lEngine = fValue();
+            if (lEngine != "compiled" && lEngine != "reference") {
+                throw UsageError(
+                    Format("bad engine \"{0}\": expected compiled or reference", lEngine));
+            }
+            lOptions.mEvaluator = lEngine == "compiled" ? Evaluator::Compiled : Evaluator::Reference;
         } else if (lArgument == "--output" && lCommand == "depict") {
             lOptions.mOutput = fValue();
         } else if (lArgument == "--view" && lCommand == "depict" && !lInlineValue) {
@@ -211,6 +221,7 @@ CommandOutcome RunCommand(MainForm& aDriver, ConsoleReceiver::CommandSlot aSlot)
 }
 
 int Run(const Options& aOptions) {
+    SetDefaultEvaluator(aOptions.mEvaluator);
     std::string lContents = ReadDocument(aOptions.mFile);
     std::string lSelectedText;
     if (aOptions.mSelection) {

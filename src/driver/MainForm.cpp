@@ -20,12 +20,10 @@ namespace Logic {
 std::vector<std::string> MainForm::gFilesToDelete;
 
 namespace {
-/// Runs aWork on a thread with a large stack and returns its result. Parsing, evaluating and
-/// dropping a formula tree recurse with its depth; the host's window stays on its own thread.
+/// Runs aWork on a large stack and returns its result: parsing and the reference evaluation
+/// recurse with a formula's depth. The decision's own deep work then runs in place.
 template <typename Work> auto Deep(Work&& aWork) -> decltype(aWork()) {
-    std::optional<decltype(aWork())> lResult;
-    RunWithLargeStack([&] { lResult.emplace(aWork()); });
-    return std::move(*lResult);
+    return OnLargeStack(std::forward<Work>(aWork));
 }
 
 void RegisterCleanupOnce() {

@@ -111,6 +111,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndExplain) {
         {{"decide", "--selection", "a:b", lFile}, "bad selection"},
         {{"decide", "--selection=0:2", lFile}, "only 1 bytes"},
         {{"depict", "--output"}, "needs a value"},
+        {{"decide", "--engine", "fast", lFile}, "bad engine \"fast\""},
+        {{"coefficients", "--engine", "reference", lFile}, "unknown option \"--engine\""},
     };
     for (const auto& [lArguments, lExpected] : lCases) {
         SCOPED_TRACE(lExpected);
@@ -192,10 +194,12 @@ TEST_F(CliTest, ExamplesGiveTheirVerdicts) {
         {"comments-and-replace.txt", "The statement is contingent."},
     };
     for (const auto& [lName, lVerdict] : lCases) {
-        SCOPED_TRACE(lName);
-        Outcome lOutcome = Run({"decide", Examples + lName});
-        EXPECT_EQ(lOutcome.mExitCode, 0) << lOutcome.mError;
-        EXPECT_EQ(lOutcome.Messages(), (Lines{"Deciding " + lName + "...", lVerdict}));
+        for (const char* lEngine : {"compiled", "reference"}) {
+            SCOPED_TRACE(lName + " " + lEngine);
+            Outcome lOutcome = Run({"decide", "--engine", lEngine, Examples + lName});
+            EXPECT_EQ(lOutcome.mExitCode, 0) << lOutcome.mError;
+            EXPECT_EQ(lOutcome.Messages(), (Lines{"Deciding " + lName + "...", lVerdict}));
+        }
     }
 }
 
