@@ -335,6 +335,16 @@ TEST_F(Prover9Mace4Test, ProgramsThatEchoALargeInputDoNotDeadlock) {
     EXPECT_LT(SecondsSince(lStart), 30.0);
 }
 
+TEST_F(Prover9Mace4Test, TheLimitEndsProgramsThatNeverReadTheirInput) {
+    // The input is still being written when the limit fires: the writing must not hold the run.
+    mStandIns.Set("prover9", "", "stubborn");
+    mStandIns.Set("mace4", "", "sleep");
+    auto lStart = Clock::now();
+    EXPECT_EQ(DecideText(LongStatement("&"), 1), Result::NoDecision);
+    EXPECT_LT(SecondsSince(lStart), 10.0);
+    ExpectNothingLeftRunning();
+}
+
 TEST_F(Prover9Mace4Test, ProgramsThatExitWithoutReadingTheirInputAreNoFailure) {
     mStandIns.Set("prover9", "", "early");
     mStandIns.Set("mace4", "", "echo");
