@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -404,10 +405,23 @@ int main(int argc, char** argv) {
     if (!lArguments.empty() && lArguments[0] == "--child" && lArguments.size() > 1) {
         return RunChild(std::vector<std::string>(lArguments.begin() + 1, lArguments.end()));
     }
-    ChecksOfPipesAndArguments();
-    ChecksOfExchanges();
-    ChecksOfKilling();
-    ChecksOfTheProverRun();
+    // Groups may be named on the command line; with none, all run.
+    const auto fWanted = [&](const char* aGroup) {
+        return lArguments.empty() ||
+               std::find(lArguments.begin(), lArguments.end(), aGroup) != lArguments.end();
+    };
+    if (fWanted("pipes")) {
+        ChecksOfPipesAndArguments();
+    }
+    if (fWanted("exchanges")) {
+        ChecksOfExchanges();
+    }
+    if (fWanted("killing")) {
+        ChecksOfKilling();
+    }
+    if (fWanted("prover")) {
+        ChecksOfTheProverRun();
+    }
     std::printf("%d passed, %d failed\n", gPassed, gFailed);
     return gFailed == 0 ? 0 : 1;
 }
