@@ -16,9 +16,9 @@
 namespace Logic::Platform {
 
 enum class OutputRoute {
-    Inherit,       ///< the child writes where this process writes
-    Pipe,          ///< read it with ReadStandardOutputToEnd or an exchange
-    StandardError  ///< the child's standard output goes to this process's standard error
+    Inherit,      ///< the child writes where this process writes
+    Pipe,         ///< read it with ReadStandardOutputToEnd or an exchange
+    StandardError ///< the child's standard output goes to this process's standard error
 };
 
 struct ProcessStartInfo {

@@ -146,7 +146,7 @@ ChildProcess::ChildProcess(const ProcessStartInfo& aStartInfo) : mProgram(aStart
         }
         mExited = true;
         mCollected = true;
-        const char* lWhat = lReport[0] == 1 ? "cannot enter the working directory"
+        const char* lWhat = lReport[0] == 1   ? "cannot enter the working directory"
                             : lReport[0] == 2 ? "cannot connect its standard streams"
                                               : "cannot run the program";
         throw EngineException("Cannot start \"{0}\": {1}: {2}", mProgram, lWhat,
@@ -186,8 +186,7 @@ ChildProcess::~ChildProcess() {
 
 void ChildProcess::WriteToStandardInput(std::string_view aText) {
     if (mStandardInput < 0) {
-        throw EngineException("Cannot write to \"{0}\": its standard input is not open.",
-                              mProgram);
+        throw EngineException("Cannot write to \"{0}\": its standard input is not open.", mProgram);
     }
     // A child that stops reading must give a failure here, not end this process: SIGPIPE is
     // blocked for this thread while writing, and a pending one is taken back afterwards.
@@ -217,7 +216,9 @@ void ChildProcess::WriteToStandardInput(std::string_view aText) {
     }
 }
 
-void ChildProcess::CloseStandardInput() { CloseDescriptor(mStandardInput); }
+void ChildProcess::CloseStandardInput() {
+    CloseDescriptor(mStandardInput);
+}
 
 std::string ChildProcess::ReadStandardOutputToEnd() {
     std::string lText;
@@ -250,8 +251,8 @@ void ChildProcess::BeginExchange(std::string aInput, std::function<void()> aFini
     // The writing must never block the reading: the input pipe is ours alone, so making it
     // non-blocking changes nothing for the child.
     fcntl(mStandardInput, F_SETFL, fcntl(mStandardInput, F_GETFL) | O_NONBLOCK);
-    mExchange = std::thread(&ChildProcess::RunExchange, this, std::move(aInput),
-                            std::move(aFinished));
+    mExchange =
+        std::thread(&ChildProcess::RunExchange, this, std::move(aInput), std::move(aFinished));
 }
 
 void ChildProcess::RunExchange(std::string aInput, std::function<void()> aFinished) {
@@ -281,8 +282,8 @@ void ChildProcess::RunExchange(std::string aInput, std::function<void()> aFinish
             if (errno == EINTR) {
                 continue;
             }
-            lFailure = Format("Cannot read the output of \"{0}\": {1}", mProgram,
-                              std::strerror(errno));
+            lFailure =
+                Format("Cannot read the output of \"{0}\": {1}", mProgram, std::strerror(errno));
             break;
         }
         if (lWatched[0].revents != 0) {
@@ -290,8 +291,8 @@ void ChildProcess::RunExchange(std::string aInput, std::function<void()> aFinish
             break;
         }
         if (lCount == 3 && lWatched[2].revents != 0) {
-            ssize_t lWritten =
-                write(mStandardInput, lUnwritten.data(), std::min<size_t>(lUnwritten.size(), 65536));
+            ssize_t lWritten = write(mStandardInput, lUnwritten.data(),
+                                     std::min<size_t>(lUnwritten.size(), 65536));
             if (lWritten > 0) {
                 lUnwritten.remove_prefix(static_cast<size_t>(lWritten));
             }

@@ -60,8 +60,7 @@ BackgroundProcesses::Run BackgroundProcesses::ExcuteUntilExitOrCancellation(
     OutputHandler aActOnProcessOutput) {
     return [lSignal = std::move(aCancellationToken), lParameters = std::move(aShellParameters),
             lHandler = std::move(aActOnProcessOutput)] {
-        auto lProcess =
-            SetBackgroundProcessRunning(lParameters, [lSignal] { lSignal->Notify(); });
+        auto lProcess = SetBackgroundProcessRunning(lParameters, [lSignal] { lSignal->Notify(); });
         struct Releaser {
             Platform::ChildProcess& mProcess;
             ~Releaser() { Release(mProcess); }
@@ -79,7 +78,8 @@ BackgroundProcesses::Run BackgroundProcesses::ExcuteUntilExitOrCancellation(
 
 void BackgroundProcesses::RunInParallel(const std::vector<Run>& aRuns, unsigned aMaximumAtOnce) {
     unsigned lAtOnce = aMaximumAtOnce != 0 ? aMaximumAtOnce : std::thread::hardware_concurrency();
-    lAtOnce = std::clamp<unsigned>(lAtOnce, 1, static_cast<unsigned>(std::max<size_t>(aRuns.size(), 1)));
+    lAtOnce =
+        std::clamp<unsigned>(lAtOnce, 1, static_cast<unsigned>(std::max<size_t>(aRuns.size(), 1)));
 
     std::atomic<size_t> lNext{0};
     std::vector<std::optional<std::string>> lFailures(aRuns.size());

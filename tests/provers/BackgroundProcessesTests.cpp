@@ -83,7 +83,8 @@ TEST(RunInParallel, RunsEveryRunWithinTheBoundAndCombinesTheFailures) {
         for (int i = 0; i < 6; ++i) {
             lRuns.push_back([&, i] {
                 int lNow = ++lRunning;
-                for (int lSeen = lMost; lNow > lSeen && !lMost.compare_exchange_weak(lSeen, lNow);) {
+                for (int lSeen = lMost;
+                     lNow > lSeen && !lMost.compare_exchange_weak(lSeen, lNow);) {
                 }
                 std::this_thread::sleep_for(30ms);
                 --lRunning;
@@ -101,7 +102,8 @@ TEST(RunInParallel, RunsEveryRunWithinTheBoundAndCombinesTheFailures) {
             ADD_FAILURE() << "no failure";
         } catch (const EngineException& lFailure) {
             // Every failure counts, each distinct message once, in the order of the runs.
-            EXPECT_EQ(std::string(lFailure.what()), "3 of 6 runs failed: Run 1 failed. Run 4 failed.");
+            EXPECT_EQ(std::string(lFailure.what()),
+                      "3 of 6 runs failed: Run 1 failed. Run 4 failed.");
         }
         EXPECT_EQ(lDone, 6);
         EXPECT_LE(lMost, static_cast<int>(lBound));

@@ -153,8 +153,7 @@ TEST_F(Prover9Mace4Test, EveryRowOfTheVerdictTable) {
         {"proof of the statement", {"proof", "nothing", "nothing", "nothing"}, Result::Necessary},
         {"proof of the negation", {"nothing", "proof", "nothing", "nothing"}, Result::Impossible},
         {"models of both", {"nothing", "nothing", "model", "model"}, Result::Contingent},
-        {"model of the statement", {"nothing", "nothing", "model", "nothing"},
-         Result::Unnecessary},
+        {"model of the statement", {"nothing", "nothing", "model", "nothing"}, Result::Unnecessary},
         {"model of the negation", {"nothing", "nothing", "nothing", "model"}, Result::Possible},
         {"nothing", {"nothing", "nothing", "nothing", "nothing"}, Result::NoDecision},
         {"reports in lower case", {"lower", "lower", "lower", "lower"}, Result::NoDecision},
@@ -163,8 +162,7 @@ TEST_F(Prover9Mace4Test, EveryRowOfTheVerdictTable) {
     };
     for (const Row& lRow : lRows) {
         SCOPED_TRACE(lRow.mName);
-        Behave(lRow.mBehaviours[0], lRow.mBehaviours[1], lRow.mBehaviours[2],
-               lRow.mBehaviours[3]);
+        Behave(lRow.mBehaviours[0], lRow.mBehaviours[1], lRow.mBehaviours[2], lRow.mBehaviours[3]);
         if (lRow.mResult) {
             EXPECT_EQ(DecideText("p", 2), *lRow.mResult);
         } else {
@@ -185,8 +183,8 @@ TEST_F(Prover9Mace4Test, TimeLimitIsPassedAsArgumentText) {
     Behave("nothing", "nothing", "nothing", "nothing");
     EXPECT_EQ(DecideText("p", 5), Result::NoDecision);
     Lines lStarts = mStandIns.LogLinesStartingWith("prover9");
-    for (const char* lProgram : {"prover9 positive", "prover9 negative", "mace4 positive",
-                                 "mace4 negative"}) {
+    for (const char* lProgram :
+         {"prover9 positive", "prover9 negative", "mace4 positive", "mace4 negative"}) {
         Lines lLines = mStandIns.LogLinesStartingWith(std::string(lProgram) + " start");
         ASSERT_EQ(lLines.size(), 1u) << lProgram;
         // The program's argument count, then its arguments.
@@ -291,7 +289,8 @@ TEST_F(Prover9Mace4Test, RunsNoMoreProgramsAtOnceThanAllowed) {
             }
         }
         EXPECT_EQ(lStarted, 4);
-        unsigned lBound = lAtOnce != 0 ? lAtOnce : std::max(1u, std::thread::hardware_concurrency());
+        unsigned lBound =
+            lAtOnce != 0 ? lAtOnce : std::max(1u, std::thread::hardware_concurrency());
         EXPECT_LE(lMost, static_cast<int>(lBound));
         if (lAtOnce == 1) {
             EXPECT_EQ(lMost, 1);
@@ -334,6 +333,16 @@ TEST_F(Prover9Mace4Test, ProgramsThatEchoALargeInputDoNotDeadlock) {
     auto lStart = Clock::now();
     EXPECT_EQ(DecideText(lText, 60), Result::Contingent);
     EXPECT_LT(SecondsSince(lStart), 30.0);
+}
+
+TEST_F(Prover9Mace4Test, TheLimitEndsProgramsThatNeverReadTheirInput) {
+    // The input is still being written when the limit fires: the writing must not hold the run.
+    mStandIns.Set("prover9", "", "stubborn");
+    mStandIns.Set("mace4", "", "sleep");
+    auto lStart = Clock::now();
+    EXPECT_EQ(DecideText(LongStatement("&"), 1), Result::NoDecision);
+    EXPECT_LT(SecondsSince(lStart), 10.0);
+    ExpectNothingLeftRunning();
 }
 
 TEST_F(Prover9Mace4Test, ProgramsThatExitWithoutReadingTheirInputAreNoFailure) {

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -43,9 +44,9 @@ side=any
 eval "behaviour=\${QUENDRAL_STANDIN_${name}:-}"
 if [ -z "$behaviour" ]; then
     input=$(cat)
-    # Only the negation's input has a line that starts with "-".
+    # The negation's goal starts with "-" (so the tests' statements must not).
     case "$input" in
-    *"
+    *"formulas(goals).
 -"*) side=negative ;;
     *) side=positive ;;
     esac
@@ -92,9 +93,23 @@ public:
     StandInProvers() {
         Install("prover9", StandInScript);
         Install("mace4", StandInScript);
-        std::string lPath = Platform::EnvironmentVariable("PATH").value_or("");
-        Scope("PATH", mFolder.Path().string() + ":" + lPath);
+        // PATH holds the stand-ins and only the tools they and the tests use, so that real
+        // provers installed on the machine can never answer instead.
+        std::filesystem::create_directory(mFolder.Path() / "tools");
+        for (const char* lTool : {"sh", "cat", "sleep", "env"}) {
+            std::string lFound = Platform::FindProgram(lTool);
+            if (!lFound.empty()) {
+                std::filesystem::create_symlink(lFound, mFolder.Path() / "tools" / lTool);
+            }
+        }
+        Scope("PATH", mFolder.Path().string() + ":" + (mFolder / "tools"));
         Scope("QUENDRAL_STANDIN_LOG", LogPath());
+        // Behaviours chosen outside the test must not leak in.
+        for (const char* lProgram : {"prover9", "mace4"}) {
+            for (const char* lSide : {"", "_positive", "_negative"}) {
+                Scope(std::string("QUENDRAL_STANDIN_") + lProgram + lSide, std::nullopt);
+            }
+        }
         // The programs run in the temporary directory; keep it out of the shared one.
         Scope("TMPDIR", mFolder.Path().string());
     }
@@ -152,7 +167,7 @@ private:
         std::ofstream(lPath, std::ios::trunc) << aText;
         chmod(lPath.c_str(), 0755);
     }
-    void Scope(const std::string& aName, const std::string& aValue) {
+    void Scope(const std::string& aName, std::optional<std::string> aValue) {
         mVariables.push_back(std::make_unique<ScopedVariable>(aName, aValue));
     }
 
