@@ -1,0 +1,262 @@
+// QuendralFakeHost: drives the plugin DLL as Notepad++ does and checks what it shows.
+//
+//   QuendralFakeHost.exe PLUGIN.dll                 every test scenario, each in a child process
+//   QuendralFakeHost.exe PLUGIN.dll SCENARIO        one scenario in this process
+//   QuendralFakeHost.exe PLUGIN.dll screenshot STOP keeps the results window shown until the
+//                                                   file STOP exists
+//
+// Prints each failed check and ends with a line "N passed, N failed"; the exit code is 0 only
+// when nothing failed.
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "Checks.h"
+#include "Session.h"
+
+using namespace Logic::Testing;
+
+namespace {
+
+struct Scenario {
+    const wchar_t* mName;
+    Tools mTools;
+    bool mWithToolbarPicture;
+};
+
+constexpr Scenario TestScenarios[] = {
+    {L"commands", Tools::None, false},
+    {L"provers", Tools::Provers, true},
+    {L"dot-and-prover9", Tools::DotAndProver9, false},
+    {L"all-tools", Tools::All, true},
+};
+
+/// A scenario's process that dies reports this exit code after its own failure line.
+constexpr UINT CrashExitCode = 70;
+constexpr DWORD ScenarioTimeLimit = 120000;
+
+Checks* gChecks = nullptr;
+
+[[noreturn]] void DieReporting(const std::string& aWhat) {
+    if (gChecks != nullptr) {
+        gChecks->Check(false, aWhat, "while " + gChecks->Activity());
+        PrintLine(gChecks->Summary());
+    }
+    TerminateProcess(GetCurrentProcess(), CrashExitCode);
+    std::abort();
+}
+
+LONG WINAPI OnCrash(EXCEPTION_POINTERS* aException) {
+    char lText[96];
+    wsprintfA(lText, "the process crashed with exception 0x%08lX at %p",
+              aException->ExceptionRecord->ExceptionCode,
+              aException->ExceptionRecord->ExceptionAddress);
+    DieReporting(lText);
+}
+
+int RunScenario(const std::wstring& aPlugin, const Scenario& aScenario) {
+    Checks lChecks(Utf8(aScenario.mName));
+    gChecks = &lChecks;
+    {
+        Session lSession(lChecks, aPlugin);
+        lSession.PrepareEnvironment(aScenario.mTools, aScenario.mWithToolbarPicture);
+        if (lSession.Start()) {
+            if (aScenario.mTools == Tools::None) {
+                lSession.CheckCommands();
+                lSession.TimeDecideShortcut();
+                lSession.Shut(true);
+            } else {
+                lSession.Shut(false);
+            }
+        }
+    }
+    PrintLine(lChecks.Summary());
+    gChecks = nullptr;
+    return lChecks.Failed() == 0 ? 0 : 1;
+}
+
+int RunScreenshot(const std::wstring& aPlugin, const std::wstring& aStopFile) {
+    Checks lChecks("screenshot");
+    gChecks = &lChecks;
+    Session lSession(lChecks, aPlugin);
+    lSession.PrepareEnvironment(Tools::None, false);
+    if (lSession.Start()) {
+        lSession.ShowForScreenshot(aStopFile);
+        lSession.Shut(false);
+    }
+    PrintLine(lChecks.Summary());
+    return lChecks.Failed() == 0 ? 0 : 1;
+}
+
+std::wstring Quote(const std::wstring& aArgument) { return L"\"" + aArgument + L"\""; }
+
+bool ParseSummary(const std::string& aLine, int& aPassed, int& aFailed) {
+    unsigned lPassed = 0;
+    unsigned lFailed = 0;
+    char lEnd = 0;
+    if (std::sscanf(aLine.c_str(), "%u passed, %u failed%c", &lPassed, &lFailed, &lEnd) != 2) {
+        return false;
+    }
+    aPassed = static_cast<int>(lPassed);
+    aFailed = static_cast<int>(lFailed);
+    return true;
+}
+
+/// Runs one scenario in a child process, passing its lines on and adding up its counts. A child
+/// that dies, hangs or ends with the wrong code counts as one more failure.
+void RunChild(const std::wstring& aPlugin, const Scenario& aScenario, int& aPassed, int& aFailed) {
+    std::string lName = Utf8(aScenario.mName);
+    wchar_t lSelf[MAX_PATH * 4];
+    GetModuleFileNameW(nullptr, lSelf, MAX_PATH * 4);
+    std::wstring lCommandLine = Quote(lSelf) + L" " + Quote(aPlugin) + L" " + aScenario.mName;
+
+    SECURITY_ATTRIBUTES lInheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE lRead = nullptr;
+    HANDLE lWrite = nullptr;
+    CreatePipe(&lRead, &lWrite, &lInheritable, 0);
+    SetHandleInformation(lRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW lStartup{};
+    lStartup.cb = sizeof lStartup;
+    lStartup.dwFlags = STARTF_USESTDHANDLES;
+    lStartup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    lStartup.hStdOutput = lWrite;
+    lStartup.hStdError = lWrite;
+    PROCESS_INFORMATION lProcess{};
+    LARGE_INTEGER lFrequency, lStart, lEnd;
+    QueryPerformanceFrequency(&lFrequency);
+    QueryPerformanceCounter(&lStart);
+    if (!CreateProcessW(nullptr, lCommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                        &lStartup, &lProcess)) {
+        PrintLine("FAIL [" + lName + "] the scenario's process could not start");
+        ++aFailed;
+        CloseHandle(lRead);
+        CloseHandle(lWrite);
+        return;
+    }
+    CloseHandle(lWrite);
+
+    std::string lPending;
+    bool lSummarised = false;
+    int lChildFailed = 0;
+    auto fTakeLines = [&](bool fAll) {
+        std::size_t lBreak;
+        while ((lBreak = lPending.find('\n')) != std::string::npos || (fAll && !lPending.empty())) {
+            std::string lLine = lPending.substr(0, lBreak);
+            lPending.erase(0, lBreak == std::string::npos ? lPending.size() : lBreak + 1);
+            if (!lLine.empty() && lLine.back() == '\r') {
+                lLine.pop_back();
+            }
+            int lPassed = 0;
+            int lFailed = 0;
+            if (ParseSummary(lLine, lPassed, lFailed)) {
+                aPassed += lPassed;
+                aFailed += lFailed;
+                lChildFailed = lFailed;
+                lSummarised = true;
+            } else {
+                PrintLine(lLine);
+            }
+        }
+    };
+    DWORD lWaited = 0;
+    bool lTimedOut = false;
+    for (;;) {
+        DWORD lAvailable = 0;
+        char lBuffer[4096];
+        DWORD lGot = 0;
+        if (PeekNamedPipe(lRead, nullptr, 0, nullptr, &lAvailable, nullptr) && lAvailable > 0 &&
+            ReadFile(lRead, lBuffer, sizeof lBuffer, &lGot, nullptr) && lGot > 0) {
+            lPending.append(lBuffer, lGot);
+            fTakeLines(false);
+            continue;
+        }
+        if (WaitForSingleObject(lProcess.hProcess, 20) == WAIT_OBJECT_0) {
+            while (ReadFile(lRead, lBuffer, sizeof lBuffer, &lGot, nullptr) && lGot > 0) {
+                lPending.append(lBuffer, lGot);
+            }
+            break;
+        }
+        lWaited += 20;
+        if (lWaited >= ScenarioTimeLimit) {
+            TerminateProcess(lProcess.hProcess, 1);
+            WaitForSingleObject(lProcess.hProcess, 5000);
+            lTimedOut = true;
+        }
+    }
+    fTakeLines(true);
+    QueryPerformanceCounter(&lEnd);
+    DWORD lExitCode = 0;
+    GetExitCodeProcess(lProcess.hProcess, &lExitCode);
+    CloseHandle(lProcess.hProcess);
+    CloseHandle(lProcess.hThread);
+    CloseHandle(lRead);
+
+    char lSeconds[32];
+    std::snprintf(lSeconds, sizeof lSeconds, "%.2f s",
+                  static_cast<double>(lEnd.QuadPart - lStart.QuadPart) /
+                      static_cast<double>(lFrequency.QuadPart));
+    if (lTimedOut) {
+        PrintLine("FAIL [" + lName + "] the scenario did not end within " +
+                  std::to_string(ScenarioTimeLimit / 1000) + " s");
+        ++aFailed;
+    } else if (!lSummarised) {
+        char lCode[16];
+        std::snprintf(lCode, sizeof lCode, "0x%08lX", lExitCode);
+        PrintLine("FAIL [" + lName + "] the scenario's process ended early, exit code " + lCode);
+        ++aFailed;
+    } else if (lExitCode != static_cast<DWORD>(lChildFailed == 0 ? 0 : 1) &&
+               lExitCode != CrashExitCode) {
+        char lCode[16];
+        std::snprintf(lCode, sizeof lCode, "0x%08lX", lExitCode);
+        PrintLine("FAIL [" + lName + "] the process did not end cleanly after its checks: exit code " +
+                  lCode);
+        ++aFailed;
+    }
+    PrintLine("[" + lName + "] done in " + lSeconds);
+}
+
+} // namespace
+
+int wmain(int aCount, wchar_t** aArguments) {
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    SetUnhandledExceptionFilter(&OnCrash);
+    std::set_terminate([] { DieReporting("std::terminate was called (an exception left a call)"); });
+
+    if (aCount < 2) {
+        PrintLine("usage: QuendralFakeHost PLUGIN.dll [commands|provers|dot-and-prover9|"
+                  "all-tools|screenshot STOPFILE]");
+        return 2;
+    }
+    std::wstring lPlugin = aArguments[1];
+    if (aCount >= 3) {
+        std::wstring lScenario = aArguments[2];
+        if (lScenario == L"screenshot") {
+            return RunScreenshot(lPlugin, aCount >= 4 ? aArguments[3] : L"");
+        }
+        for (const Scenario& fScenario : TestScenarios) {
+            if (lScenario == fScenario.mName) {
+                return RunScenario(lPlugin, fScenario);
+            }
+        }
+        PrintLine("unknown scenario " + Utf8(lScenario));
+        return 2;
+    }
+
+    // The plugin's file name, made absolute before the children change their directories.
+    wchar_t lFull[MAX_PATH * 4];
+    DWORD lLength = GetFullPathNameW(lPlugin.c_str(), MAX_PATH * 4, lFull, nullptr);
+    if (lLength > 0 && lLength < MAX_PATH * 4) {
+        lPlugin.assign(lFull, lLength);
+    }
+    int lPassed = 0;
+    int lFailed = 0;
+    for (const Scenario& fScenario : TestScenarios) {
+        RunChild(lPlugin, fScenario, lPassed, lFailed);
+    }
+    PrintLine(std::to_string(lPassed) + " passed, " + std::to_string(lFailed) + " failed");
+    return lFailed == 0 ? 0 : 1;
+}
