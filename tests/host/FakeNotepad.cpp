@@ -10,6 +10,8 @@ namespace {
 constexpr const wchar_t* MainWindowClass = L"Notepad++";
 constexpr const wchar_t* EditorClass = L"Scintilla";
 
+std::vector<HWND> gModelessDialogs;
+
 template <typename T>
 LRESULT Dispatch(HWND aWindow, UINT aMessage, WPARAM aWParam, LPARAM aLParam) {
     if (aMessage == WM_NCCREATE) {
@@ -52,6 +54,23 @@ std::string Document::SelectedText() const {
 int EditorTraffic::Count(UINT aMessage) const {
     auto lFound = mCounts.find(aMessage);
     return lFound == mCounts.end() ? 0 : lFound->second;
+}
+
+void PumpMessages() {
+    MSG lMessage;
+    while (PeekMessageW(&lMessage, nullptr, 0, 0, PM_REMOVE)) {
+        bool lHandled = false;
+        for (HWND fDialog : gModelessDialogs) {
+            if (IsWindow(fDialog) && IsDialogMessageW(fDialog, &lMessage)) {
+                lHandled = true;
+                break;
+            }
+        }
+        if (!lHandled) {
+            TranslateMessage(&lMessage);
+            DispatchMessageW(&lMessage);
+        }
+    }
 }
 
 std::optional<std::size_t> HeapBlockSize(const void* aAddress) {
@@ -112,6 +131,7 @@ LRESULT FakeEditor::Answer(UINT aMessage, WPARAM aWParam, LPARAM aLParam) {
     ++mTraffic.mCounts[aMessage];
     switch (aMessage) {
     case SCI_GETLENGTH:
+    case SCI_GETTEXTLENGTH:
         return static_cast<LRESULT>(mDocument.mBytes.size());
     case SCI_GETCODEPAGE:
         return static_cast<LRESULT>(mDocument.mCodePage);
@@ -143,7 +163,7 @@ LRESULT FakeEditor::Answer(UINT aMessage, WPARAM aWParam, LPARAM aLParam) {
         return static_cast<LRESULT>(lText.size());
     }
     default:
-        mTraffic.mFaults.push_back("unexpected editor message " + std::to_string(aMessage));
+        ++mTraffic.mUnanswered[aMessage];
         return 0;
     }
 }
@@ -232,6 +252,14 @@ LRESULT FakeNotepad::Answer(UINT aMessage, WPARAM aWParam, LPARAM aLParam) {
     case NPPM_ADDTOOLBARICON:
         mToolbarIcons.push_back(Inspect(aWParam, aLParam));
         return TRUE;
+    case NPPM_MODELESSDIALOG: {
+        auto lDialog = reinterpret_cast<HWND>(aLParam);
+        std::erase(gModelessDialogs, lDialog);
+        if (aWParam == MODELESSDIALOGADD) {
+            gModelessDialogs.push_back(lDialog);
+        }
+        return aLParam;
+    }
     default:
         ++mOtherHostMessages[aMessage];
         return 0;

@@ -33,8 +33,10 @@ struct EditorTraffic {
     std::map<UINT, int> mCounts;
     /// SCI_GETSELTEXT was asked for its size (no buffer) before it was given a buffer.
     bool mSelectedTextSizeAsked = false;
-    /// Writes that went beyond the plugin's buffer, and other misuse, described.
+    /// Writes that went beyond the plugin's buffer, described.
     std::vector<std::string> mFaults;
+    /// Editor messages this fake does not answer (it answers 0).
+    std::map<UINT, int> mUnanswered;
     /// Buffers whose size could not be found (not a block of any heap of the process).
     int mUncheckedBuffers = 0;
 
@@ -94,7 +96,7 @@ public:
     void Close();
 
     std::vector<ToolbarIconRequest> mToolbarIcons;
-    /// Host messages (NPPM_*) other than those the plugin is known to send.
+    /// Host messages (NPPM_*) that this fake does not answer (it answers 0).
     std::map<UINT, int> mOtherHostMessages;
 
     /// Answers one host message as Notepad++ does.
@@ -107,6 +109,10 @@ private:
     std::unique_ptr<FakeEditor> mMainEditor;
     std::unique_ptr<FakeEditor> mSecondEditor;
 };
+
+/// Handles every message waiting in this thread's queue, as the host's message loop does: a
+/// window registered with NPPM_MODELESSDIALOG gets its dialog keys (Enter, Escape, Tab) first.
+void PumpMessages();
 
 /// The size of the heap block that starts at aAddress, if it is one of this process's heaps.
 std::optional<std::size_t> HeapBlockSize(const void* aAddress);

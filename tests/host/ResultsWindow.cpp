@@ -1,6 +1,7 @@
 #include "ResultsWindow.h"
 
 #include "Checks.h"
+#include "FakeNotepad.h"
 
 namespace Logic::Testing {
 
@@ -116,14 +117,6 @@ void ResultsWindow::Close(CloseWay aWay) const {
     PumpMessages();
 }
 
-void PumpMessages() {
-    MSG lMessage;
-    while (PeekMessageW(&lMessage, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&lMessage);
-        DispatchMessageW(&lMessage);
-    }
-}
-
 long long LocalTimeOfDay() {
     SYSTEMTIME lNow;
     GetLocalTime(&lNow);
@@ -181,6 +174,7 @@ bool ReadTime(const std::wstring& aText, std::size_t& aAt, long long& aTime) {
 std::string LogMismatch(const std::wstring& aText, const std::vector<std::wstring>& aMessages,
                         long long aEarliest, long long aLatest) {
     std::size_t lAt = 0;
+    long long lPrevious = -1;
     for (std::size_t i = 0; i < aMessages.size(); ++i) {
         std::string lEntry = "entry " + std::to_string(i + 1) + " (" + Quoted(aMessages[i]) + ")";
         std::wstring lRest = aText.substr(lAt);
@@ -195,6 +189,10 @@ std::string LogMismatch(const std::wstring& aText, const std::vector<std::wstrin
             return lEntry + ": time of day " + Utf8(aText.substr(lAt - 8, 8)) +
                    " is not the local time of the command";
         }
+        if (lTime < lPrevious && aLatest >= aEarliest) {
+            return lEntry + ": its time of day is before the previous entry's";
+        }
+        lPrevious = lTime;
         std::wstring lExpected = L": " + aMessages[i] + L"\r\n";
         if (aText.compare(lAt, lExpected.size(), lExpected) != 0) {
             return lEntry + ": got " + Quoted(lRest);

@@ -39,9 +39,6 @@ private:
     HWND mCloseButton = nullptr;
 };
 
-/// Handles every message waiting in this thread's queue, as the host's message loop would.
-void PumpMessages();
-
 /// 100-nanosecond units since local midnight.
 long long LocalTimeOfDay();
 

@@ -440,6 +440,12 @@ void Session::CheckEditorTraffic(const std::string& aWhat) {
             mChecks.Check(false, aWhat + ": editor " + std::to_string(fView), fFault);
         }
         mUncheckedBuffers += lTraffic.mUncheckedBuffers;
+        for (const auto& [fMessage, fCount] : lTraffic.mUnanswered) {
+            mUnanswered[fMessage] += fCount;
+        }
+    }
+    for (const auto& [fMessage, fCount] : mNotepad.mOtherHostMessages) {
+        mUnanswered[fMessage] += fCount;
     }
 }
 
@@ -572,6 +578,10 @@ void Session::CheckCommands() {
               {L"Deciding \"p \u20AC\u00E9 q\" ...", L"Error: Could not parse \"p\u20AC\u00E9q\""});
 
     CheckClosing();
+    for (const auto& [fMessage, fCount] : mUnanswered) {
+        mChecks.Note("the plugin sent message " + std::to_string(fMessage) + ", which this host "
+                     "does not know, " + std::to_string(fCount) + " times");
+    }
     if (mUncheckedBuffers > 0) {
         mChecks.Note(std::to_string(mUncheckedBuffers) +
                      " buffers given to the editor were no heap blocks; their size was not checked");

@@ -3,6 +3,7 @@
 // from loading to shutdown, and the commands with what their logs must say. The plugin keeps its
 // state per process, so every scenario of tools found is a process of its own.
 
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,6 +64,7 @@ private:
     int mCount = 0;
     ResultsWindow mResults;
     int mUncheckedBuffers = 0;
+    std::map<UINT, int> mUnanswered;
 };
 
 } // namespace Logic::Testing
