@@ -20,19 +20,12 @@ void ConsoleReceiver::Install(Command aDecideContentsOfActiveDocument,
 }
 
 void ConsoleResultsWindow::AppendLine(const std::string& aLine) {
-    // A log line is "time: message"; the time holds no ": ", so the message starts after the
-    // first one.
-    size_t lMessage = aLine.find(": ");
-    if (lMessage != std::string::npos && aLine.compare(lMessage + 2, 7, "Error: ") == 0) {
-        mErrorLogged = true;
-    }
     std::fwrite(aLine.data(), 1, aLine.size(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
 }
 
 void ConsoleMessageBox::Show(const std::string& aText) {
-    mShown = true;
     std::fprintf(stderr, "%s\n", aText.c_str());
     std::fflush(stderr);
 }

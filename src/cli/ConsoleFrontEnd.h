@@ -43,7 +43,7 @@ private:
     std::array<Command, NumberOfCommands> mCommands;
 };
 
-/// Writes each log line to standard output at once; remembers whether a command failed.
+/// Writes each log line to standard output at once.
 class ConsoleResultsWindow final : public IResultsWindow {
 public:
     void Show() override { mVisible = true; }
@@ -54,20 +54,13 @@ public:
     void Hide() override { mVisible = false; }
     void Clear() override {}
 
-    bool ErrorLogged() const { return mErrorLogged; }
-
 private:
     bool mVisible = false;
-    bool mErrorLogged = false;
 };
 
 class ConsoleMessageBox final : public IMessageBox {
 public:
     void Show(const std::string& aText) override;
-    bool Shown() const { return mShown; }
-
-private:
-    bool mShown = false;
 };
 
 /// Copies the finished picture (which is deleted at exit) to a path of the user's choice and,

@@ -174,6 +174,27 @@ std::string DocumentName(const std::string& aFile) {
     return aFile == "-" ? "stdin" : std::filesystem::path(aFile).filename().string();
 }
 
+/// Runs the driver's command of aSlot and tells how it ended.
+CommandOutcome RunCommand(MainForm& aDriver, ConsoleReceiver::CommandSlot aSlot) {
+    switch (aSlot) {
+    case ConsoleReceiver::DecideContents:
+        return aDriver.DecideActiveBuffer();
+    case ConsoleReceiver::DecideSelection:
+        return aDriver.DecideSelectedText();
+    case ConsoleReceiver::CoefficientVectorOfContents:
+        return aDriver.CalculateCoefficientVector();
+    case ConsoleReceiver::DepictContents:
+        return aDriver.DepictActiveBuffer();
+    case ConsoleReceiver::DepictSelection:
+        return aDriver.DepictSelectedText();
+    case ConsoleReceiver::Prover9OnContents:
+        return aDriver.ExecuteProver9OnActiveBuffer();
+    case ConsoleReceiver::NumberOfCommands:
+        break;
+    }
+    return CommandOutcome::Failed;
+}
+
 int Run(const Options& aOptions) {
     if (aOptions.mCommand == "prove") {
         std::fprintf(stderr, "quendral: the prove command is not available yet.\n");
@@ -201,8 +222,6 @@ int Run(const Options& aOptions) {
         lOutput = MainForm::ImageFileName(lLabel);
     }
     auto lViewer = std::make_unique<KeepingImageViewer>(lOutput, aOptions.mView);
-    ConsoleResultsWindow& rWindow = *lWindow;
-    ConsoleMessageBox& rMessageBox = *lMessageBox;
     KeepingImageViewer& rViewer = *lViewer;
     lServices.mWindow = std::move(lWindow);
     lServices.mMessageBox = std::move(lMessageBox);
@@ -216,17 +235,16 @@ int Run(const Options& aOptions) {
         : aOptions.mCommand == "coefficients"
             ? ConsoleReceiver::CoefficientVectorOfContents
             : (lSelection ? ConsoleReceiver::DepictSelection : ConsoleReceiver::DepictContents);
-    const IPluginReceiver::Command& lCommand = lReceiver.CommandAt(lSlot);
-    if (!lCommand) {
+    if (!lReceiver.CommandAt(lSlot)) {
         std::fprintf(stderr, "quendral: the %s command needs Graphviz %s, which was not found "
                              "in PATH.\n",
                      aOptions.mCommand.c_str(), MainForm::dot);
         return Failure;
     }
-    lCommand();
+    CommandOutcome lOutcome = RunCommand(lDriver, lSlot);
 
     if (aOptions.mCommand == "depict") {
-        if (rMessageBox.Shown() || rViewer.KeptPath().empty()) {
+        if (lOutcome == CommandOutcome::Failed || rViewer.KeptPath().empty()) {
             return Failure;
         }
         // The kept picture must survive the clean-up of temporary pictures at exit.
@@ -239,7 +257,7 @@ int Run(const Options& aOptions) {
         std::fprintf(stderr, "Picture written to %s\n", rViewer.KeptPath().c_str());
         return Success;
     }
-    return rWindow.ErrorLogged() ? Failure : Success;
+    return lOutcome == CommandOutcome::Failed ? Failure : Success;
 }
 
 } // namespace

@@ -30,8 +30,8 @@ std::string MainForm::ImageFileName(const std::string& aFileName) {
     return lStem + "." + ImageFileNameExtension;
 }
 
-void MainForm::Depict(const std::string& aFileName, const std::string& aText) {
-    DepictWith(aFileName, [&aText] {
+CommandOutcome MainForm::Depict(const std::string& aFileName, const std::string& aText) {
+    return DepictWith(aFileName, [&aText] {
         std::string lDOT;
         // The tree is built, rendered and dropped on the large stack: all three recurse.
         RunWithLargeStack([&] { lDOT = Parser::Parse(SplitLines(aText))->GraphvizDOT(); });
@@ -39,14 +39,14 @@ void MainForm::Depict(const std::string& aFileName, const std::string& aText) {
     });
 }
 
-void MainForm::DepictWith(const std::string& aFileName,
-                          const std::function<std::string()>& aMakeDOT) {
+CommandOutcome MainForm::DepictWith(const std::string& aFileName,
+                                  const std::function<std::string()>& aMakeDOT) {
     try {
         std::string lImageName = ImageFileName(aFileName);
         if (lImageName.empty()) {
             // No name to write to: dot would have nowhere to put the picture.
             mMessageBox->Show(DepictionFailed);
-            return;
+            return CommandOutcome::Failed;
         }
         std::string lTemporary = Platform::TemporaryDirectory();
         std::string lImagePath =
@@ -70,18 +70,20 @@ void MainForm::DepictWith(const std::string& aFileName,
         lDot.WaitForExit(TimeLimitForDepiction);
         if (lDot.ExitCode() != 0 || !Platform::FileExists(lImagePath)) {
             mMessageBox->Show(DepictionFailed);
-            return;
+            return CommandOutcome::Failed;
         }
         mImageViewer->Open(lImagePath);
         if (std::find(gFilesToDelete.begin(), gFilesToDelete.end(), lImagePath) ==
             gFilesToDelete.end()) {
             gFilesToDelete.push_back(lImagePath);
         }
+        return CommandOutcome::Succeeded;
     } catch (const std::exception& lFailure) {
         mMessageBox->Show(lFailure.what());
     } catch (...) {
         mMessageBox->Show(DepictionFailed);
     }
+    return CommandOutcome::Failed;
 }
 
 void MainForm::Cleanup() {

@@ -69,23 +69,23 @@ std::string MainForm::DecideText(const std::string& aText) {
     });
 }
 
-void MainForm::DecideActiveBuffer() {
-    ActOnDialog([this] {
+CommandOutcome MainForm::DecideActiveBuffer() {
+    return ActOnDialog([this] {
         Log("Deciding {0}...", mApplication.NameOfActiveDocument());
         Log(DecideText(mApplication.ContentsOfActiveDocument()));
     });
 }
 
-void MainForm::DecideSelectedText() {
-    ActOnDialog([this] {
+CommandOutcome MainForm::DecideSelectedText() {
+    return ActOnDialog([this] {
         std::string lSelectedText = mApplication.SelectedText();
         Log("Deciding \"{0}\" ...", lSelectedText);
         Log(DecideText(lSelectedText));
     });
 }
 
-void MainForm::CalculateCoefficientVector() {
-    ActOnDialog([this] {
+CommandOutcome MainForm::CalculateCoefficientVector() {
+    return ActOnDialog([this] {
         Log("Calculating coefficients for {0}...", mApplication.NameOfActiveDocument());
         std::string lContents = mApplication.ContentsOfActiveDocument();
         auto [lVector, lFormula] = Deep([&] {
@@ -98,20 +98,20 @@ void MainForm::CalculateCoefficientVector() {
     });
 }
 
-void MainForm::DepictActiveBuffer() {
+CommandOutcome MainForm::DepictActiveBuffer() {
     std::string lName = mApplication.NameOfActiveDocument();
     std::string lContents = mApplication.ContentsOfActiveDocument();
-    Depict(lName, lContents);
+    return Depict(lName, lContents);
 }
 
-void MainForm::DepictSelectedText() {
+CommandOutcome MainForm::DepictSelectedText() {
     std::string lLabel = Format("{0} (selected text)", mApplication.NameOfActiveDocument());
     std::string lSelectedText = mApplication.SelectedText();
-    Depict(lLabel, lSelectedText);
+    return Depict(lLabel, lSelectedText);
 }
 
-void MainForm::ExecuteProver9OnActiveBuffer() {
-    ActOnDialog([] {
+CommandOutcome MainForm::ExecuteProver9OnActiveBuffer() {
+    return ActOnDialog([] {
         throw NotImplementedException("Evaluation with Prover9/Mace4 is not available yet.");
     });
 }
@@ -119,18 +119,20 @@ void MainForm::ExecuteProver9OnActiveBuffer() {
 // ---------------------------------------------------------------------------------------------
 // Results log
 
-void MainForm::ActOnDialog(const std::function<void()>& aAction) {
+CommandOutcome MainForm::ActOnDialog(const std::function<void()>& aAction) {
     if (!mWindow->IsVisible()) {
         mWindow->Show();
     }
     mWindow->BringToFront();
     try {
         aAction();
+        return CommandOutcome::Succeeded;
     } catch (const std::exception& lFailure) {
         Log("Error: {0}", lFailure.what());
     } catch (...) {
         Log("Error: {0}", "An unknown failure occurred.");
     }
+    return CommandOutcome::Failed;
 }
 
 void MainForm::LogMessage(const std::string& aMessage) {

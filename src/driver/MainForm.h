@@ -24,6 +24,12 @@ struct MainFormServices {
     std::function<bool(const std::string&)> mExistsInPath;
 };
 
+/// How a command ended, so that a front end need not read it back out of the log.
+enum class CommandOutcome {
+    Succeeded, ///< the command gave its result
+    Failed     ///< it logged an error line or showed a failure in the message box
+};
+
 class MainForm {
 public:
 #ifdef _WIN32
@@ -48,16 +54,17 @@ public:
     MainForm(const MainForm&) = delete;
     MainForm& operator=(const MainForm&) = delete;
 
-    // The six commands.
-    void DecideActiveBuffer();
-    void DecideSelectedText();
-    void CalculateCoefficientVector();
-    void DepictActiveBuffer();
-    void DepictSelectedText();
-    void ExecuteProver9OnActiveBuffer();
+    // The six commands. The host's menu ignores the outcome; the command-line tool's exit
+    // status is made of it.
+    CommandOutcome DecideActiveBuffer();
+    CommandOutcome DecideSelectedText();
+    CommandOutcome CalculateCoefficientVector();
+    CommandOutcome DepictActiveBuffer();
+    CommandOutcome DepictSelectedText();
+    CommandOutcome ExecuteProver9OnActiveBuffer();
 
     /// Shows the window and runs aAction; any failure becomes one line "Error: {0}".
-    void ActOnDialog(const std::function<void()>& aAction);
+    CommandOutcome ActOnDialog(const std::function<void()>& aAction);
 
     /// Appends one time-stamped line. With no parameters the pattern is the message as it is.
     template <typename... Ts>
@@ -74,9 +81,10 @@ public:
 
     /// Draws the formula tree of aText as a picture named after aFileName and shows it; every
     /// failure goes to the message box.
-    void Depict(const std::string& aFileName, const std::string& aText);
+    CommandOutcome Depict(const std::string& aFileName, const std::string& aText);
     /// Depict with the DOT text made by aMakeDOT, which runs after dot has been started.
-    void DepictWith(const std::string& aFileName, const std::function<std::string()>& aMakeDOT);
+    CommandOutcome DepictWith(const std::string& aFileName,
+                              const std::function<std::string()>& aMakeDOT);
 
     /// Whether a program file of that name can be found directly or through PATH.
     static bool ExistsInPath(const std::string& aFileName);

@@ -50,8 +50,14 @@ public:
 
 private:
     int mId = -1;
+#ifdef _WIN32
+    void* mProcess = nullptr;
+    void* mStandardInput = nullptr;
+    void* mStandardOutput = nullptr;
+#else
     int mStandardInput = -1;
     int mStandardOutput = -1;
+#endif
     bool mExited = false;
     int mExitCode = 0;
     std::string mProgram;

@@ -98,6 +98,22 @@ TEST(ActOnDialog, TurnsEveryFailureIntoOneErrorLine) {
                      "Error: An unknown failure occurred.", "still usable"}));
 }
 
+TEST(ActOnDialog, TellsTheFrontEndWhetherTheCommandFailed) {
+    Harness lHarness(NoneFound);
+    EXPECT_EQ(lHarness.mDriver->ActOnDialog([] {}), CommandOutcome::Succeeded);
+    EXPECT_EQ(lHarness.mDriver->ActOnDialog([] { throw 42; }), CommandOutcome::Failed);
+    // A verdict that merely reads like an error is still a result.
+    EXPECT_EQ(lHarness.mDriver->ActOnDialog([&] { lHarness.mDriver->Log("Error: none"); }),
+              CommandOutcome::Succeeded);
+
+    lHarness.mReceiver.mContents = "p | ~p";
+    EXPECT_EQ(lHarness.mDriver->DecideActiveBuffer(), CommandOutcome::Succeeded);
+    lHarness.mReceiver.mContents = "p &";
+    EXPECT_EQ(lHarness.mDriver->DecideActiveBuffer(), CommandOutcome::Failed);
+    lHarness.mReceiver.mContents = "p & q";
+    EXPECT_EQ(lHarness.mDriver->CalculateCoefficientVector(), CommandOutcome::Succeeded);
+}
+
 TEST(Close, HidesThenEmptiesTheLogSoTheNextCommandStartsClean) {
     Harness lHarness(NoneFound);
     lHarness.mReceiver.mReadFailure = "no editor";

@@ -1,0 +1,59 @@
+#pragma once
+// Notepad++ as the driver's host: installs the driver's commands in the command table, reads the
+// active document from the editor and adds the toolbar button.
+
+#include <string>
+
+#include "driver/IPluginReceiver.h"
+#include "driver/MainForm.h"
+
+namespace Logic::Npp {
+
+class NppPluginReceiver final : public IPluginReceiver {
+public:
+    static constexpr const wchar_t* PluginName = L"Quendral";
+    static constexpr size_t IndexOfTheCommandThatGetsTheToolBarIcon = 0;
+
+    /// The one receiver, made on first use and kept until the process ends.
+    static NppPluginReceiver& Instance();
+
+    /// Builds the driver (which installs its commands here) and the command table.
+    void CommandMenuInit();
+    /// Adds the toolbar button for "Decide", bound to the identifier the host gave it.
+    void SetToolBarIcon();
+    void PluginCleanUp() {}
+
+    void Install(Command aDecideContentsOfActiveDocument, Command aDecideSelectedText,
+                 Command aCalculateCoefficientVector, Command aDepictContentsOfActiveDocument,
+                 Command aDepictSelectedText, Command aExecuteProver9OnActiveBuffer) override;
+
+    std::string NameOfActiveDocument() override;
+    std::string ContentsOfActiveDocument() override;
+    std::string SelectedText() override;
+
+    // The functions whose addresses the command table holds; each runs its slot's command.
+    static void DecideContentsOfActiveDocument();
+    static void DecideSelectedText();
+    static void CalculateCoefficientVector();
+    static void DepictContentsOfActiveDocument();
+    static void DepictSelectedText();
+    static void ExecuteProver9OnActiveBuffer();
+
+    /// The driver; null when it could not be built.
+    MainForm* ThePlugin() const { return mThePlugin; }
+
+private:
+    NppPluginReceiver() = default;
+    /// Runs aCommand when present; no failure leaves it, since the caller is the host.
+    static void Forward(const Command& aCommand) noexcept;
+
+    MainForm* mThePlugin = nullptr;
+    Command mDecideContentsOfActiveDocument;
+    Command mDecideSelectedText;
+    Command mCalculateCoefficientVector;
+    Command mDepictContentsOfActiveDocument;
+    Command mDepictSelectedText;
+    Command mExecuteProver9OnActiveBuffer;
+};
+
+} // namespace Logic::Npp

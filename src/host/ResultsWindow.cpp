@@ -1,0 +1,288 @@
+#include "host/ResultsWindow.h"
+
+#include <string_view>
+
+#include "host/PluginModule.h"
+#include "host/Resources.h"
+#include "model/EngineException.h"
+#include "platform/Win32Text.h"
+
+namespace Logic::Npp {
+
+namespace {
+constexpr int ClientWidth = 620;
+constexpr int ClientHeight = 320;
+constexpr int Margin = 12;
+constexpr int ButtonWidth = 88;
+constexpr int ButtonHeight = 26;
+constexpr DWORD WindowStyle = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+constexpr DWORD WindowExStyle = WS_EX_DLGMODALFRAME;
+constexpr const wchar_t* PreviousProcedure = L"QuendralPreviousProcedure";
+
+/// The class is registered once per process; its background is the tiled picture.
+void RegisterWindowClass(WNDPROC aProcedure) {
+    static const bool lRegistered = [aProcedure] {
+        HINSTANCE lModule = PluginModule();
+        WNDCLASSEXW lClass{};
+        lClass.cbSize = sizeof lClass;
+        lClass.lpfnWndProc = aProcedure;
+        lClass.hInstance = lModule;
+        lClass.hIcon = LoadIconW(lModule, MAKEINTRESOURCEW(QUENDRAL_ICON));
+        lClass.hIconSm = static_cast<HICON>(LoadImageW(lModule, MAKEINTRESOURCEW(QUENDRAL_ICON),
+                                                       IMAGE_ICON, 16, 16, 0));
+        lClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+        HBITMAP lPicture = LoadBitmapW(lModule, L"" QUENDRAL_BACKGROUND_NAME);
+        lClass.hbrBackground = lPicture != nullptr ? CreatePatternBrush(lPicture)
+                                                   : GetSysColorBrush(COLOR_BTNFACE);
+        lClass.lpszClassName = ResultsWindow::ClassName;
+        return RegisterClassExW(&lClass) != 0 ||
+               GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }();
+    if (!lRegistered) {
+        throw EngineException("The results window cannot be registered: {0}",
+                              Platform::LastErrorText());
+    }
+}
+
+BOOL CALLBACK ReleaseIfResultsWindow(HWND aWindow, LPARAM) {
+    wchar_t lClass[64] = {};
+    GetClassNameW(aWindow, lClass, 64);
+    if (std::wstring_view(lClass) == ResultsWindow::ClassName) {
+        // Forget the object first: the window's last messages need nothing of it.
+        SetWindowLongPtrW(aWindow, GWLP_USERDATA, 0);
+        DestroyWindow(aWindow);
+    }
+    return TRUE;
+}
+
+/// Lines that end in a bare line feed (a multi-line message) would not break in the log.
+std::wstring WithWindowsLineBreaks(const std::wstring& aText) {
+    std::wstring lResult;
+    lResult.reserve(aText.size() + 2);
+    for (size_t i = 0; i < aText.size(); ++i) {
+        if (aText[i] == L'\n' && (i == 0 || aText[i - 1] != L'\r')) {
+            lResult += L'\r';
+        }
+        lResult += aText[i];
+    }
+    return lResult;
+}
+} // namespace
+
+ResultsWindow::ResultsWindow(HWND aOwner) : mOwner(IsWindow(aOwner) ? aOwner : nullptr) {
+    RegisterWindowClass(&ResultsWindow::WindowProcedure);
+    RECT lFrame{0, 0, ClientWidth, ClientHeight};
+    AdjustWindowRectEx(&lFrame, WindowStyle, FALSE, WindowExStyle);
+    mWindow = CreateWindowExW(WindowExStyle, ClassName, Title, WindowStyle, CW_USEDEFAULT,
+                              CW_USEDEFAULT, lFrame.right - lFrame.left, lFrame.bottom - lFrame.top,
+                              mOwner, nullptr, PluginModule(), this);
+    if (mWindow == nullptr) {
+        throw EngineException("The results window cannot be made: {0}", Platform::LastErrorText());
+    }
+    HINSTANCE lModule = PluginModule();
+    mLog = CreateWindowExW(WS_EX_CLIENTEDGE, L"Edit", L"",
+                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP |
+                               ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                           0, 0, 0, 0, mWindow, nullptr, lModule, nullptr);
+    mCloseButton = CreateWindowExW(0, L"Button", L"&Close",
+                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_FLAT,
+                                   0, 0, 0, 0, mWindow,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), lModule,
+                                   nullptr);
+    if (mLog == nullptr || mCloseButton == nullptr) {
+        std::string lReason = Platform::LastErrorText();
+        DestroyWindow(mWindow);
+        mWindow = nullptr;
+        throw EngineException("The results window cannot be made: {0}", lReason);
+    }
+    // The log holds as much as the user runs; the default limit is 32,767 characters.
+    SendMessageW(mLog, EM_SETLIMITTEXT, 0, 0);
+    mFont = CreateFontW(-13, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY,
+                        FIXED_PITCH | FF_MODERN, L"Consolas");
+    HGDIOBJ lFont = mFont != nullptr ? mFont : GetStockObject(DEFAULT_GUI_FONT);
+    SendMessageW(mLog, WM_SETFONT, reinterpret_cast<WPARAM>(lFont), FALSE);
+    SendMessageW(mCloseButton, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+                 FALSE);
+    mLogBrush = CreateSolidBrush(RGB(255, 255, 255));
+    // Without a dialog manager in the host's message loop, Enter and Escape reach the focused
+    // control; both controls pass them on as a click on Close.
+    for (HWND lControl : {mLog, mCloseButton}) {
+        SetPropW(lControl, PreviousProcedure,
+                 reinterpret_cast<HANDLE>(GetWindowLongPtrW(lControl, GWLP_WNDPROC)));
+        SetWindowLongPtrW(lControl, GWLP_WNDPROC,
+                          reinterpret_cast<LONG_PTR>(&ResultsWindow::ControlProcedure));
+    }
+    Layout();
+}
+
+ResultsWindow::~ResultsWindow() {
+    if (mWindow != nullptr && IsWindow(mWindow)) {
+        SetWindowLongPtrW(mWindow, GWLP_USERDATA, 0);
+        DestroyWindow(mWindow);
+    }
+    if (mFont != nullptr) {
+        DeleteObject(mFont);
+    }
+    if (mLogBrush != nullptr) {
+        DeleteObject(mLogBrush);
+    }
+}
+
+void ResultsWindow::ReleaseWindowsOfThisThread() noexcept {
+    EnumThreadWindows(GetCurrentThreadId(), &ReleaseIfResultsWindow, 0);
+    UnregisterClassW(ClassName, PluginModule());
+}
+
+void ResultsWindow::Show() {
+    if (!IsWindowVisible(mWindow)) {
+        CentreOnOwner();
+    }
+    ShowWindow(mWindow, SW_SHOWNORMAL);
+    UpdateWindow(mWindow);
+}
+
+void ResultsWindow::BringToFront() {
+    BringWindowToTop(mWindow);
+    SetForegroundWindow(mWindow);
+}
+
+bool ResultsWindow::IsVisible() const { return IsWindowVisible(mWindow) != FALSE; }
+
+void ResultsWindow::AppendLine(const std::string& aLine) {
+    std::wstring lText = WithWindowsLineBreaks(Platform::Widen(aLine)) + L"\r\n";
+    int lEnd = GetWindowTextLengthW(mLog);
+    SendMessageW(mLog, EM_SETSEL, static_cast<WPARAM>(lEnd), static_cast<LPARAM>(lEnd));
+    SendMessageW(mLog, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(lText.c_str()));
+    SendMessageW(mLog, EM_SCROLLCARET, 0, 0);
+}
+
+void ResultsWindow::HandlePendingEvents() {
+    MSG lMessage;
+    while (PeekMessageW(&lMessage, nullptr, 0, 0, PM_REMOVE)) {
+        if (lMessage.message == WM_QUIT) {
+            // The host's own loop must still see it.
+            PostQuitMessage(static_cast<int>(lMessage.wParam));
+            return;
+        }
+        TranslateMessage(&lMessage);
+        DispatchMessageW(&lMessage);
+    }
+}
+
+void ResultsWindow::Hide() { ShowWindow(mWindow, SW_HIDE); }
+
+void ResultsWindow::Clear() { SetWindowTextW(mLog, L""); }
+
+void ResultsWindow::Close() {
+    if (mCloseAction) {
+        mCloseAction();
+    } else {
+        Hide();
+        Clear();
+    }
+}
+
+void ResultsWindow::Layout() {
+    RECT lClient;
+    GetClientRect(mWindow, &lClient);
+    int lWidth = lClient.right - lClient.left;
+    int lHeight = lClient.bottom - lClient.top;
+    int lButtonTop = lHeight - Margin - ButtonHeight;
+    MoveWindow(mLog, Margin, Margin, lWidth - 2 * Margin, lButtonTop - 2 * Margin, TRUE);
+    MoveWindow(mCloseButton, lWidth - Margin - ButtonWidth, lButtonTop, ButtonWidth, ButtonHeight,
+               TRUE);
+}
+
+void ResultsWindow::CentreOnOwner() {
+    RECT lArea;
+    if (mOwner == nullptr || !IsWindow(mOwner) || IsIconic(mOwner) ||
+        !GetWindowRect(mOwner, &lArea)) {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &lArea, 0);
+    }
+    RECT lOwn;
+    GetWindowRect(mWindow, &lOwn);
+    int lWidth = lOwn.right - lOwn.left;
+    int lHeight = lOwn.bottom - lOwn.top;
+    int lLeft = lArea.left + (lArea.right - lArea.left - lWidth) / 2;
+    int lTop = lArea.top + (lArea.bottom - lArea.top - lHeight) / 2;
+    SetWindowPos(mWindow, nullptr, lLeft, lTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT ResultsWindow::OnMessage(UINT aMessage, WPARAM aWParam, LPARAM aLParam) {
+    switch (aMessage) {
+    case WM_COMMAND:
+        if (LOWORD(aWParam) == IDCANCEL || LOWORD(aWParam) == IDOK) {
+            Close();
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        // Alt+F4 and the task bar close like the button; the window itself stays for reuse.
+        Close();
+        return 0;
+    case WM_SIZE:
+        Layout();
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(aLParam) == mLog && mLogBrush != nullptr) {
+            HDC lContext = reinterpret_cast<HDC>(aWParam);
+            SetBkColor(lContext, RGB(255, 255, 255));
+            SetTextColor(lContext, RGB(0, 0, 0));
+            return reinterpret_cast<LRESULT>(mLogBrush);
+        }
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(aWParam) != WA_INACTIVE) {
+            SetFocus(mCloseButton);
+            return 0;
+        }
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(mWindow, aMessage, aWParam, aLParam);
+}
+
+LRESULT CALLBACK ResultsWindow::WindowProcedure(HWND aWindow, UINT aMessage, WPARAM aWParam,
+                                                LPARAM aLParam) noexcept {
+    try {
+        if (aMessage == WM_NCCREATE) {
+            auto* lCreate = reinterpret_cast<CREATESTRUCTW*>(aLParam);
+            auto* lThis = static_cast<ResultsWindow*>(lCreate->lpCreateParams);
+            lThis->mWindow = aWindow;
+            SetWindowLongPtrW(aWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(lThis));
+        }
+        auto* lThis = reinterpret_cast<ResultsWindow*>(GetWindowLongPtrW(aWindow, GWLP_USERDATA));
+        if (lThis != nullptr && lThis->mLog != nullptr) {
+            return lThis->OnMessage(aMessage, aWParam, aLParam);
+        }
+    } catch (...) {
+        // A failure in the window must not reach the editor's message loop.
+    }
+    return DefWindowProcW(aWindow, aMessage, aWParam, aLParam);
+}
+
+LRESULT CALLBACK ResultsWindow::ControlProcedure(HWND aControl, UINT aMessage, WPARAM aWParam,
+                                                 LPARAM aLParam) noexcept {
+    auto lPrevious = reinterpret_cast<WNDPROC>(GetPropW(aControl, PreviousProcedure));
+    if (aMessage == WM_KEYDOWN && (aWParam == VK_ESCAPE || aWParam == VK_RETURN)) {
+        PostMessageW(GetParent(aControl), WM_COMMAND, IDCANCEL, 0);
+        return 0;
+    }
+    if (aMessage == WM_CHAR && (aWParam == VK_ESCAPE || aWParam == VK_RETURN)) {
+        return 0; // no beep
+    }
+    if (aMessage == WM_KEYDOWN && aWParam == VK_TAB) {
+        HWND lParent = GetParent(aControl);
+        SetFocus(GetNextDlgTabItem(lParent, aControl, GetKeyState(VK_SHIFT) < 0));
+        return 0;
+    }
+    if (aMessage == WM_NCDESTROY) {
+        RemovePropW(aControl, PreviousProcedure);
+    }
+    return lPrevious != nullptr ? CallWindowProcW(lPrevious, aControl, aMessage, aWParam, aLParam)
+                                : DefWindowProcW(aControl, aMessage, aWParam, aLParam);
+}
+
+} // namespace Logic::Npp
