@@ -344,10 +344,17 @@ bool Session::CheckTable() {
     mTable = mPlugin->getFuncsArray(&lCount);
     mCount = lCount;
     std::vector<CommandEntry> lExpected = ExpectedCommands(mTools);
-    mChecks.Equal(lCount, static_cast<long long>(lExpected.size()), "getFuncsArray's count");
     if (!mChecks.Check(mTable != nullptr, "getFuncsArray gives a table") || lCount <= 0) {
         return false;
     }
+    std::string lNames;
+    for (int i = 0; i < std::min(lCount, 64); ++i) {
+        const wchar_t* lEnd = std::find(mTable[i]._itemName, mTable[i]._itemName + 64, L'\0');
+        lNames += (i == 0 ? "" : ", ") + Quoted(std::wstring_view(mTable[i]._itemName, lEnd));
+    }
+    mChecks.Check(lCount == static_cast<int>(lExpected.size()), "getFuncsArray's count",
+                  "got " + std::to_string(lCount) + " (" + lNames + "), expected " +
+                      std::to_string(lExpected.size()));
     int lAgain = -1;
     mChecks.Check(mPlugin->getFuncsArray(&lAgain) == mTable && lAgain == lCount,
                   "getFuncsArray gives the same table every time");
@@ -387,8 +394,10 @@ void Session::CheckToolbarNotification() {
     mNotepad.ResetTraffic();
     Notify(NPPN_READY, "a notification the plugin does not handle");
     mChecks.Check(mNotepad.mToolbarIcons.empty(), "NPPN_READY adds no toolbar button");
-    for (int i = 0; i < mCount; ++i) {
-        mChecks.Equal(mTable[i]._cmdID, i, "NPPN_READY leaves the table as it was");
+    std::vector<CommandEntry> lExpected = ExpectedCommands(mTools);
+    for (int i = 0; i < std::min<int>(mCount, static_cast<int>(lExpected.size())); ++i) {
+        mChecks.Equal(mTable[i]._cmdID, lExpected[static_cast<std::size_t>(i)].mIndex,
+                      "NPPN_READY leaves the table as it was");
     }
 
     // The host writes its own identifiers before it notifies.

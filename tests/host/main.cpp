@@ -10,6 +10,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
@@ -50,11 +52,25 @@ Checks* gChecks = nullptr;
     std::abort();
 }
 
+DWORD gMainThread = 0;
+
 LONG WINAPI OnCrash(EXCEPTION_POINTERS* aException) {
-    char lText[96];
-    wsprintfA(lText, "the process crashed with exception 0x%08lX at %p",
-              aException->ExceptionRecord->ExceptionCode,
-              aException->ExceptionRecord->ExceptionAddress);
+    void* lAddress = aException->ExceptionRecord->ExceptionAddress;
+    // Where it happened, as module and offset, so that the address can be looked up in a map.
+    HMODULE lModule = nullptr;
+    char lModuleName[MAX_PATH] = "?";
+    if (GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           static_cast<LPCSTR>(lAddress), &lModule)) {
+        GetModuleFileNameA(lModule, lModuleName, MAX_PATH);
+    }
+    char lText[MAX_PATH + 160];
+    std::snprintf(lText, sizeof lText,
+                  "the process crashed with exception 0x%08lX at %s+0x%llx (%s thread)",
+                  aException->ExceptionRecord->ExceptionCode, lModuleName,
+                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(lAddress) -
+                                                  reinterpret_cast<std::uintptr_t>(lModule)),
+                  GetCurrentThreadId() == gMainThread ? "the main" : "another");
     DieReporting(lText);
 }
 
@@ -222,6 +238,7 @@ void RunChild(const std::wstring& aPlugin, const Scenario& aScenario, int& aPass
 } // namespace
 
 int wmain(int aCount, wchar_t** aArguments) {
+    gMainThread = GetCurrentThreadId();
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(&OnCrash);
     std::set_terminate([] { DieReporting("std::terminate was called (an exception left a call)"); });
