@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -178,29 +179,39 @@ void RunChild(const std::wstring& aPlugin, const Scenario& aScenario, int& aPass
             }
         }
     };
-    DWORD lWaited = 0;
-    bool lTimedOut = false;
-    for (;;) {
+    // Reads only what the pipe holds: another process (a console host) may keep its write end
+    // open after the child has ended, and a blocking read would then wait for ever.
+    auto fReadAvailable = [&]() {
         DWORD lAvailable = 0;
         char lBuffer[4096];
         DWORD lGot = 0;
-        if (PeekNamedPipe(lRead, nullptr, 0, nullptr, &lAvailable, nullptr) && lAvailable > 0 &&
-            ReadFile(lRead, lBuffer, sizeof lBuffer, &lGot, nullptr) && lGot > 0) {
-            lPending.append(lBuffer, lGot);
-            fTakeLines(false);
+        if (!PeekNamedPipe(lRead, nullptr, 0, nullptr, &lAvailable, nullptr) || lAvailable == 0 ||
+            !ReadFile(lRead, lBuffer, std::min<DWORD>(lAvailable, sizeof lBuffer), &lGot, nullptr) ||
+            lGot == 0) {
+            return false;
+        }
+        lPending.append(lBuffer, lGot);
+        fTakeLines(false);
+        return true;
+    };
+    ULONGLONG lDeadline = GetTickCount64() + ScenarioTimeLimit;
+    bool lTimedOut = false;
+    for (;;) {
+        if (fReadAvailable()) {
             continue;
         }
         if (WaitForSingleObject(lProcess.hProcess, 20) == WAIT_OBJECT_0) {
-            while (ReadFile(lRead, lBuffer, sizeof lBuffer, &lGot, nullptr) && lGot > 0) {
-                lPending.append(lBuffer, lGot);
+            while (fReadAvailable()) {
             }
             break;
         }
-        lWaited += 20;
-        if (lWaited >= ScenarioTimeLimit) {
+        if (GetTickCount64() >= lDeadline) {
             TerminateProcess(lProcess.hProcess, 1);
             WaitForSingleObject(lProcess.hProcess, 5000);
+            while (fReadAvailable()) {
+            }
             lTimedOut = true;
+            break;
         }
     }
     fTakeLines(true);
