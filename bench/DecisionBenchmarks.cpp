@@ -1,49 +1,141 @@
-// Speed of the whole road a document takes: parsing, and deciding through the parallel loop.
+// The benchmark corpus: every case decided by both evaluators side by side, reporting the time
+// to the verdict and the candidates (kinds of worlds, or interpretations of modal formulas)
+// walked per second; and the parsing of long documents.
 // Run: cmake --preset release -DQUENDRAL_BUILD_BENCHMARKS=ON && cmake --build --preset release
 //      --target quendral_benchmarks && build/release/bench/quendral_benchmarks
+// Only the compiled evaluator runs the cases that would keep the reference busy for minutes or
+// hours (2^32 candidates); a smaller case of the same shape measures the reference.
 
 #include <benchmark/benchmark.h>
 
 #include <string>
 #include <vector>
 
+#include "engine/Decision.h"
+#include "engine/Predicates.h"
 #include "engine/Utility.h"
-#include "model/Matrix.h"
+#include "model/Argument.h"
 #include "parser/Parser.h"
 #include "platform/LargeStack.h"
 
 namespace {
 
+using Logic::Evaluator;
 using Logic::Parser;
 
-std::vector<std::string> Lines(std::initializer_list<const char*> aLines) {
-    return {aLines.begin(), aLines.end()};
-}
-
-void Decide(benchmark::State& aState, std::vector<std::string> aDocument) {
-    auto lRoot = Parser::Parse(aDocument);
-    for (auto _ : aState) {
-        // A fresh tree each time keeps the Necessity memo from carrying over between rounds.
-        aState.PauseTiming();
-        lRoot = Parser::Parse(aDocument);
-        aState.ResumeTiming();
-        benchmark::DoNotOptimize(Logic::Utility::StatementOfResult(*lRoot));
+/// A chain of conditionals over the first aCount sentence letters, necessarily true:
+/// (a->b)&(b->c)&...->(a->last).
+std::string ChainOfLetters(int aCount) {
+    const std::string lLetters = "abcdefghijklmnopqrstuvwxyzABCDEF";
+    std::string lChain;
+    for (int lIndex = 0; lIndex + 1 < aCount; ++lIndex) {
+        lChain += std::string(lChain.empty() ? "(" : "&(") + lLetters[lIndex] + "->" +
+                  lLetters[lIndex + 1] + ")";
     }
+    return "(" + lChain + ")->(a->" + lLetters[aCount - 1] + ")";
 }
 
-// Necessary statements walk every interpretation: the worst case of the loop.
-BENCHMARK_CAPTURE(Decide, PeirceLaw, Lines({"((p->q)->p)->p"}));
-BENCHMARK_CAPTURE(Decide, FivePropositionsTautology,
-                  Lines({"((p->q)&(q->r)&(r->s)&(s->t))->(p->t)"}));
-BENCHMARK_CAPTURE(Decide, Syllogism, Lines({"MaP", "SaM", ".'.", "SaP"}));
-BENCHMARK_CAPTURE(Decide, ThreePredicateSyllogism, Lines({"x,Fx->Gx", "x,Gx->Hx", ".'.", "x,Fx->Hx"}));
-BENCHMARK_CAPTURE(Decide, ExactlyThreeOrNot, Lines({"3F|~3F"}));
-BENCHMARK_CAPTURE(Decide, AtLeastTwo, Lines({"3x,3y,(Fx&Fy&~x=y)->2F|3F|~1F"}));
-BENCHMARK_CAPTURE(Decide, ModalDistribution, Lines({"[](p->q)->([]p->[]q)"}));
-BENCHMARK_CAPTURE(Decide, ModalS5, Lines({"<>[]p<=>[]p", "&", "(<>q->[]<>q)"}));
-BENCHMARK_CAPTURE(Decide, IdentityAcrossWorlds, Lines({"x,[]3y,x=y"}));
-// A contingent statement stops at the first true and false worlds.
-BENCHMARK_CAPTURE(Decide, ContingentStopsEarly, Lines({"p&q&r&s&t"}));
+/// The same chain over unary predicates A, B, ...: (x,Ax->Bx)&...->(x,Ax->last x).
+std::string ChainOfPredicates(int aCount) {
+    std::string lChain;
+    for (int lIndex = 0; lIndex + 1 < aCount; ++lIndex) {
+        const char lFrom = static_cast<char>('A' + lIndex);
+        lChain += std::string(lChain.empty() ? "(" : "&(") + "x," + lFrom + "x->" +
+                  static_cast<char>(lFrom + 1) + "x)";
+    }
+    return "(" + lChain + ")->(x,Ax->" + static_cast<char>('A' + aCount - 1) + "x)";
+}
+
+/// The chain of strict conditionals over aCount sentence letters p, q, ...
+std::string ChainOfNecessities(int aCount) {
+    const std::string lLetters = "pqrst";
+    std::string lChain;
+    for (int lIndex = 0; lIndex + 1 < aCount; ++lIndex) {
+        lChain += std::string(lChain.empty() ? "(" : "&") + "[](" + lLetters[lIndex] + "->" +
+                  lLetters[lIndex + 1] + ")";
+    }
+    return lChain + ")->[](p->" + lLetters[aCount - 1] + ")";
+}
+
+std::string Verdict(const Logic::Matrix& aRoot, Evaluator aEvaluator) {
+    if (aRoot.Kind() == Logic::NodeKind::Argument) {
+        return Logic::Utility::TextResult(
+            Logic::QualityWith(static_cast<const Logic::Argument&>(aRoot), aEvaluator));
+    }
+    return Logic::Utility::TextForDecision(Logic::DecideWith(aRoot, aEvaluator));
+}
+
+void Decide(benchmark::State& aState, std::vector<std::string> aDocument, Evaluator aEvaluator) {
+    const Logic::MatrixPtr lRoot = Parser::Parse(aDocument);
+    uint64_t lCandidates = 0;
+    try {
+        lCandidates = lRoot->CollectPredicates().Interpretations().size();
+    } catch (const std::exception&) {
+    }
+    std::string lVerdict;
+    for (auto _ : aState) {
+        try {
+            lVerdict = Verdict(*lRoot, aEvaluator);
+        } catch (const std::exception& lFailure) {
+            lVerdict = lFailure.what();
+        }
+        benchmark::DoNotOptimize(lVerdict);
+    }
+    aState.SetLabel(lVerdict);
+    aState.counters["candidates/s"] =
+        benchmark::Counter(static_cast<double>(lCandidates), benchmark::Counter::kIsIterationInvariantRate);
+}
+
+struct Case {
+    const char* mName;
+    std::vector<std::string> mDocument;
+    bool mReference; // the reference finishes in seconds
+};
+
+const std::vector<Case>& Corpus() {
+    static const std::vector<Case> lCorpus{
+        {"PeirceLaw", {"((p->q)->p)->p"}, true},
+        {"FivePropositionsTautology", {"((p->q)&(q->r)&(r->s)&(s->t))->(p->t)"}, true},
+        {"Syllogism", {"MaP", "SaM", ".'.", "SaP"}, true},
+        {"SocratesIsMortal", {"x,Mx->Fx", "Ms", ".'.", "Fs"}, true},
+        {"ThreePredicateSyllogism", {"x,Fx->Gx", "x,Gx->Hx", ".'.", "x,Fx->Hx"}, true},
+        {"ExactlyThreeOrNot", {"3F|~3F"}, true},
+        {"AtLeastTwo", {"3x,3y,(Fx&Fy&~x=y)->2F|3F|~1F"}, true},
+        {"ExactlyTwoAreNamed", {"2F", "Fa", "Fb", "~a=b", ".'.", "x,Fx->x=a|x=b"}, true},
+        {"ModalDistribution", {"[](p->q)->([]p->[]q)"}, true},
+        {"ModalS5", {"<>[]p<=>[]p", "&", "(<>q->[]<>q)"}, true},
+        {"ModalObjects", {"x,Fx->[]Fx"}, true},
+        {"IdentityAcrossWorlds", {"x,[]3y,x=y"}, true},
+        {"ContingentStopsEarly", {"p&q&r&s&t"}, true},
+        {"BinaryPredicateNeverReached", {"(p|~p)|aLb"}, true},
+        {"Letters20", {ChainOfLetters(20)}, true},
+        {"Letters24", {ChainOfLetters(24)}, true},
+        {"Letters26", {ChainOfLetters(26)}, true},
+        {"Letters32", {ChainOfLetters(32)}, false},
+        {"Predicates4", {ChainOfPredicates(4)}, true},
+        {"Predicates5", {ChainOfPredicates(5)}, false},
+        {"ModalLetters4", {ChainOfNecessities(4)}, true},
+        {"ModalLetters5", {ChainOfNecessities(5)}, false},
+    };
+    return lCorpus;
+}
+
+const bool gRegistered = [] {
+    for (const Case& lCase : Corpus()) {
+        const std::string lName = std::string("Decide/") + lCase.mName;
+        benchmark::RegisterBenchmark((lName + "/compiled").c_str(), Decide, lCase.mDocument,
+                                     Evaluator::Compiled)
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond);
+        if (lCase.mReference) {
+            benchmark::RegisterBenchmark((lName + "/reference").c_str(), Decide, lCase.mDocument,
+                                         Evaluator::Reference)
+                ->UseRealTime()
+                ->Unit(benchmark::kMillisecond);
+        }
+    }
+    return true;
+}();
 
 void ParseLongDocument(benchmark::State& aState) {
     std::vector<std::string> lDocument;

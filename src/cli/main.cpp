@@ -1,6 +1,7 @@
 // quendral: the command-line front end. Reads a document from a file or standard input, runs
 // one command of the driver on it and writes the results log to standard output.
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -15,6 +16,7 @@
 
 #include "cli/ConsoleFrontEnd.h"
 #include "driver/MainForm.h"
+#include "engine/Decision.h"
 
 namespace {
 
@@ -25,7 +27,7 @@ constexpr const char* Version = "0.1.0";
 
 constexpr const char* Usage =
     "usage:\n"
-    "  quendral decide       [--selection START:END] FILE\n"
+    "  quendral decide       [--selection START:END] [--engine compiled|reference] FILE\n"
     "  quendral coefficients FILE\n"
     "  quendral depict       [--selection START:END] [--output PNG] [--view] FILE\n"
     "  quendral prove        [--timeout SECONDS] FILE\n"
@@ -35,10 +37,12 @@ constexpr const char* Usage =
     "  decide        decides the statement or argument in FILE\n"
     "  coefficients  writes the coefficient vector of a truth-functional statement\n"
     "  depict        draws the formula tree as a PNG picture (needs Graphviz dot)\n"
-    "  prove         evaluates FILE with Prover9 and Mace4\n"
+    "  prove         evaluates FILE with Prover9 and Mace4 (prover9 and mace4 in PATH)\n"
     "  --selection START:END  works on bytes START to END-1 of FILE only\n"
+    "  --engine NAME          the evaluator that decides: compiled (default) or reference\n"
     "  --output PNG           where depict keeps the picture (default: FILE's name with .png)\n"
-    "  --view                 also opens the picture\n";
+    "  --view                 also opens the picture\n"
+    "  --timeout SECONDS      prove's time limit (default 30; negative: none)\n";
 
 constexpr int Success = 0;
 constexpr int Failure = 1;
@@ -55,7 +59,8 @@ struct Options {
     std::optional<std::pair<size_t, size_t>> mSelection;
     std::string mOutput;
     bool mView = false;
-    std::string mTimeout;
+    int32_t mTimeout = MainForm::TimeLimitForProver9 / 1000;
+    Evaluator mEvaluator = Evaluator::Compiled;
 };
 
 size_t ParseOffset(const std::string& aText, const std::string& aSelection) {
@@ -65,6 +70,19 @@ size_t ParseOffset(const std::string& aText, const std::string& aSelection) {
                                 aSelection));
     }
     return static_cast<size_t>(std::stoull(aText));
+}
+
+int32_t ParseTimeout(const std::string& aText) {
+    size_t lDigits = aText.rfind('-', 0) == 0 ? 1 : 0;
+    if (aText.size() == lDigits || aText.size() > lDigits + 10 ||
+        aText.find_first_not_of("0123456789", lDigits) != std::string::npos) {
+        throw UsageError(Format("bad timeout \"{0}\": expected a whole number of seconds", aText));
+    }
+    long long lSeconds = std::stoll(aText);
+    if (lSeconds < INT32_MIN || lSeconds > INT32_MAX) {
+        throw UsageError(Format("bad timeout \"{0}\": out of range", aText));
+    }
+    return static_cast<int32_t>(lSeconds);
 }
 
 std::pair<size_t, size_t> ParseSelection(const std::string& aText) {
@@ -115,12 +133,19 @@ Options ParseArguments(const std::vector<std::string>& aArguments) {
         bool lSelects = lCommand == "decide" || lCommand == "depict";
         if (lArgument == "--selection" && lSelects) {
             lOptions.mSelection = ParseSelection(fValue());
+        } else if (lArgument == "--engine" && lCommand == "decide") {
+            const std::string lEngine = fValue();
+            if (lEngine != "compiled" && lEngine != "reference") {
+                throw UsageError(
+                    Format("bad engine \"{0}\": expected compiled or reference", lEngine));
+            }
+            lOptions.mEvaluator = lEngine == "compiled" ? Evaluator::Compiled : Evaluator::Reference;
         } else if (lArgument == "--output" && lCommand == "depict") {
             lOptions.mOutput = fValue();
         } else if (lArgument == "--view" && lCommand == "depict" && !lInlineValue) {
             lOptions.mView = true;
         } else if (lArgument == "--timeout" && lCommand == "prove") {
-            lOptions.mTimeout = fValue();
+            lOptions.mTimeout = ParseTimeout(fValue());
         } else if (lArgument.size() > 1 && lArgument[0] == '-') {
             throw UsageError(Format("unknown option \"{0}\" for {1}", aArguments[i], lCommand));
         } else if (lHaveFile) {
@@ -196,10 +221,7 @@ CommandOutcome RunCommand(MainForm& aDriver, ConsoleReceiver::CommandSlot aSlot)
 }
 
 int Run(const Options& aOptions) {
-    if (aOptions.mCommand == "prove") {
-        std::fprintf(stderr, "quendral: the prove command is not available yet.\n");
-        return Failure;
-    }
+    SetDefaultEvaluator(aOptions.mEvaluator);
     std::string lContents = ReadDocument(aOptions.mFile);
     std::string lSelectedText;
     if (aOptions.mSelection) {
@@ -227,6 +249,17 @@ int Run(const Options& aOptions) {
     lServices.mMessageBox = std::move(lMessageBox);
     lServices.mImageViewer = std::move(lViewer);
     MainForm lDriver(lReceiver, std::move(lServices));
+
+    if (aOptions.mCommand == "prove") {
+        if (!lReceiver.CommandAt(ConsoleReceiver::Prover9OnContents)) {
+            std::fprintf(stderr, "quendral: the prove command needs %s and %s, which were not "
+                                 "both found in PATH.\n",
+                         MainForm::prover9, MainForm::mace4);
+            return Failure;
+        }
+        CommandOutcome lOutcome = lDriver.ExecuteProver9OnActiveBuffer(aOptions.mTimeout);
+        return lOutcome == CommandOutcome::Failed ? Failure : Success;
+    }
 
     bool lSelection = aOptions.mSelection.has_value();
     ConsoleReceiver::CommandSlot lSlot =

@@ -13,18 +13,17 @@
 #include "model/Matrix.h"
 #include "parser/Parser.h"
 #include "platform/LargeStack.h"
+#include "provers/Prover9Mace4.h"
 
 namespace Logic {
 
 std::vector<std::string> MainForm::gFilesToDelete;
 
 namespace {
-/// Runs aWork on a thread with a large stack and returns its result. Parsing, evaluating and
-/// dropping a formula tree recurse with its depth; the host's window stays on its own thread.
+/// Runs aWork on a large stack and returns its result: parsing and the reference evaluation
+/// recurse with a formula's depth. The decision's own deep work then runs in place.
 template <typename Work> auto Deep(Work&& aWork) -> decltype(aWork()) {
-    std::optional<decltype(aWork())> lResult;
-    RunWithLargeStack([&] { lResult.emplace(aWork()); });
-    return std::move(*lResult);
+    return OnLargeStack(std::forward<Work>(aWork));
 }
 
 void RegisterCleanupOnce() {
@@ -111,8 +110,24 @@ CommandOutcome MainForm::DepictSelectedText() {
 }
 
 CommandOutcome MainForm::ExecuteProver9OnActiveBuffer() {
-    return ActOnDialog([] {
-        throw NotImplementedException("Evaluation with Prover9/Mace4 is not available yet.");
+    return ExecuteProver9OnActiveBuffer(TimeLimitForProver9 / 1000);
+}
+
+CommandOutcome MainForm::ExecuteProver9OnActiveBuffer(int32_t aSecondsTimeout) {
+    return ActOnDialog([this, aSecondsTimeout] {
+        std::string lName = mApplication.NameOfActiveDocument();
+        if (aSecondsTimeout < 0) {
+            Log("Evaluating {0} with Prover9 and Mace4 without a time limit...", lName);
+        } else {
+            Log("Evaluating {0} with Prover9 and Mace4 for up to {1} seconds...", lName,
+                aSecondsTimeout);
+        }
+        std::string lContents = mApplication.ContentsOfActiveDocument();
+        Prover9Mace4::Result lResult = Deep([&] {
+            MatrixPtr lRoot = Parser::Parse(SplitLines(lContents));
+            return Prover9Mace4::Decide(lRoot, aSecondsTimeout);
+        });
+        Log("... result: {0}", Prover9Mace4::ToString(lResult));
     });
 }
 

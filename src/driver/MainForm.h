@@ -2,6 +2,7 @@
 // The host-neutral command driver: detects the outside tools, installs the six commands in the
 // receiver, runs them and writes their time-stamped results into the results window.
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -62,6 +63,8 @@ public:
     CommandOutcome DepictActiveBuffer();
     CommandOutcome DepictSelectedText();
     CommandOutcome ExecuteProver9OnActiveBuffer();
+    /// The Prover9 command with a time limit of aSecondsTimeout seconds (negative: none).
+    CommandOutcome ExecuteProver9OnActiveBuffer(int32_t aSecondsTimeout);
 
     /// Shows the window and runs aAction; any failure becomes one line "Error: {0}".
     CommandOutcome ActOnDialog(const std::function<void()>& aAction);

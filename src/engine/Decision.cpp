@@ -1,11 +1,15 @@
-// The decision procedure (Decide, the verdict of an argument, the parallel walk over
-// interpretations) and the resumable example and counterexample search.
+// The decision procedure (Decide, the verdict of an argument, the walk over interpretations)
+// and the resumable example and counterexample search. Every entry goes through DecideWith or
+// FindNextWith, the one place that picks the evaluator.
 
 #include "engine/Decision.h"
 
 #include <atomic>
+#include <functional>
 #include <optional>
 
+#include "engine/CompiledFormula.h"
+#include "engine/DistinctNodeWalk.h"
 #include "engine/ParallelLoop.h"
 #include "engine/Predicates.h"
 #include "model/Argument.h"
@@ -16,12 +20,10 @@ namespace Logic {
 
 namespace {
 
-/// Runs aWork on a large stack, since the formula may be nested too deep for the caller's.
-template <typename Work> auto OnLargeStack(Work aWork) -> decltype(aWork()) {
-    std::optional<decltype(aWork())> lResult;
-    EnsureLargeStack([&] { lResult.emplace(aWork()); });
-    return std::move(*lResult);
-}
+std::atomic<Evaluator> gDefaultEvaluator{Evaluator::Compiled};
+
+/// Up to this many interpretations the reference decides on the calling thread.
+constexpr uint64_t SmallSpace = 4096;
 
 void SetOnce(std::atomic<bool>& aFlag) {
     // Reading first keeps the flag's cache line shared while it is already set.
@@ -30,8 +32,159 @@ void SetOnce(std::atomic<bool>& aFlag) {
     }
 }
 
-/// The example search looks for a counterexample to "F is false everywhere".
-std::unique_ptr<Counterexample> FindNext(const Matrix& aMatrix, bool aExample) {
+/// The nesting depth of aMatrix, which the reference's recursion follows.
+int32_t Depth(const Matrix& aMatrix) {
+    return DistinctNodeWalk::FoldBottomUp<int32_t>(
+        aMatrix, [](const Matrix&, const std::array<int32_t, 2>& fOperands) {
+            return std::max(fOperands[0], fOperands[1]) + 1;
+        });
+}
+
+/// Runs aWork on a large stack only when aMatrix is deep enough for the reference's recursion
+/// to need one.
+template <typename Work> auto ForReference(const Matrix& aMatrix, Work aWork) -> decltype(aWork()) {
+    if (Depth(aMatrix) <= CompiledFormula::DeepFormula) {
+        return aWork();
+    }
+    return OnLargeStack(aWork);
+}
+
+Alethicity DecideByReference(const Matrix& aMatrix, const Predicates& aPredicates) {
+    const bool lDeep = Depth(aMatrix) > CompiledFormula::DeepFormula;
+    PrepareNecessityMemos(aMatrix, aPredicates);
+    std::atomic<bool> lNotImpossible{false};
+    std::atomic<bool> lNotNecessary{false};
+    const auto lInterpretations = aPredicates.Interpretations();
+    Foreach(
+        lInterpretations,
+        [&](uint32_t fInterpretation, bool& fBreak) {
+            for (uint32_t lKindOfWorld : aPredicates.KindsOfWorlds(fInterpretation)) {
+                SetOnce(aMatrix.TrueIn(fInterpretation, lKindOfWorld, aPredicates) ? lNotImpossible
+                                                                                   : lNotNecessary);
+                if (lNotImpossible.load(std::memory_order_relaxed) &&
+                    lNotNecessary.load(std::memory_order_relaxed)) {
+                    fBreak = true;
+                    return;
+                }
+            }
+        },
+        lInterpretations.size() <= SmallSpace ? 1u : 0u, lDeep);
+    const bool lSomeTrue = lNotImpossible.load();
+    const bool lSomeFalse = lNotNecessary.load();
+    if (lSomeTrue && lSomeFalse) {
+        return Alethicity::Contingent;
+    }
+    return lSomeFalse ? Alethicity::Impossible : Alethicity::Necessary;
+}
+
+ModalCounterexample SplitWorlds(const std::function<bool(uint32_t, uint32_t)>& aTrueIn,
+                                uint32_t aInterpretation, const Predicates& aPredicates) {
+    std::vector<KindOfWorld> lCounterexamples;
+    std::vector<KindOfWorld> lNonCounterexamples;
+    for (uint32_t lKindOfWorld : aPredicates.KindsOfWorlds(aInterpretation)) {
+        auto& lSide = aTrueIn(aInterpretation, lKindOfWorld) ? lNonCounterexamples : lCounterexamples;
+        lSide.push_back(aPredicates.DecodeKindOfWorldNumber(lKindOfWorld));
+    }
+    return ModalCounterexample(std::move(lCounterexamples), std::move(lNonCounterexamples));
+}
+
+/// The reference search: one candidate after another from the last hit, as the tree's TrueIn
+/// finds them.
+void SearchByReference(const Matrix& aTarget, const Predicates& aPredicates, bool aModal,
+                       uint32_t aFirst, uint32_t aLast, SearchPosition& aPosition) {
+    PrepareNecessityMemos(aTarget, aPredicates);
+    uint32_t lCandidate = aPosition.mLastFound.value_or(aLast);
+    while (aPosition.mMightBe) {
+        lCandidate = NextPossibility(lCandidate, aFirst, aLast);
+        const bool lHit =
+            aModal ? aTarget.HasCounterexample(lCandidate, aPredicates)
+                   : !aTarget.TrueIn(aPredicates.FirstInterpretation(), lCandidate, aPredicates);
+        if (lHit) {
+            aPosition.mLastFound = lCandidate;
+            break;
+        }
+        if (lCandidate == aLast && !aPosition.mLastFound) {
+            aPosition.mMightBe = false;
+        }
+    }
+}
+
+/// The compiled search: the same cycle of candidates, scanned a block at a time.
+void SearchCompiled(const CompiledFormula& aCompiled, uint32_t aFirst, uint32_t aLast,
+                    SearchPosition& aPosition) {
+    if (!aPosition.mMightBe) {
+        return;
+    }
+    const uint32_t lStart =
+        aPosition.mLastFound ? NextPossibility(*aPosition.mLastFound, aFirst, aLast) : aFirst;
+    std::optional<uint32_t> lHit = aCompiled.FirstCounterexample(lStart, aLast);
+    if (!lHit && lStart > aFirst) {
+        lHit = aCompiled.FirstCounterexample(aFirst, lStart - 1);
+    }
+    if (lHit) {
+        aPosition.mLastFound = lHit;
+    } else if (!aPosition.mLastFound) {
+        aPosition.mMightBe = false;
+    }
+}
+
+} // namespace
+
+Evaluator DefaultEvaluator() { return gDefaultEvaluator.load(std::memory_order_relaxed); }
+
+void SetDefaultEvaluator(Evaluator aEvaluator) {
+    gDefaultEvaluator.store(aEvaluator, std::memory_order_relaxed);
+}
+
+Alethicity DecideWith(const Matrix& aMatrix, Evaluator aEvaluator) {
+    if (!aMatrix.FreeVariables().empty()) {
+        if (aMatrix.ContainsModalities()) {
+            throw EngineException("This proposition can't be decided; it contains both "
+                                  "constants and modal operators.");
+        }
+        return DecideForFreeVariablesWith(aMatrix, aEvaluator);
+    }
+    const Predicates lPredicates = aMatrix.CollectPredicates();
+    if (aEvaluator == Evaluator::Reference) {
+        return DecideByReference(aMatrix, lPredicates);
+    }
+    return CompiledFormula(aMatrix, lPredicates).Decide();
+}
+
+Alethicity DecideForFreeVariablesWith(const Matrix& aMatrix, Evaluator aEvaluator) {
+    const std::vector<VariablePtr> lFree = aMatrix.FreeVariables();
+    const MatrixPtr lSelf = aMatrix.SharedFromThis();
+    if (DecideWith(*Factory::Bind(lFree, lSelf, &Factory::ForAll), aEvaluator) ==
+        Alethicity::Necessary) {
+        return Alethicity::Necessary;
+    }
+    if (DecideWith(*Factory::Bind(lFree, lSelf, &Factory::ThereExists), aEvaluator) ==
+        Alethicity::Impossible) {
+        return Alethicity::Impossible;
+    }
+    return Alethicity::Contingent;
+}
+
+Quality QualityWith(const Argument& aArgument, Evaluator aEvaluator) {
+    if (DecideWith(aArgument, aEvaluator) != Alethicity::Necessary) {
+        return Quality::Invalid;
+    }
+    const bool lInconsistentPremises =
+        DecideWith(*aArgument.Left(), aEvaluator) == Alethicity::Impossible;
+    const bool lTautologicalConclusion =
+        DecideWith(*aArgument.Right(), aEvaluator) == Alethicity::Necessary;
+    if (lInconsistentPremises && lTautologicalConclusion) {
+        return Quality::InconsistentPremisesAndTautologicalConclusion;
+    }
+    if (lInconsistentPremises) {
+        return Quality::InconsistentPremises;
+    }
+    return lTautologicalConclusion ? Quality::TautologicalConclusion : Quality::Valid;
+}
+
+std::unique_ptr<Counterexample> FindNextWith(const Matrix& aMatrix, bool aExample,
+                                             SearchPosition& aPosition, Evaluator aEvaluator) {
+    // The example search looks for a counterexample to "F is false everywhere".
     const std::vector<VariablePtr> lFree = aMatrix.FreeVariables();
     if (!lFree.empty() && aMatrix.ContainsModalities()) {
         throw EngineException(
@@ -41,119 +194,75 @@ std::unique_ptr<Counterexample> FindNext(const Matrix& aMatrix, bool aExample) {
     const MatrixPtr lTarget = aExample ? Factory::Bind(lFree, Factory::Not(lSelf), &Factory::ForAll)
                                        : Factory::Bind(lFree, lSelf, &Factory::ForAll);
     const Predicates lPredicates = lTarget->CollectPredicates();
-    PrepareNecessityMemos(*lTarget, lPredicates);
-
-    std::optional<uint32_t>& lLastFound =
-        aExample ? aMatrix.mLastExampleFound : aMatrix.mLastCounterexampleFound;
-    bool& lMightBe = aExample ? aMatrix.mExampleMightBe : aMatrix.mCounterexampleMightBe;
     const bool lModal = lTarget->ContainsModalities();
 
     // Modal candidates are interpretations; others are kinds of worlds of the one interpretation.
     const uint32_t lFirst = lModal ? lPredicates.FirstInterpretation() : lPredicates.FirstNonemptyWorld();
     const uint32_t lLast = lModal ? lPredicates.LastInterpretation() : lPredicates.LastKindOfWorld();
     if (lFirst > lLast) {
-        lMightBe = false; // nothing to enumerate, so nothing can be found
+        aPosition.mMightBe = false; // nothing to enumerate, so nothing can be found
     }
-    uint32_t lCandidate = lLastFound.value_or(lLast);
-    while (lMightBe) {
-        lCandidate = NextPossibility(lCandidate, lFirst, lLast);
-        const bool lHit =
-            lModal ? lTarget->HasCounterexample(lCandidate, lPredicates)
-                   : !lTarget->TrueIn(lPredicates.FirstInterpretation(), lCandidate, lPredicates);
-        if (lHit) {
-            lLastFound = lCandidate;
-            break;
-        }
-        if (lCandidate == lLast && !lLastFound) {
-            lMightBe = false;
-        }
+    std::function<bool(uint32_t, uint32_t)> lTrueIn;
+    std::optional<CompiledFormula> lCompiled;
+    if (aEvaluator == Evaluator::Reference) {
+        ForReference(*lTarget, [&] {
+            SearchByReference(*lTarget, lPredicates, lModal, lFirst, lLast, aPosition);
+            return true;
+        });
+        lTrueIn = [&](uint32_t fInterpretation, uint32_t fWorld) {
+            return ForReference(*lTarget, [&] {
+                return lTarget->TrueIn(fInterpretation, fWorld, lPredicates);
+            });
+        };
+    } else {
+        lCompiled.emplace(*lTarget, lPredicates);
+        SearchCompiled(*lCompiled, lFirst, lLast, aPosition);
+        lTrueIn = [&](uint32_t fInterpretation, uint32_t fWorld) {
+            return lCompiled->TrueIn(fInterpretation, fWorld);
+        };
     }
-    if (!lLastFound) {
+    if (!aPosition.mLastFound) {
         return nullptr;
     }
     if (lModal) {
         return std::make_unique<ModalCounterexample>(
-            ConstructModalCounterexample(*lTarget, *lLastFound, lPredicates));
+            SplitWorlds(lTrueIn, *aPosition.mLastFound, lPredicates));
     }
-    return std::make_unique<KindOfWorld>(lPredicates.DecodeKindOfWorldNumber(*lLastFound));
+    return std::make_unique<KindOfWorld>(lPredicates.DecodeKindOfWorldNumber(*aPosition.mLastFound));
 }
 
-} // namespace
-
-Alethicity Matrix::Decide() const {
-    return OnLargeStack([this] {
-        if (!FreeVariables().empty()) {
-            if (ContainsModalities()) {
-                throw EngineException("This proposition can't be decided; it contains both "
-                                      "constants and modal operators.");
-            }
-            return DecideForFreeVariables();
-        }
-        const Predicates lPredicates = CollectPredicates();
-        PrepareNecessityMemos(*this, lPredicates);
-        std::atomic<bool> lNotImpossible{false};
-        std::atomic<bool> lNotNecessary{false};
-        Foreach(lPredicates.Interpretations(), [&](uint32_t fInterpretation, bool& fBreak) {
-            for (uint32_t lKindOfWorld : lPredicates.KindsOfWorlds(fInterpretation)) {
-                SetOnce(TrueIn(fInterpretation, lKindOfWorld, lPredicates) ? lNotImpossible
-                                                                           : lNotNecessary);
-                if (lNotImpossible.load(std::memory_order_relaxed) &&
-                    lNotNecessary.load(std::memory_order_relaxed)) {
-                    fBreak = true;
-                    return;
-                }
-            }
-        });
-        const bool lSomeTrue = lNotImpossible.load();
-        const bool lSomeFalse = lNotNecessary.load();
-        if (lSomeTrue && lSomeFalse) {
-            return Alethicity::Contingent;
-        }
-        return lSomeFalse ? Alethicity::Impossible : Alethicity::Necessary;
-    });
-}
+Alethicity Matrix::Decide() const { return DecideWith(*this, DefaultEvaluator()); }
 
 Alethicity Matrix::DecideForFreeVariables() const {
-    const std::vector<VariablePtr> lFree = FreeVariables();
-    const MatrixPtr lSelf = SharedFromThis();
-    if (Factory::Bind(lFree, lSelf, &Factory::ForAll)->Decide() == Alethicity::Necessary) {
-        return Alethicity::Necessary;
-    }
-    if (Factory::Bind(lFree, lSelf, &Factory::ThereExists)->Decide() == Alethicity::Impossible) {
-        return Alethicity::Impossible;
-    }
-    return Alethicity::Contingent;
+    return DecideForFreeVariablesWith(*this, DefaultEvaluator());
 }
 
 Quality Argument::Quality() const {
-    if (mQuality) {
-        return *mQuality;
-    }
     // Assigned only once every decision has succeeded, so a failure leaves nothing cached.
-    if (Decide() != Alethicity::Necessary) {
-        mQuality = Logic::Quality::Invalid;
-        return *mQuality;
-    }
-    const bool lInconsistentPremises = Left()->Decide() == Alethicity::Impossible;
-    const bool lTautologicalConclusion = Right()->Decide() == Alethicity::Necessary;
-    if (lInconsistentPremises && lTautologicalConclusion) {
-        mQuality = Logic::Quality::InconsistentPremisesAndTautologicalConclusion;
-    } else if (lInconsistentPremises) {
-        mQuality = Logic::Quality::InconsistentPremises;
-    } else if (lTautologicalConclusion) {
-        mQuality = Logic::Quality::TautologicalConclusion;
-    } else {
-        mQuality = Logic::Quality::Valid;
+    if (!mQuality) {
+        mQuality = QualityWith(*this, DefaultEvaluator());
     }
     return *mQuality;
 }
 
+namespace {
+std::unique_ptr<Counterexample> FindNextOnNode(const Matrix& aMatrix, bool aExample,
+                                               std::optional<uint32_t>& aLastFound, bool& aMightBe) {
+    SearchPosition lPosition{aLastFound, aMightBe};
+    std::unique_ptr<Counterexample> lFound =
+        FindNextWith(aMatrix, aExample, lPosition, DefaultEvaluator());
+    aLastFound = lPosition.mLastFound;
+    aMightBe = lPosition.mMightBe;
+    return lFound;
+}
+} // namespace
+
 std::unique_ptr<Counterexample> Matrix::FindNextExample() const {
-    return OnLargeStack([this] { return FindNext(*this, true); });
+    return FindNextOnNode(*this, true, mLastExampleFound, mExampleMightBe);
 }
 
 std::unique_ptr<Counterexample> Matrix::FindNextCounterexample() const {
-    return OnLargeStack([this] { return FindNext(*this, false); });
+    return FindNextOnNode(*this, false, mLastCounterexampleFound, mCounterexampleMightBe);
 }
 
 bool Matrix::HasCounterexample(uint32_t aInterpretation, const Predicates& aPredicates) const {
@@ -171,15 +280,11 @@ uint32_t NextPossibility(uint32_t aPossibility, uint32_t aFirst, uint32_t aLast)
 
 ModalCounterexample ConstructModalCounterexample(const Matrix& aMatrix, uint32_t aInterpretation,
                                                  const Predicates& aPredicates) {
-    std::vector<KindOfWorld> lCounterexamples;
-    std::vector<KindOfWorld> lNonCounterexamples;
-    for (uint32_t lKindOfWorld : aPredicates.KindsOfWorlds(aInterpretation)) {
-        auto& lSide = aMatrix.TrueIn(aInterpretation, lKindOfWorld, aPredicates)
-                          ? lNonCounterexamples
-                          : lCounterexamples;
-        lSide.push_back(aPredicates.DecodeKindOfWorldNumber(lKindOfWorld));
-    }
-    return ModalCounterexample(std::move(lCounterexamples), std::move(lNonCounterexamples));
+    return SplitWorlds(
+        [&](uint32_t fInterpretation, uint32_t fWorld) {
+            return aMatrix.TrueIn(fInterpretation, fWorld, aPredicates);
+        },
+        aInterpretation, aPredicates);
 }
 
 } // namespace Logic

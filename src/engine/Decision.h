@@ -1,15 +1,47 @@
 #pragma once
-// Engine operations beside the Matrix members: the Necessity memo's binding to a numbering, and
-// the helpers of the example and counterexample search.
+// Engine operations beside the Matrix members: the one seam through which every decision and
+// search picks its evaluator, the Necessity memo's binding to a numbering, and the helpers of
+// the example and counterexample search.
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 
 #include "engine/KindOfWorld.h"
+#include "model/Verdicts.h"
 
 namespace Logic {
 
+class Argument;
 class Matrix;
 class Predicates;
+
+/// Which evaluator decides: the compiled one (CompiledFormula), or the tree's own TrueIn, kept
+/// as the readable reference and the oracle of the differential tests. Both give the same
+/// verdicts, search hits and failure texts.
+enum class Evaluator { Compiled, Reference };
+
+/// The evaluator of Matrix::Decide, Argument::Quality and the searches: Compiled unless set.
+Evaluator DefaultEvaluator();
+void SetDefaultEvaluator(Evaluator aEvaluator);
+
+/// Matrix::Decide with the given evaluator.
+Alethicity DecideWith(const Matrix& aMatrix, Evaluator aEvaluator);
+/// Matrix::DecideForFreeVariables with the given evaluator.
+Alethicity DecideForFreeVariablesWith(const Matrix& aMatrix, Evaluator aEvaluator);
+/// The quality of an argument with the given evaluator, computed afresh (nothing is cached).
+Quality QualityWith(const Argument& aArgument, Evaluator aEvaluator);
+
+/// Where a resumable search stands: the last hit, and whether a hit can still exist.
+struct SearchPosition {
+    std::optional<uint32_t> mLastFound;
+    bool mMightBe = true;
+};
+
+/// The next example (aExample) or counterexample of aMatrix after aPosition, which it moves
+/// on; null when there is none.
+std::unique_ptr<Counterexample> FindNextWith(const Matrix& aMatrix, bool aExample,
+                                             SearchPosition& aPosition, Evaluator aEvaluator);
 
 /// Binds the memo of every memoizible Necessity in aMatrix to aPredicates' numbering, emptying
 /// memos filled under another one. Call it on one thread before evaluating under aPredicates:

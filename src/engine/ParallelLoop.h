@@ -57,36 +57,16 @@ inline std::string JoinDistinct(const std::vector<std::string>& aMessages) {
     return lJoined;
 }
 
-/// Set on the threads that EnsureLargeStack started, so that nested deep work runs in place
-/// instead of starting yet another thread.
-inline thread_local bool tOnLargeStack = false;
-
 } // namespace ParallelLoopDetail
 
-/// Runs aWork on a thread with a large stack: in place when this thread already is one, else on
-/// a new one (RunWithLargeStack), rethrowing what it throws.
-inline void EnsureLargeStack(const std::function<void()>& aWork) {
-    if (ParallelLoopDetail::tOnLargeStack) {
-        aWork();
-        return;
-    }
-    RunWithLargeStack([&] {
-        // Restored afterwards in case RunWithLargeStack could not start a thread and ran here.
-        struct Mark {
-            bool mBefore = std::exchange(ParallelLoopDetail::tOnLargeStack, true);
-            ~Mark() { ParallelLoopDetail::tOnLargeStack = mBefore; }
-        } lMark;
-        aWork();
-    });
-}
-
 /// Runs aAction once per item of aSequence on up to aMaximumWorkers threads (0: as many as the
-/// machine has logical processors), each with a large stack so that deep formulas can be
-/// evaluated recursively. Once an action sets its break flag or fails, no further item starts;
-/// running ones finish. Failures are raised afterwards as one EngineException whose message is
+/// machine has logical processors), the calling thread included; with aLargeStacks each runs on
+/// a large stack, so that deep formulas can be evaluated recursively. Once an action sets its
+/// break flag or fails, no further item starts; running ones finish. Failures are raised afterwards as one EngineException whose message is
 /// their distinct texts, in the order collected, one per line.
 template <typename Sequence, typename Action>
-void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximumWorkers = 0) {
+void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximumWorkers = 0,
+             bool aLargeStacks = true) {
     using Item = std::decay_t<decltype(*std::begin(aSequence))>;
 
     unsigned lWorkers = aMaximumWorkers != 0 ? aMaximumWorkers : std::thread::hardware_concurrency();
@@ -154,7 +134,11 @@ void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximum
     };
     const auto lRunWorker = [&] {
         try {
-            EnsureLargeStack(lWorker);
+            if (aLargeStacks) {
+                EnsureLargeStack(lWorker);
+            } else {
+                lWorker();
+            }
         } catch (const std::exception& lFailure) {
             lRecordFailure(lFailure.what());
             lStop.store(true, std::memory_order_relaxed);
@@ -167,6 +151,77 @@ void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximum
             lThreads.emplace_back(lRunWorker);
         } catch (const std::system_error&) {
             break; // fewer workers than asked for still finish the loop
+        }
+    }
+    lRunWorker();
+    for (std::thread& lThread : lThreads) {
+        lThread.join();
+    }
+    if (!lFailures.empty()) {
+        throw EngineException(ParallelLoopDetail::JoinDistinct(lFailures));
+    }
+}
+
+/// Runs aAction(state, index, break flag) for every index 0 .. aCount - 1 on up to aWorkers
+/// threads, the calling thread included; each thread first makes its own state with aMakeState,
+/// so the loop itself neither allocates nor locks (indices are handed out by one atomic
+/// counter). aLargeStacks runs every thread on a large stack, for work that recurses with the
+/// formula's depth. Break and failure reporting are those of Foreach.
+template <typename MakeState, typename Action>
+void ForeachWithState(uint64_t aCount, unsigned aWorkers, const MakeState& aMakeState,
+                      const Action& aAction, bool aLargeStacks) {
+    if (aCount == 0) {
+        return;
+    }
+    const unsigned lWorkers =
+        static_cast<unsigned>(std::min<uint64_t>(std::max(aWorkers, 1u), aCount));
+    std::atomic<uint64_t> lNext{0};
+    std::atomic<bool> lStop{false};
+    std::mutex lFailureMutex;
+    std::vector<std::string> lFailures;
+    const auto lRecordFailure = [&](std::string aMessage) {
+        std::lock_guard<std::mutex> lLock(lFailureMutex);
+        lFailures.push_back(std::move(aMessage));
+        lStop.store(true, std::memory_order_relaxed);
+    };
+    const std::function<void()> lWorker = [&] {
+        try {
+            auto lState = aMakeState();
+            while (!lStop.load(std::memory_order_relaxed)) {
+                const uint64_t lIndex = lNext.fetch_add(1, std::memory_order_relaxed);
+                if (lIndex >= aCount) {
+                    return;
+                }
+                bool lBreak = false;
+                aAction(lState, lIndex, lBreak);
+                if (lBreak) {
+                    lStop.store(true, std::memory_order_relaxed);
+                    return;
+                }
+            }
+        } catch (const std::exception& lFailure) {
+            lRecordFailure(lFailure.what());
+        } catch (...) {
+            lRecordFailure("An unknown failure occurred.");
+        }
+    };
+    const auto lRunWorker = [&] {
+        if (!aLargeStacks) {
+            lWorker();
+            return;
+        }
+        try {
+            EnsureLargeStack(lWorker);
+        } catch (const std::exception& lFailure) {
+            lRecordFailure(lFailure.what());
+        }
+    };
+    std::vector<std::thread> lThreads;
+    for (unsigned lIndex = 1; lIndex < lWorkers; ++lIndex) {
+        try {
+            lThreads.emplace_back(lRunWorker);
+        } catch (const std::system_error&) {
+            break;
         }
     }
     lRunWorker();

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "engine/Decision.h"
-#include "engine/FormulaWalk.h"
+#include "engine/DistinctNodeWalk.h"
 #include "engine/Predicates.h"
 #include "model/Argument.h"
 #include "model/BinaryPredication.h"
@@ -70,7 +70,7 @@ int32_t FreeAndIdentifiedVariables(const Matrix& aMatrix) {
 }
 
 int32_t DistinguishableObjects(const Matrix& aRoot) {
-    return FormulaWalk::FoldBottomUp<int32_t>(
+    return DistinctNodeWalk::FoldBottomUp<int32_t>(
         aRoot, [](const Matrix& fNode, const std::array<int32_t, 2>& fOperands) -> int32_t {
             switch (fNode.Kind()) {
             case NodeKind::NullPredicate:
@@ -100,7 +100,7 @@ int32_t DistinguishableObjects(const Matrix& aRoot) {
 }
 
 int32_t ModalContextsInIdentifications(const Matrix& aRoot) {
-    return FormulaWalk::FoldBottomUp<int32_t>(
+    return DistinctNodeWalk::FoldBottomUp<int32_t>(
         aRoot, [](const Matrix& fNode, const std::array<int32_t, 2>& fOperands) -> int32_t {
             switch (fNode.Kind()) {
             case NodeKind::NullPredicate:
@@ -130,7 +130,7 @@ int32_t ModalContextsInIdentifications(const Matrix& aRoot) {
 }
 
 int32_t LoopNesting(const Matrix& aRoot) {
-    return FormulaWalk::FoldBottomUp<int32_t>(
+    return DistinctNodeWalk::FoldBottomUp<int32_t>(
         aRoot, [](const Matrix& fNode, const std::array<int32_t, 2>& fOperands) -> int32_t {
             switch (fNode.Kind()) {
             case NodeKind::NullPredicate:
@@ -342,7 +342,7 @@ uint32_t Matrix::Exclusions(const Predicates& aPredicates) const {
 }
 
 void PrepareNecessityMemos(const Matrix& aMatrix, const Predicates& aPredicates) {
-    FormulaWalk::ForEachDistinctNode(aMatrix, [&](const Matrix& fNode) {
+    DistinctNodeWalk::ForEachDistinctNode(aMatrix, [&](const Matrix& fNode) {
         if (fNode.Kind() != NodeKind::Necessity) {
             return;
         }

@@ -116,17 +116,17 @@ public:
 
     MatrixPtr SharedFromThis() const { return shared_from_this(); }
 
-    // State of the example and counterexample search; never reset.
-    mutable std::optional<uint32_t> mLastExampleFound;
-    mutable bool mExampleMightBe = true;
-    mutable std::optional<uint32_t> mLastCounterexampleFound;
-    mutable bool mCounterexampleMightBe = true;
-
 protected:
     explicit Matrix(NodeKind aKind) : mKind(aKind) {}
 
 private:
     NodeKind mKind;
+    // Where this node's own example and counterexample searches stand; never reset. Searches
+    // that keep their position elsewhere use FindNextWith (engine/Decision.h).
+    mutable std::optional<uint32_t> mLastExampleFound;
+    mutable bool mExampleMightBe = true;
+    mutable std::optional<uint32_t> mLastCounterexampleFound;
+    mutable bool mCounterexampleMightBe = true;
 };
 
 /// Equality by identity over any objects: used to remove repeated nodes by identity.

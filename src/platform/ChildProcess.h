@@ -1,16 +1,23 @@
 #pragma once
 // A child program started directly (no shell, no console window), with pipes to its standard
-// streams where asked for.
+// streams where asked for. Every child heads a tree of its own (a process group on POSIX, a job
+// object on Windows), so that killing it also ends whatever it started.
 
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace Logic::Platform {
 
 enum class OutputRoute {
     Inherit,       ///< the child writes where this process writes
-    Pipe,          ///< read it with ReadStandardOutputToEnd
+    Pipe,          ///< read it with ReadStandardOutputToEnd or an exchange
     StandardError  ///< the child's standard output goes to this process's standard error
 };
 
@@ -28,7 +35,8 @@ class ChildProcess {
 public:
     /// Starts the program; throws EngineException when it cannot be found or started.
     explicit ChildProcess(const ProcessStartInfo& aStartInfo);
-    /// Closes the pipes. A child still running is left to run and reaped when it ends.
+    /// Abandons a running exchange and closes the pipes. A child still running is left to run
+    /// and reaped when it ends; use Terminate to end it.
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -39,28 +47,65 @@ public:
     /// Reads the piped standard output until the child closes it.
     std::string ReadStandardOutputToEnd();
 
+    /// Starts writing aInput to the standard input, closing it afterwards, while the standard
+    /// output is read to its end, on a background thread: a child that echoes a large input can
+    /// never block on a full pipe. A child that stops reading its input ends the writing, not
+    /// the exchange. aFinished runs on that thread once the output has closed. Needs both
+    /// streams piped; one exchange per child, and none beside the calls above.
+    void BeginExchange(std::string aInput, std::function<void()> aFinished);
+    /// True once the exchange has read the output to its end (or failed to read it).
+    bool ExchangeFinished() const { return mExchangeFinished.load(); }
+    /// Waits for the exchange and returns all it read. With aMilliseconds, stops waiting after
+    /// that long and returns what was read until then: output that a program outside the
+    /// child's tree holds open would otherwise never close. Throws EngineException when the
+    /// output could not be read.
+    std::string EndExchange(std::optional<int> aMilliseconds = std::nullopt);
+
     /// Waits at most aMilliseconds; true when the child has ended.
     bool WaitForExit(int aMilliseconds);
     bool HasExited();
     /// The exit code (128 + signal number for a child ended by a signal). Throws
     /// EngineException when the child has not ended yet.
     int ExitCode();
+    /// Ends the child and everything it started, at once and without asking: also when the
+    /// child itself has ended but a program it started still runs. Throws EngineException when
+    /// the system refuses.
     void Kill();
+    /// Kill, then wait until the child's end has been collected, so that no trace of it stays.
+    void Terminate();
     int Id() const { return mId; }
 
 private:
+    void RunExchange(std::string aInput, std::function<void()> aFinished);
+    void Collect();
+
     int mId = -1;
+    std::string mProgram;
+    bool mExited = false;
+    bool mCollected = false;
+    int mExitCode = 0;
+
+    std::atomic<bool> mExchangeFinished{false};
+    mutable std::mutex mExchangeMutex;
+    std::condition_variable mExchangeEnded;
+    bool mExchangeEnding = false;
+    std::string mExchangeOutput;
+    std::string mExchangeFailure;
+    std::thread mExchange;
+
 #ifdef _WIN32
     void* mProcess = nullptr;
+    void* mJob = nullptr;
     void* mStandardInput = nullptr;
     void* mStandardOutput = nullptr;
+    /// Set to make a running exchange give up.
+    void* mAbandon = nullptr;
 #else
     int mStandardInput = -1;
     int mStandardOutput = -1;
+    /// Written to make a running exchange give up.
+    int mAbandon[2] = {-1, -1};
 #endif
-    bool mExited = false;
-    int mExitCode = 0;
-    std::string mProgram;
 };
 
 } // namespace Logic::Platform

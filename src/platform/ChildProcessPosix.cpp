@@ -1,19 +1,19 @@
 #include "platform/ChildProcess.h"
 
 #include <fcntl.h>
-#include <pthread.h>
 #include <poll.h>
+#include <pthread.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <thread>
 #include <utility>
-#include <algorithm>
 
 #include "model/EngineException.h"
 #include "platform/Platform.h"
@@ -49,6 +49,11 @@ struct Pipe {
     int TakeRead() { return std::exchange(mRead, -1); }
     int TakeWrite() { return std::exchange(mWrite, -1); }
 };
+
+int ExitCodeOf(const siginfo_t& aInformation) {
+    return aInformation.si_code == CLD_EXITED ? aInformation.si_status
+                                              : 128 + aInformation.si_status;
+}
 
 int ExitCodeOf(int aStatus) {
     if (WIFEXITED(aStatus)) {
@@ -105,6 +110,8 @@ ChildProcess::ChildProcess(const ProcessStartInfo& aStartInfo) : mProgram(aStart
         // Only async-signal-safe calls from here on. A failure is reported through lFailure,
         // which exec closes on success.
         int lStep = 0;
+        // Its own process group, so that Kill reaches whatever it starts.
+        setpgid(0, 0);
         if (lDirectory != nullptr && chdir(lDirectory) != 0) {
             lStep = 1;
         } else if (lInput.mRead >= 0 && dup2(lInput.mRead, 0) < 0) {
@@ -124,6 +131,9 @@ ChildProcess::ChildProcess(const ProcessStartInfo& aStartInfo) : mProgram(aStart
         _exit(127);
     }
     mId = lChild;
+    // Also here, so that the group exists before the constructor returns (the child may not
+    // have run yet); once the child has run exec this fails harmlessly.
+    setpgid(lChild, lChild);
     CloseDescriptor(lFailure.mWrite);
     int lReport[2] = {0, 0};
     ssize_t lRead;
@@ -135,6 +145,7 @@ ChildProcess::ChildProcess(const ProcessStartInfo& aStartInfo) : mProgram(aStart
         while (waitpid(lChild, &lStatus, 0) < 0 && errno == EINTR) {
         }
         mExited = true;
+        mCollected = true;
         const char* lWhat = lReport[0] == 1 ? "cannot enter the working directory"
                             : lReport[0] == 2 ? "cannot connect its standard streams"
                                               : "cannot run the program";
@@ -148,16 +159,29 @@ ChildProcess::ChildProcess(const ProcessStartInfo& aStartInfo) : mProgram(aStart
 }
 
 ChildProcess::~ChildProcess() {
+    if (mExchange.joinable()) {
+        char lByte = 0;
+        ssize_t lIgnored = write(mAbandon[1], &lByte, 1);
+        (void)lIgnored;
+        mExchange.join();
+    }
+    CloseDescriptor(mAbandon[0]);
+    CloseDescriptor(mAbandon[1]);
     CloseDescriptor(mStandardInput);
     CloseDescriptor(mStandardOutput);
-    if (mId > 0 && !HasExited()) {
-        // Nobody waits for it any more; reap it when it ends so it leaves no zombie.
-        std::thread([lId = mId] {
-            int lStatus = 0;
-            while (waitpid(lId, &lStatus, 0) < 0 && errno == EINTR) {
-            }
-        }).detach();
+    if (mId <= 0 || mCollected) {
+        return;
     }
+    if (HasExited()) {
+        Collect();
+        return;
+    }
+    // Nobody waits for it any more; collect it when it ends so it leaves no zombie.
+    std::thread([lId = mId] {
+        int lStatus = 0;
+        while (waitpid(lId, &lStatus, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
 }
 
 void ChildProcess::WriteToStandardInput(std::string_view aText) {
@@ -215,24 +239,160 @@ std::string ChildProcess::ReadStandardOutputToEnd() {
     return lText;
 }
 
+void ChildProcess::BeginExchange(std::string aInput, std::function<void()> aFinished) {
+    if (mStandardInput < 0 || mStandardOutput < 0 || mExchange.joinable()) {
+        throw EngineException("Cannot exchange text with \"{0}\": its pipes are not open.",
+                              mProgram);
+    }
+    if (pipe2(mAbandon, O_CLOEXEC) != 0) {
+        throw EngineException("Cannot create a pipe: {0}", std::strerror(errno));
+    }
+    // The writing must never block the reading: the input pipe is ours alone, so making it
+    // non-blocking changes nothing for the child.
+    fcntl(mStandardInput, F_SETFL, fcntl(mStandardInput, F_GETFL) | O_NONBLOCK);
+    mExchange = std::thread(&ChildProcess::RunExchange, this, std::move(aInput),
+                            std::move(aFinished));
+}
+
+void ChildProcess::RunExchange(std::string aInput, std::function<void()> aFinished) {
+    // A child that stops reading must end the writing, not this process.
+    sigset_t lPipeSignal;
+    sigemptyset(&lPipeSignal);
+    sigaddset(&lPipeSignal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &lPipeSignal, nullptr);
+
+    std::string_view lUnwritten = aInput;
+    std::string lOutput;
+    std::string lFailure;
+    bool lAbandoned = false;
+    if (lUnwritten.empty()) {
+        CloseDescriptor(mStandardInput);
+    }
+    char lBuffer[65536];
+    while (true) {
+        pollfd lWatched[3];
+        nfds_t lCount = 0;
+        lWatched[lCount++] = {mAbandon[0], POLLIN, 0};
+        lWatched[lCount++] = {mStandardOutput, POLLIN, 0};
+        if (mStandardInput >= 0) {
+            lWatched[lCount++] = {mStandardInput, POLLOUT, 0};
+        }
+        if (poll(lWatched, lCount, -1) < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            lFailure = Format("Cannot read the output of \"{0}\": {1}", mProgram,
+                              std::strerror(errno));
+            break;
+        }
+        if (lWatched[0].revents != 0) {
+            lAbandoned = true;
+            break;
+        }
+        if (lCount == 3 && lWatched[2].revents != 0) {
+            ssize_t lWritten =
+                write(mStandardInput, lUnwritten.data(), std::min<size_t>(lUnwritten.size(), 65536));
+            if (lWritten > 0) {
+                lUnwritten.remove_prefix(static_cast<size_t>(lWritten));
+            }
+            bool lRetry = lWritten < 0 && (errno == EINTR || errno == EAGAIN);
+            // Done, or the child reads no more (EPIPE): either way the input is over.
+            if (lUnwritten.empty() || (lWritten < 0 && !lRetry)) {
+                CloseDescriptor(mStandardInput);
+            }
+        }
+        if (lWatched[1].revents != 0) {
+            ssize_t lRead = read(mStandardOutput, lBuffer, sizeof lBuffer);
+            if (lRead > 0) {
+                lOutput.append(lBuffer, static_cast<size_t>(lRead));
+            } else if (lRead == 0) {
+                break;
+            } else if (errno != EINTR && errno != EAGAIN) {
+                lFailure = Format("Cannot read the output of \"{0}\": {1}", mProgram,
+                                  std::strerror(errno));
+                break;
+            }
+        }
+    }
+    // With its output closed the child has nothing more to say; it gets no more input.
+    CloseDescriptor(mStandardInput);
+    timespec lNoWait{0, 0};
+    while (sigtimedwait(&lPipeSignal, nullptr, &lNoWait) > 0) {
+    }
+
+    {
+        std::lock_guard lLock(mExchangeMutex);
+        mExchangeOutput = std::move(lOutput);
+        mExchangeFailure = std::move(lFailure);
+        mExchangeEnding = true;
+        mExchangeFinished = !lAbandoned;
+    }
+    mExchangeEnded.notify_all();
+    if (aFinished) {
+        aFinished();
+    }
+}
+
+std::string ChildProcess::EndExchange(std::optional<int> aMilliseconds) {
+    if (!mExchange.joinable()) {
+        throw EngineException("No exchange with \"{0}\" is running.", mProgram);
+    }
+    if (aMilliseconds) {
+        std::unique_lock lLock(mExchangeMutex);
+        if (!mExchangeEnded.wait_for(lLock, std::chrono::milliseconds(*aMilliseconds),
+                                     [this] { return mExchangeEnding; })) {
+            char lByte = 0;
+            ssize_t lIgnored = write(mAbandon[1], &lByte, 1);
+            (void)lIgnored;
+        }
+    }
+    mExchange.join();
+    CloseDescriptor(mStandardOutput);
+    std::lock_guard lLock(mExchangeMutex);
+    if (!mExchangeFailure.empty()) {
+        throw EngineException(mExchangeFailure);
+    }
+    return std::move(mExchangeOutput);
+}
+
 bool ChildProcess::HasExited() {
     if (mExited || mId <= 0) {
         return true;
     }
-    int lStatus = 0;
-    pid_t lResult;
+    // Looked at without collecting it: until it is collected its number stays taken, so its
+    // process group can still be killed safely.
+    siginfo_t lInformation;
+    std::memset(&lInformation, 0, sizeof lInformation);
+    int lResult;
     do {
-        lResult = waitpid(mId, &lStatus, WNOHANG);
+        lResult = waitid(P_PID, static_cast<id_t>(mId), &lInformation, WEXITED | WNOHANG | WNOWAIT);
     } while (lResult < 0 && errno == EINTR);
-    if (lResult == mId) {
+    if (lResult == 0 && lInformation.si_pid == mId) {
         mExited = true;
-        mExitCode = ExitCodeOf(lStatus);
+        mExitCode = ExitCodeOf(lInformation);
     } else if (lResult < 0) {
-        // Reaped elsewhere: its code is lost, and it certainly did not succeed for us.
+        // Collected elsewhere: its code is lost, and it certainly did not succeed for us.
         mExited = true;
+        mCollected = true;
         mExitCode = -1;
     }
     return mExited;
+}
+
+void ChildProcess::Collect() {
+    if (mId <= 0 || mCollected) {
+        return;
+    }
+    int lStatus = 0;
+    pid_t lResult;
+    do {
+        lResult = waitpid(mId, &lStatus, 0);
+    } while (lResult < 0 && errno == EINTR);
+    if (!mExited) {
+        mExitCode = lResult == mId ? ExitCodeOf(lStatus) : -1;
+    }
+    mExited = true;
+    mCollected = true;
 }
 
 bool ChildProcess::WaitForExit(int aMilliseconds) {
@@ -256,9 +416,28 @@ int ChildProcess::ExitCode() {
 }
 
 void ChildProcess::Kill() {
-    if (!HasExited()) {
-        kill(mId, SIGKILL);
+    if (mId <= 0 || mCollected) {
+        // Once collected, the number may already belong to a stranger.
+        return;
     }
+    // The group first: a program that the child started may hold the output open after the
+    // child has ended. The child itself too, in case it left its group.
+    int lError = 0;
+    if (kill(-mId, SIGKILL) != 0 && errno != ESRCH) {
+        lError = errno;
+    }
+    if (!mExited && kill(mId, SIGKILL) != 0 && errno != ESRCH) {
+        lError = errno;
+    }
+    if (lError != 0) {
+        throw EngineException("Cannot kill \"{0}\" (process {1}): {2}", mProgram, mId,
+                              std::strerror(lError));
+    }
+}
+
+void ChildProcess::Terminate() {
+    Kill();
+    Collect();
 }
 
 } // namespace Logic::Platform

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
+#include <utility>
 
 namespace Logic {
 
@@ -16,5 +18,17 @@ constexpr size_t DefaultLargeStackBytes = sizeof(void*) >= 8 ? size_t{512} << 20
 /// it threw. Falls back to running aWork on the calling thread if no thread can be made.
 void RunWithLargeStack(const std::function<void()>& aWork,
                        size_t aStackBytes = DefaultLargeStackBytes);
+
+/// Runs aWork on a large stack: in place when the calling thread already is one that this
+/// function started (so nested deep work starts no further thread), else on a new one
+/// (RunWithLargeStack), rethrowing what it throws.
+void EnsureLargeStack(const std::function<void()>& aWork);
+
+/// EnsureLargeStack for work with a result.
+template <typename Work> auto OnLargeStack(Work&& aWork) -> decltype(aWork()) {
+    std::optional<decltype(aWork())> lResult;
+    EnsureLargeStack([&] { lResult.emplace(aWork()); });
+    return std::move(*lResult);
+}
 
 } // namespace Logic

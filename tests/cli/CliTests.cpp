@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "driver/Doubles.h"
+#include "provers/StandIns.h"
 
 namespace {
 
@@ -110,6 +111,8 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndExplain) {
         {{"decide", "--selection", "a:b", lFile}, "bad selection"},
         {{"decide", "--selection=0:2", lFile}, "only 1 bytes"},
         {{"depict", "--output"}, "needs a value"},
+        {{"decide", "--engine", "fast", lFile}, "bad engine \"fast\""},
+        {{"coefficients", "--engine", "reference", lFile}, "unknown option \"--engine\""},
     };
     for (const auto& [lArguments, lExpected] : lCases) {
         SCOPED_TRACE(lExpected);
@@ -121,11 +124,57 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndExplain) {
     }
 }
 
-TEST_F(CliTest, ProveIsNotAvailableYet) {
-    Outcome lOutcome = Run({"prove", Write("f.txt", "p")});
-    EXPECT_EQ(lOutcome.mExitCode, 1);
-    EXPECT_NE(lOutcome.mError.find("not available"), std::string::npos);
-    EXPECT_EQ(lOutcome.mOut, "");
+TEST_F(CliTest, ProveWritesTwoLinesAndExitsByTheOutcome) {
+    Logic::Testing::StandInProvers lStandIns;
+    lStandIns.Set("prover9", "positive", "proof");
+    std::string lFile = Write("a.txt", "p");
+    Outcome lLimited = Run({"prove", "--timeout", "5", lFile});
+    EXPECT_EQ(lLimited.mExitCode, 0) << lLimited.mError;
+    EXPECT_EQ(lLimited.Messages(),
+              (Lines{"Evaluating a.txt with Prover9 and Mace4 for up to 5 seconds...",
+                     "... result: necessary"}));
+
+    Outcome lDefault = Run({"prove", lFile});
+    EXPECT_EQ(lDefault.Messages(),
+              (Lines{"Evaluating a.txt with Prover9 and Mace4 for up to 30 seconds...",
+                     "... result: necessary"}));
+    Outcome lUnlimited = Run({"prove", "--timeout=-1", lFile});
+    EXPECT_EQ(lUnlimited.Messages(),
+              (Lines{"Evaluating a.txt with Prover9 and Mace4 without a time limit...",
+                     "... result: necessary"}));
+    Lines lStarts = lStandIns.LogLinesStartingWith("prover9 positive start");
+    ASSERT_EQ(lStarts.size(), 3u);
+    EXPECT_NE(lStarts[0].find(" 2 [-t 5]"), std::string::npos) << lStarts[0];
+    EXPECT_NE(lStarts[1].find(" 2 [-t 30]"), std::string::npos) << lStarts[1];
+    EXPECT_NE(lStarts[2].find(" 0 []"), std::string::npos) << lStarts[2];
+
+    Outcome lModal = Run({"prove", Write("m.txt", "[]p")});
+    EXPECT_EQ(lModal.mExitCode, 0);
+    EXPECT_EQ(lModal.Messages().back(), "... result: no decision");
+
+    // Both proofs are found in the output of programs killed at the limit, so that neither
+    // can end the other before it has spoken.
+    lStandIns.Set("prover9", "positive", "partial-proof");
+    lStandIns.Set("prover9", "negative", "partial-proof");
+    Outcome lInconsistent = Run({"prove", "--timeout", "1", lFile});
+    EXPECT_EQ(lInconsistent.mExitCode, 1);
+    EXPECT_EQ(lInconsistent.Messages(),
+              (Lines{"Evaluating a.txt with Prover9 and Mace4 for up to 1 seconds...",
+                     "Error: Inconsistent result!"}));
+}
+
+TEST_F(CliTest, ProveNeedsBothProgramsAndAWholeNumberOfSeconds) {
+    std::string lFile = Write("a.txt", "p");
+    Outcome lMissing = Run({"prove", lFile}, "PATH=/quendral/no/such/directory");
+    EXPECT_EQ(lMissing.mExitCode, 1);
+    EXPECT_NE(lMissing.mError.find("needs prover9 and mace4"), std::string::npos)
+        << lMissing.mError;
+    EXPECT_EQ(lMissing.mOut, "");
+    for (const char* lBad : {"soon", "1.5", "-", "99999999999", "2147483648"}) {
+        Outcome lOutcome = Run({"prove", "--timeout", lBad, lFile});
+        EXPECT_EQ(lOutcome.mExitCode, 2) << lBad;
+        EXPECT_NE(lOutcome.mError.find("bad timeout"), std::string::npos) << lOutcome.mError;
+    }
 }
 
 TEST_F(CliTest, DecideWritesExactlyTheLogLines) {
@@ -145,10 +194,12 @@ TEST_F(CliTest, ExamplesGiveTheirVerdicts) {
         {"comments-and-replace.txt", "The statement is contingent."},
     };
     for (const auto& [lName, lVerdict] : lCases) {
-        SCOPED_TRACE(lName);
-        Outcome lOutcome = Run({"decide", Examples + lName});
-        EXPECT_EQ(lOutcome.mExitCode, 0) << lOutcome.mError;
-        EXPECT_EQ(lOutcome.Messages(), (Lines{"Deciding " + lName + "...", lVerdict}));
+        for (const char* lEngine : {"compiled", "reference"}) {
+            SCOPED_TRACE(lName + " " + lEngine);
+            Outcome lOutcome = Run({"decide", "--engine", lEngine, Examples + lName});
+            EXPECT_EQ(lOutcome.mExitCode, 0) << lOutcome.mError;
+            EXPECT_EQ(lOutcome.Messages(), (Lines{"Deciding " + lName + "...", lVerdict}));
+        }
     }
 }
 

@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <atomic>
 #include <chrono>
+#include <fstream>
+#include <thread>
 
 #include "model/EngineException.h"
 #include "platform/ChildProcess.h"
 #include "platform/Platform.h"
 #include "driver/Doubles.h"
+#include "provers/ProcessTable.h"
 
 namespace Logic::Platform {
 namespace {
@@ -82,6 +88,101 @@ TEST(ChildProcess, MissingProgramsAndDirectoriesAreClearFailures) {
     ProcessStartInfo lBadDirectory = Shell("true");
     lBadDirectory.mWorkingDirectory = "/quendral/no/such/directory";
     EXPECT_THROW(ChildProcess lChild(lBadDirectory), EngineException);
+}
+
+ProcessStartInfo PipedShell(const std::string& aScript) {
+    ProcessStartInfo lStartInfo = Shell(aScript);
+    lStartInfo.mRedirectStandardInput = true;
+    lStartInfo.mStandardOutput = OutputRoute::Pipe;
+    return lStartInfo;
+}
+
+/// The number a shell script wrote to aPath, once it is there.
+int NumberWrittenTo(const std::string& aPath) {
+    for (int i = 0; i < 500; ++i) {
+        std::ifstream lFile(aPath);
+        int lNumber = 0;
+        if (lFile >> lNumber) {
+            return lNumber;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return 0;
+}
+
+TEST(ChildProcessExchange, EchoesAnInputFarLargerThanAPipeHolds) {
+    std::string lInput;
+    for (int i = 0; lInput.size() < (4 << 20); ++i) {
+        lInput += "line " + std::to_string(i) + "\n";
+    }
+    ChildProcess lChild(PipedShell("cat"));
+    std::atomic<bool> lNotified{false};
+    lChild.BeginExchange(lInput, [&] { lNotified = true; });
+    EXPECT_EQ(lChild.EndExchange(), lInput);
+    EXPECT_TRUE(lNotified);
+    EXPECT_TRUE(lChild.ExchangeFinished());
+    EXPECT_TRUE(lChild.WaitForExit(10000));
+    EXPECT_EQ(lChild.ExitCode(), 0);
+}
+
+TEST(ChildProcessExchange, AChildThatStopsReadingEndsTheWritingOnly) {
+    ChildProcess lChild(PipedShell("head -c 5; echo; echo done"));
+    lChild.BeginExchange(std::string(1 << 22, 'x'), nullptr);
+    EXPECT_EQ(lChild.EndExchange(), "xxxxx\ndone\n");
+}
+
+TEST(ChildProcessExchange, GivesUpOnOutputHeldOpenAndReturnsWhatCame) {
+    TemporaryFolder lFolder;
+    std::string lPidFile = lFolder / "pid";
+    // The background sleep leaves the child's tree, so killing the tree cannot close the output.
+    ChildProcess lChild(PipedShell("echo early; setsid sleep 1000 & echo $! > " + lPidFile));
+    lChild.BeginExchange("", nullptr);
+    int lEscaped = NumberWrittenTo(lPidFile);
+    ASSERT_GT(lEscaped, 0);
+    lChild.Kill();
+    auto lStart = std::chrono::steady_clock::now();
+    EXPECT_EQ(lChild.EndExchange(300), "early\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - lStart, std::chrono::seconds(5));
+    EXPECT_FALSE(lChild.ExchangeFinished());
+    kill(lEscaped, SIGKILL);
+}
+
+TEST(ChildProcessKill, EndsTheWholeTreeAlsoAfterTheChildHasEnded) {
+    TemporaryFolder lFolder;
+    std::string lPidFile = lFolder / "pid";
+    // The child ends at once; what it started holds the output open and ignores SIGTERM.
+    ChildProcess lChild(
+        PipedShell("trap '' TERM; sleep 1000 & echo $! > " + lPidFile + "; exit 0"));
+    lChild.BeginExchange("", nullptr);
+    int lGrandchild = NumberWrittenTo(lPidFile);
+    ASSERT_GT(lGrandchild, 0);
+    ASSERT_TRUE(lChild.WaitForExit(10000));
+    EXPECT_FALSE(lChild.ExchangeFinished());
+    lChild.Kill();
+    EXPECT_EQ(lChild.EndExchange(5000), "");
+    EXPECT_TRUE(lChild.ExchangeFinished());
+    EXPECT_EQ(Logic::Testing::SurvivorsOf({lGrandchild}), std::vector<int>{});
+}
+
+TEST(ChildProcessKill, TerminateLeavesNoZombie) {
+    ChildProcess lChild(Shell("trap '' TERM; sleep 1000"));
+    int lId = lChild.Id();
+    lChild.Terminate();
+    EXPECT_EQ(lChild.ExitCode(), 128 + SIGKILL);
+    EXPECT_FALSE(Logic::Testing::StatusOf(lId).mExists);
+    // Killing again after the child is collected must not reach whoever has its number now.
+    EXPECT_NO_THROW(lChild.Kill());
+}
+
+TEST(ChildProcessKill, ExitCodeOfAnEndedButUncollectedChildIsKept) {
+    ChildProcess lChild(Shell("exit 7"));
+    ASSERT_TRUE(lChild.WaitForExit(10000));
+    int lId = lChild.Id();
+    // Looked at, not collected: the number stays taken until Terminate.
+    EXPECT_EQ(Logic::Testing::StatusOf(lId).mState, 'Z');
+    lChild.Terminate();
+    EXPECT_EQ(lChild.ExitCode(), 7);
+    EXPECT_FALSE(Logic::Testing::StatusOf(lId).mExists);
 }
 
 TEST(Platform, TemporaryDirectoryFollowsTmpdirAndEndsInASeparator) {

@@ -36,7 +36,6 @@ TEST(Search, CounterexamplesCycleInCandidateOrder) {
         lFound.push_back(TruthsOf(lBoth->FindNextCounterexample(), {lP, lQ}));
     }
     EXPECT_EQ(lFound, (std::vector<uint32_t>{0, 1, 2, 0, 1}));
-    EXPECT_EQ(lBoth->mLastCounterexampleFound, 1u);
     // The example search keeps its own state and finds the one world where both hold.
     EXPECT_EQ(TruthsOf(lBoth->FindNextExample(), {lP, lQ}), 3u);
     EXPECT_EQ(TruthsOf(lBoth->FindNextExample(), {lP, lQ}), 3u);
@@ -47,36 +46,43 @@ TEST(Search, NoHitIsRememberedAndLeavesTheOtherSearchAlone) {
     const MatrixPtr lP = Atom("p");
     const MatrixPtr lNever = And(lP, Not(lP));
     EXPECT_EQ(lNever->FindNextExample(), nullptr);
-    EXPECT_FALSE(lNever->mExampleMightBe);
     EXPECT_EQ(lNever->FindNextExample(), nullptr);
-    EXPECT_TRUE(lNever->mCounterexampleMightBe);
     EXPECT_EQ(TruthsOf(lNever->FindNextCounterexample(), {lP}), 0u);
     EXPECT_EQ(TruthsOf(lNever->FindNextCounterexample(), {lP}), 1u);
 
-    const MatrixPtr lAlways = Or(lP, Not(lP));
-    EXPECT_EQ(lAlways->FindNextCounterexample(), nullptr);
-    EXPECT_FALSE(lAlways->mCounterexampleMightBe);
-    EXPECT_FALSE(lAlways->mLastCounterexampleFound.has_value());
+    for (Evaluator lEvaluator : {Evaluator::Compiled, Evaluator::Reference}) {
+        const MatrixPtr lAlways = Or(lP, Not(lP));
+        SearchPosition lPosition;
+        EXPECT_EQ(FindNextWith(*lAlways, false, lPosition, lEvaluator), nullptr);
+        EXPECT_FALSE(lPosition.mMightBe);
+        EXPECT_FALSE(lPosition.mLastFound.has_value());
+        // Once no hit can exist, nothing is searched again.
+        EXPECT_EQ(FindNextWith(*lAlways, false, lPosition, lEvaluator), nullptr);
+        EXPECT_FALSE(lPosition.mMightBe);
+    }
 }
 
 TEST(Search, ModalCounterexamplesSplitTheWorldsOfAnInterpretation) {
     const MatrixPtr lP = Atom("p");
     const MatrixPtr lBoxP = Box(lP);
-    // Interpretations 1 = {no p}, 2 = {p}, 3 = {no p, p}; only 2 makes necessarily p true.
-    const auto lFirst = lBoxP->FindNextCounterexample();
-    const auto* lModal = dynamic_cast<const ModalCounterexample*>(lFirst.get());
-    ASSERT_NE(lModal, nullptr);
-    EXPECT_EQ(lModal->Counterexamples().size(), 1u);
-    EXPECT_TRUE(lModal->NonCounterexamples().empty());
-    EXPECT_EQ(lBoxP->mLastCounterexampleFound, 1u);
+    for (Evaluator lEvaluator : {Evaluator::Compiled, Evaluator::Reference}) {
+        // Interpretations 1 = {no p}, 2 = {p}, 3 = {no p, p}; only 2 makes necessarily p true.
+        SearchPosition lPosition;
+        const auto lFirst = FindNextWith(*lBoxP, false, lPosition, lEvaluator);
+        const auto* lModal = dynamic_cast<const ModalCounterexample*>(lFirst.get());
+        ASSERT_NE(lModal, nullptr);
+        EXPECT_EQ(lModal->Counterexamples().size(), 1u);
+        EXPECT_TRUE(lModal->NonCounterexamples().empty());
+        EXPECT_EQ(lPosition.mLastFound, 1u);
 
-    const auto lSecond = lBoxP->FindNextCounterexample();
-    EXPECT_EQ(lBoxP->mLastCounterexampleFound, 3u);
-    const auto* lBothWorlds = dynamic_cast<const ModalCounterexample*>(lSecond.get());
-    ASSERT_NE(lBothWorlds, nullptr);
-    EXPECT_EQ(lBothWorlds->Counterexamples().size(), 2u);
-    lBoxP->FindNextCounterexample();
-    EXPECT_EQ(lBoxP->mLastCounterexampleFound, 1u);
+        const auto lSecond = FindNextWith(*lBoxP, false, lPosition, lEvaluator);
+        EXPECT_EQ(lPosition.mLastFound, 3u);
+        const auto* lBothWorlds = dynamic_cast<const ModalCounterexample*>(lSecond.get());
+        ASSERT_NE(lBothWorlds, nullptr);
+        EXPECT_EQ(lBothWorlds->Counterexamples().size(), 2u);
+        FindNextWith(*lBoxP, false, lPosition, lEvaluator);
+        EXPECT_EQ(lPosition.mLastFound, 1u);
+    }
 }
 
 TEST(Search, ConstantsAreSearchedThroughTheUniversalClosure) {
@@ -84,10 +90,11 @@ TEST(Search, ConstantsAreSearchedThroughTheUniversalClosure) {
     const auto lX = Factory::Variable('x');
     const MatrixPtr lFx = Is(lF, lX);
     // Worlds 1 (one non-F), 2 (one F), 3 (one of each): everything is F only in 2.
-    lFx->FindNextCounterexample();
-    EXPECT_EQ(lFx->mLastCounterexampleFound, 1u);
-    lFx->FindNextCounterexample();
-    EXPECT_EQ(lFx->mLastCounterexampleFound, 3u);
+    SearchPosition lPosition;
+    FindNextWith(*lFx, false, lPosition, Evaluator::Compiled);
+    EXPECT_EQ(lPosition.mLastFound, 1u);
+    FindNextWith(*lFx, false, lPosition, Evaluator::Compiled);
+    EXPECT_EQ(lPosition.mLastFound, 3u);
     try {
         Box(lFx)->FindNextExample();
         FAIL();

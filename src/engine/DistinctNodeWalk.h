@@ -1,5 +1,6 @@
 #pragma once
-// Walks over the distinct nodes of a formula without recursion: formulas may be nested tens of
+// Walks over the distinct nodes of a formula without recursion, each shared node once (the
+// walks of model/FormulaWalk.h follow every occurrence instead): formulas may be nested tens of
 // thousands deep, and shared nodes (a formula is a DAG) are visited once.
 
 #include <array>
@@ -11,7 +12,7 @@
 #include "model/BinaryOperator.h"
 #include "model/UnaryOperator.h"
 
-namespace Logic::FormulaWalk {
+namespace Logic::DistinctNodeWalk {
 
 struct OperandList {
     std::array<const Matrix*, 2> mOperands{};
@@ -91,4 +92,4 @@ Value FoldBottomUp(const Matrix& aRoot, Combine aCombine) {
     return lValues.at(&aRoot);
 }
 
-} // namespace Logic::FormulaWalk
+} // namespace Logic::DistinctNodeWalk

@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include "Formulas.h"
+#include "engine/CompiledFormula.h"
+#include "engine/Decision.h"
+#include "engine/Predicates.h"
+#include "engine/Utility.h"
+#include "model/EngineException.h"
+#include "model/NullPredicate.h"
+#include "parser/Parser.h"
+
+namespace Logic {
+namespace {
+
+using namespace Testing;
+
+const std::string gLetters = "abcdefghijklmnopqrstuvwxyz";
+
+/// The conjunction of the first aCount letters, each negated where aNegated has its bit set:
+/// true in exactly one kind of world.
+std::string OnlyOneWorld(int aCount, uint32_t aNegated) {
+    std::string lText;
+    for (int lIndex = 0; lIndex < aCount; ++lIndex) {
+        lText += std::string(lIndex == 0 ? "" : "&") + (((aNegated >> lIndex) & 1u) != 0 ? "~" : "") +
+                 gLetters[static_cast<size_t>(lIndex)];
+    }
+    return lText;
+}
+
+TEST(CompiledFormula, LargeSpacesGetACircuitAndFailingOnesTheScalarWalk) {
+    const MatrixPtr lWide = Parser::Parse(OnlyOneWorld(16, 0));
+    const Predicates lWidePredicates = lWide->CollectPredicates();
+    EXPECT_TRUE(CompiledFormula(*lWide, lWidePredicates).HasCircuit());
+
+    // A binary predicate must fail exactly where the reference reaches it: no circuit.
+    const MatrixPtr lBinary = Parser::Parse(OnlyOneWorld(16, 0) + "|aLb");
+    const MatrixPtr lClosed = Factory::Bind(lBinary->FreeVariables(), lBinary, &Factory::ForAll);
+    const Predicates lBinaryPredicates = lClosed->CollectPredicates();
+    EXPECT_FALSE(CompiledFormula(*lClosed, lBinaryPredicates).HasCircuit());
+
+    const MatrixPtr lSmall = Parser::Parse("p->q");
+    const Predicates lSmallPredicates = lSmall->CollectPredicates();
+    EXPECT_FALSE(CompiledFormula(*lSmall, lSmallPredicates).HasCircuit());
+}
+
+TEST(CompiledFormula, FindsTheOneWorldAcrossBlocks) {
+    // 2^18 kinds of worlds in 64 blocks; the letters set by aNegated's complement pick one.
+    const uint32_t lNegated = 0x2A5A5;
+    const MatrixPtr lOnly = Parser::Parse(OnlyOneWorld(18, lNegated));
+    const Predicates lPredicates = lOnly->CollectPredicates();
+    const CompiledFormula lCompiled(*lOnly, lPredicates);
+    ASSERT_TRUE(lCompiled.HasCircuit());
+    const uint32_t lWorld = ~lNegated & 0x3FFFF;
+    EXPECT_TRUE(lCompiled.TrueIn(lPredicates.FirstInterpretation(), lWorld));
+    EXPECT_FALSE(lCompiled.TrueIn(lPredicates.FirstInterpretation(), lWorld ^ 1));
+    EXPECT_EQ(lCompiled.Decide(), Alethicity::Contingent);
+
+    // Its negation is false there only: the counterexample search must land on it from any
+    // start, inside a block or at its edge, and find nothing past it.
+    const MatrixPtr lAllBut = Factory::Not(lOnly);
+    const Predicates lAllButPredicates = lAllBut->CollectPredicates();
+    const CompiledFormula lNegation(*lAllBut, lAllButPredicates);
+    EXPECT_EQ(lNegation.FirstCounterexample(0, 0x3FFFF), lWorld);
+    EXPECT_EQ(lNegation.FirstCounterexample(lWorld - 1, lWorld), lWorld);
+    EXPECT_EQ(lNegation.FirstCounterexample(lWorld & ~0xFFFu, lWorld | 0xFFFu), lWorld);
+    EXPECT_EQ(lNegation.FirstCounterexample(lWorld + 1, 0x3FFFF), std::nullopt);
+    EXPECT_EQ(lNegation.FirstCounterexample(0, lWorld - 1), std::nullopt);
+}
+
+TEST(CompiledFormula, VerdictsOnLargeSpacesMatchTheReference) {
+    const std::vector<std::string> lStatements{
+        OnlyOneWorld(17, 0x1F0F0),
+        OnlyOneWorld(17, 0x1F0F0) + "&~q",
+        "(" + OnlyOneWorld(17, 0) + ")->a",
+        // Five unary predicates with one object per kind: 2^32 kinds of worlds, stopped early.
+        "(x,Ax->Bx)&(x,Cx->Dx)->(x,Ex)",
+        // Modal, 2^16 interpretations.
+        "([](p->q)&[](q->r)&[](r->s))->[](p->s)",
+        "<>(p&q&r&s)->[](p|q|r|s)",
+    };
+    for (const std::string& lStatement : lStatements) {
+        SCOPED_TRACE(lStatement);
+        const MatrixPtr lRoot = Parser::Parse(lStatement);
+        const Alethicity lCompiled = DecideWith(*lRoot, Evaluator::Compiled);
+        if (lStatement.find("Ex") != std::string::npos) {
+            EXPECT_EQ(lCompiled, Alethicity::Contingent);
+            continue; // the reference would walk far too long to compare on every run
+        }
+        EXPECT_EQ(lCompiled, DecideWith(*lRoot, Evaluator::Reference));
+    }
+}
+
+TEST(CompiledFormula, AFailureMetByManyWorkersIsReportedOnce) {
+    // Every world reaches the binary predicate, across 2^20 worlds and both workers.
+    const MatrixPtr lRoot = Parser::Parse("(" + OnlyOneWorld(20, 0) + ")|aLb");
+    for (Evaluator lEvaluator : {Evaluator::Compiled, Evaluator::Reference}) {
+        try {
+            DecideWith(*lRoot, lEvaluator);
+            FAIL() << "no failure";
+        } catch (const EngineException& lFailure) {
+            EXPECT_STREQ(lFailure.what(), "Can't decide a proposition that contains binary predicates.");
+        }
+    }
+}
+
+TEST(CompiledFormula, DeepFormulasNeedNoLargeStackFromTheCaller) {
+    // Thousands of statements become a conjunction nested thousands deep.
+    std::vector<std::string> lLines;
+    for (int lLine = 0; lLine < 3000; ++lLine) {
+        lLines.push_back(lLine % 2 == 0 ? "p|q" : "~(p&q)|r");
+    }
+    const MatrixPtr lRoot = Parser::Parse(lLines);
+    EXPECT_EQ(DecideWith(*lRoot, Evaluator::Compiled), Alethicity::Contingent);
+    const Predicates lPredicates = lRoot->CollectPredicates();
+    EXPECT_GT(CompiledFormula(*lRoot, lPredicates).Depth(), CompiledFormula::DeepFormula);
+}
+
+TEST(CompiledFormula, SearchesKeepTheirOwnPositions) {
+    const MatrixPtr lP = Atom("p");
+    const MatrixPtr lQ = Atom("q");
+    const MatrixPtr lEither = Or(lP, lQ);
+    SearchPosition lFirst;
+    SearchPosition lSecond;
+    ASSERT_NE(FindNextWith(*lEither, true, lFirst, Evaluator::Compiled), nullptr);
+    ASSERT_NE(FindNextWith(*lEither, true, lFirst, Evaluator::Compiled), nullptr);
+    ASSERT_NE(FindNextWith(*lEither, true, lSecond, Evaluator::Reference), nullptr);
+    // Worlds 1, 2, 3 make p or q true: two calls reach 2, one reaches 1; the node's own search
+    // has not moved.
+    EXPECT_EQ(lFirst.mLastFound, 2u);
+    EXPECT_EQ(lSecond.mLastFound, 1u);
+    const auto lFromTheNode = lEither->FindNextExample();
+    const auto* lWorld = dynamic_cast<const KindOfWorld*>(lFromTheNode.get());
+    ASSERT_NE(lWorld, nullptr);
+    EXPECT_TRUE(lWorld->Affirms(static_cast<const NullPredicate&>(*lP)));
+    EXPECT_FALSE(lWorld->Affirms(static_cast<const NullPredicate&>(*lQ)));
+}
+
+TEST(CompiledFormula, TheDefaultEvaluatorDecidesThroughTheNodes) {
+    const MatrixPtr lRoot = Parser::Parse("x,[]3y,x=y");
+    for (Evaluator lEvaluator : {Evaluator::Reference, Evaluator::Compiled}) {
+        SetDefaultEvaluator(lEvaluator);
+        EXPECT_EQ(DefaultEvaluator(), lEvaluator);
+        EXPECT_EQ(lRoot->Decide(), Alethicity::Impossible);
+    }
+}
+
+} // namespace
+} // namespace Logic
