@@ -87,6 +87,13 @@ bool Checks::Equal(long long aActual, long long aExpected, const std::string& aW
                  "got " + std::to_string(aActual) + ", expected " + std::to_string(aExpected));
 }
 
+void Checks::SetActivity(std::string aActivity) {
+    mActivity = std::move(aActivity);
+    if (gReportActivities) {
+        PrintLine("@ " + mActivity);
+    }
+}
+
 void Checks::Note(const std::string& aText) const { PrintLine("[" + mScenario + "] " + aText); }
 
 std::string Checks::Summary() const {

@@ -31,8 +31,11 @@ public:
     /// Prints a line that is no check (a figure, a remark).
     void Note(const std::string& aText) const;
 
-    /// What the run is doing, named in the report if the process dies during it.
-    void SetActivity(std::string aActivity) { mActivity = std::move(aActivity); }
+    /// What the run is doing, named in the report if the process dies during it. With
+    /// ReportActivities, also printed as a line "@ activity" for a parent process that may have
+    /// to name it when this process hangs.
+    void SetActivity(std::string aActivity);
+    static inline bool gReportActivities = false;
     const std::string& Activity() const { return mActivity; }
     const std::string& Scenario() const { return mScenario; }
 

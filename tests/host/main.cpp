@@ -40,7 +40,7 @@ constexpr Scenario TestScenarios[] = {
 
 /// A scenario's process that dies reports this exit code after its own failure line.
 constexpr UINT CrashExitCode = 70;
-constexpr DWORD ScenarioTimeLimit = 120000;
+constexpr DWORD ScenarioTimeLimit = 60000;
 
 Checks* gChecks = nullptr;
 
@@ -129,7 +129,8 @@ void RunChild(const std::wstring& aPlugin, const Scenario& aScenario, int& aPass
     std::string lName = Utf8(aScenario.mName);
     wchar_t lSelf[MAX_PATH * 4];
     GetModuleFileNameW(nullptr, lSelf, MAX_PATH * 4);
-    std::wstring lCommandLine = Quote(lSelf) + L" " + Quote(aPlugin) + L" " + aScenario.mName;
+    std::wstring lCommandLine =
+        Quote(lSelf) + L" " + Quote(aPlugin) + L" " + aScenario.mName + L" --child";
 
     SECURITY_ATTRIBUTES lInheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE lRead = nullptr;
@@ -157,6 +158,7 @@ void RunChild(const std::wstring& aPlugin, const Scenario& aScenario, int& aPass
     CloseHandle(lWrite);
 
     std::string lPending;
+    std::string lActivity = "starting";
     bool lSummarised = false;
     int lChildFailed = 0;
     auto fTakeLines = [&](bool fAll) {
@@ -169,7 +171,9 @@ void RunChild(const std::wstring& aPlugin, const Scenario& aScenario, int& aPass
             }
             int lPassed = 0;
             int lFailed = 0;
-            if (ParseSummary(lLine, lPassed, lFailed)) {
+            if (lLine.starts_with("@ ")) {
+                lActivity = lLine.substr(2);
+            } else if (ParseSummary(lLine, lPassed, lFailed)) {
                 aPassed += lPassed;
                 aFailed += lFailed;
                 lChildFailed = lFailed;
@@ -228,7 +232,7 @@ void RunChild(const std::wstring& aPlugin, const Scenario& aScenario, int& aPass
                       static_cast<double>(lFrequency.QuadPart));
     if (lTimedOut) {
         PrintLine("FAIL [" + lName + "] the scenario did not end within " +
-                  std::to_string(ScenarioTimeLimit / 1000) + " s");
+                  std::to_string(ScenarioTimeLimit / 1000) + " s: it hung while " + lActivity);
         ++aFailed;
     } else if (!lSummarised) {
         char lCode[16];
@@ -265,6 +269,7 @@ int wmain(int aCount, wchar_t** aArguments) {
         if (lScenario == L"screenshot") {
             return RunScreenshot(lPlugin, aCount >= 4 ? aArguments[3] : L"");
         }
+        Checks::gReportActivities = aCount >= 4 && std::wstring(aArguments[3]) == L"--child";
         for (const Scenario& fScenario : TestScenarios) {
             if (lScenario == fScenario.mName) {
                 return RunScenario(lPlugin, fScenario);
