@@ -304,10 +304,16 @@ bool Session::Start() {
     mChecks.Equal(mResults.ClassOfWindow(), ResultsWindow::ClassName, "results window class");
     mChecks.Equal(mResults.TitleOfWindow(), ResultsWindow::Title, "results window title");
     mChecks.Check(!mResults.Visible(), "the results window is hidden after setInfo");
-    if (mChecks.Check(mResults.Log() != nullptr, "the results window has an Edit control")) {
+    // The window's make-up is the same whatever tools are found: one scenario looks at it.
+    bool lWholeWindow = mTools == Tools::None;
+    if (mChecks.Check(mResults.Log() != nullptr, "the results window has an Edit control") &&
+        lWholeWindow) {
         LONG lStyle = GetWindowLongW(mResults.Log(), GWL_STYLE);
         mChecks.Check((lStyle & ES_MULTILINE) != 0 && (lStyle & ES_READONLY) != 0,
                       "the log is multi-line and read-only");
+        // An edit control wraps its lines only without horizontal scrolling.
+        mChecks.Check((lStyle & (ES_AUTOHSCROLL | WS_HSCROLL)) == 0,
+                      "the log wraps long lines (no ES_AUTOHSCROLL, no WS_HSCROLL)");
         mChecks.Equal(mResults.Text(), L"", "the log is empty at start");
     }
     if (mChecks.Check(mResults.CloseButton() != nullptr, "the results window has a Button")) {
@@ -521,6 +527,10 @@ void Session::CheckCommands() {
     ExpectLog("Decide Selected Text across CR LF lines",
               Selecting(MakeDocument(L"syllogism-crlf.txt", WithCrLf(lSyllogism)),
                         "x, Mx -> Fx\r\nMs\r\n.'.\r\nFs"),
+              L"Decide Selected Text", {L"Deciding \"x, Mx -> Fx\r\nMs\r\n.'.\r\nFs\" ...", lValid});
+
+    ExpectLog("Decide Selected Text across LF lines, shown with CR LF",
+              Selecting(MakeDocument(L"syllogism.txt", lSyllogism), "x, Mx -> Fx\nMs\n.'.\nFs"),
               L"Decide Selected Text", {L"Deciding \"x, Mx -> Fx\r\nMs\r\n.'.\r\nFs\" ...", lValid});
 
     // A rectangular selection: Scintilla writes every row and its line end, more than the
