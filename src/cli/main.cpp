@@ -1,6 +1,9 @@
 // quendral: the command-line front end. Reads a document from a file or standard input, runs
 // one command of the driver on it and writes the results log to standard output.
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -27,8 +30,9 @@ constexpr const char* Version = "0.1.0";
 
 constexpr const char* Usage =
     "usage:\n"
-    "  quendral decide       [--selection START:END] [--engine compiled|reference] FILE\n"
-    "  quendral coefficients FILE\n"
+    "  quendral decide       [--selection START:END] [--engine compiled|reference]\n"
+    "                        [--timeout SECONDS] FILE\n"
+    "  quendral coefficients [--timeout SECONDS] FILE\n"
     "  quendral depict       [--selection START:END] [--output PNG] [--view] FILE\n"
     "  quendral prove        [--timeout SECONDS] FILE\n"
     "  quendral --help | --version\n"
@@ -42,7 +46,8 @@ constexpr const char* Usage =
     "  --engine NAME          the evaluator that decides: compiled (default) or reference\n"
     "  --output PNG           where depict keeps the picture (default: FILE's name with .png)\n"
     "  --view                 also opens the picture\n"
-    "  --timeout SECONDS      prove's time limit (default 30; negative: none)\n";
+    "  --timeout SECONDS      decide, coefficients: stop with an error after that long;\n"
+    "                         prove: the provers' time limit (default 30; negative: none)\n";
 
 constexpr int Success = 0;
 constexpr int Failure = 1;
@@ -59,7 +64,10 @@ struct Options {
     std::optional<std::pair<size_t, size_t>> mSelection;
     std::string mOutput;
     bool mView = false;
+    /// prove: the provers' time limit in seconds.
     int32_t mTimeout = MainForm::TimeLimitForProver9 / 1000;
+    /// decide, coefficients: the time limit as written; empty for none.
+    std::string mTimeLimit;
     Evaluator mEvaluator = Evaluator::Compiled;
 };
 
@@ -146,6 +154,8 @@ Options ParseArguments(const std::vector<std::string>& aArguments) {
             lOptions.mView = true;
         } else if (lArgument == "--timeout" && lCommand == "prove") {
             lOptions.mTimeout = ParseTimeout(fValue());
+        } else if (lArgument == "--timeout" && lCommand != "depict") {
+            lOptions.mTimeLimit = fValue();
         } else if (lArgument.size() > 1 && lArgument[0] == '-') {
             throw UsageError(Format("unknown option \"{0}\" for {1}", aArguments[i], lCommand));
         } else if (lHaveFile) {
@@ -199,15 +209,31 @@ std::string DocumentName(const std::string& aFile) {
     return aFile == "-" ? "stdin" : std::filesystem::path(aFile).filename().string();
 }
 
+/// --timeout of decide and coefficients: a positive number of seconds, fractions allowed.
+std::chrono::milliseconds ParseTimeLimit(const std::string& aText) {
+    size_t lEnd = 0;
+    double lSeconds = 0;
+    try {
+        lSeconds = std::stod(aText, &lEnd);
+    } catch (const std::exception&) {
+        lEnd = 0;
+    }
+    if (lEnd == 0 || lEnd != aText.size() || !(lSeconds > 0) || lSeconds > 1e9) {
+        throw UsageError(Format("bad timeout \"{0}\": expected a number of seconds above 0", aText));
+    }
+    return std::chrono::milliseconds(std::max<long long>(1, std::llround(lSeconds * 1000)));
+}
+
 /// Runs the driver's command of aSlot and tells how it ended.
-CommandOutcome RunCommand(MainForm& aDriver, ConsoleReceiver::CommandSlot aSlot) {
+CommandOutcome RunCommand(MainForm& aDriver, ConsoleReceiver::CommandSlot aSlot,
+                          Cancellation* aCancellation) {
     switch (aSlot) {
     case ConsoleReceiver::DecideContents:
-        return aDriver.DecideActiveBuffer();
+        return aDriver.DecideActiveBuffer(aCancellation);
     case ConsoleReceiver::DecideSelection:
-        return aDriver.DecideSelectedText();
+        return aDriver.DecideSelectedText(aCancellation);
     case ConsoleReceiver::CoefficientVectorOfContents:
-        return aDriver.CalculateCoefficientVector();
+        return aDriver.CalculateCoefficientVector(aCancellation);
     case ConsoleReceiver::DepictContents:
         return aDriver.DepictActiveBuffer();
     case ConsoleReceiver::DepictSelection:
@@ -222,6 +248,10 @@ CommandOutcome RunCommand(MainForm& aDriver, ConsoleReceiver::CommandSlot aSlot)
 
 int Run(const Options& aOptions) {
     SetDefaultEvaluator(aOptions.mEvaluator);
+    Cancellation lCancellation;
+    if (!aOptions.mTimeLimit.empty()) {
+        lCancellation.SetTimeLimit(ParseTimeLimit(aOptions.mTimeLimit));
+    }
     std::string lContents = ReadDocument(aOptions.mFile);
     std::string lSelectedText;
     if (aOptions.mSelection) {
@@ -274,7 +304,7 @@ int Run(const Options& aOptions) {
                      aOptions.mCommand.c_str(), MainForm::dot);
         return Failure;
     }
-    CommandOutcome lOutcome = RunCommand(lDriver, lSlot);
+    CommandOutcome lOutcome = RunCommand(lDriver, lSlot, &lCancellation);
 
     if (aOptions.mCommand == "depict") {
         if (lOutcome == CommandOutcome::Failed || rViewer.KeptPath().empty()) {

@@ -68,22 +68,33 @@ std::string MainForm::DecideText(const std::string& aText) {
     });
 }
 
-CommandOutcome MainForm::DecideActiveBuffer() {
+namespace {
+/// aCancellation on this thread for the command, or the one already there.
+Cancellation* CancellationFor(Cancellation* aCancellation) {
+    return aCancellation ? aCancellation : Cancellation::Current();
+}
+} // namespace
+
+CommandOutcome MainForm::DecideActiveBuffer(Cancellation* aCancellation) {
+    const Cancellation::Scope lScope(CancellationFor(aCancellation));
     return ActOnDialog([this] {
         Log("Deciding {0}...", mApplication.NameOfActiveDocument());
         Log(DecideText(mApplication.ContentsOfActiveDocument()));
     });
 }
 
-CommandOutcome MainForm::DecideSelectedText() {
+CommandOutcome MainForm::DecideSelectedText(Cancellation* aCancellation) {
+    const Cancellation::Scope lScope(CancellationFor(aCancellation));
     return ActOnDialog([this] {
         std::string lSelectedText = mApplication.SelectedText();
-        Log("Deciding \"{0}\" ...", lSelectedText);
+        // The selection is quoted like any text in a message: a long one is cut.
+        Log("Deciding \"{0}\" ...", QuotableText(lSelectedText));
         Log(DecideText(lSelectedText));
     });
 }
 
-CommandOutcome MainForm::CalculateCoefficientVector() {
+CommandOutcome MainForm::CalculateCoefficientVector(Cancellation* aCancellation) {
+    const Cancellation::Scope lScope(CancellationFor(aCancellation));
     return ActOnDialog([this] {
         Log("Calculating coefficients for {0}...", mApplication.NameOfActiveDocument());
         std::string lContents = mApplication.ContentsOfActiveDocument();

@@ -11,6 +11,7 @@
 #include "driver/HostInterfaces.h"
 #include "driver/IPluginReceiver.h"
 #include "model/Format.h"
+#include "platform/Cancellation.h"
 #include "platform/Platform.h"
 
 namespace Logic {
@@ -56,10 +57,12 @@ public:
     MainForm& operator=(const MainForm&) = delete;
 
     // The six commands. The host's menu ignores the outcome; the command-line tool's exit
-    // status is made of it.
-    CommandOutcome DecideActiveBuffer();
-    CommandOutcome DecideSelectedText();
-    CommandOutcome CalculateCoefficientVector();
+    // status is made of it. The long ones accept a Cancellation (a time limit, or a stop that
+    // the front end requests from another thread); when it stops them they log its message as
+    // their error line. Without one they run under the caller's, if any.
+    CommandOutcome DecideActiveBuffer(Cancellation* aCancellation = nullptr);
+    CommandOutcome DecideSelectedText(Cancellation* aCancellation = nullptr);
+    CommandOutcome CalculateCoefficientVector(Cancellation* aCancellation = nullptr);
     CommandOutcome DepictActiveBuffer();
     CommandOutcome DepictSelectedText();
     CommandOutcome ExecuteProver9OnActiveBuffer();

@@ -1,7 +1,8 @@
 #pragma once
 // Walks over the distinct nodes of a formula without recursion, each shared node once (the
-// walks of model/FormulaWalk.h follow every occurrence instead): formulas may be nested tens of
-// thousands deep, and shared nodes (a formula is a DAG) are visited once.
+// walks of model/FormulaWalk.h follow every occurrence instead): formulas may be nested millions
+// of levels deep, and shared nodes (a formula is a DAG) are visited once. Every node visited is a
+// step of work for the command's cancellation.
 
 #include <array>
 #include <unordered_map>
@@ -11,6 +12,7 @@
 
 #include "model/BinaryOperator.h"
 #include "model/UnaryOperator.h"
+#include "platform/Cancellation.h"
 
 namespace Logic::DistinctNodeWalk {
 
@@ -50,6 +52,7 @@ template <typename Visit> void ForEachDistinctNode(const Matrix& aRoot, Visit aV
     std::unordered_set<const Matrix*> lSeen{&aRoot};
     std::vector<const Matrix*> lPending{&aRoot};
     while (!lPending.empty()) {
+        CheckCancellation();
         const Matrix* lNode = lPending.back();
         lPending.pop_back();
         aVisit(*lNode);
@@ -68,6 +71,7 @@ Value FoldBottomUp(const Matrix& aRoot, Combine aCombine) {
     std::unordered_map<const Matrix*, Value> lValues;
     std::vector<std::pair<const Matrix*, bool>> lPending{{&aRoot, false}};
     while (!lPending.empty()) {
+        CheckCancellation();
         auto [lNode, lOperandsDone] = lPending.back();
         lPending.pop_back();
         if (lValues.contains(lNode)) {

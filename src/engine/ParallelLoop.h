@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "model/EngineException.h"
+#include "platform/Cancellation.h"
 #include "platform/LargeStack.h"
 
 namespace Logic {
@@ -62,8 +63,10 @@ inline std::string JoinDistinct(const std::vector<std::string>& aMessages) {
 /// Runs aAction once per item of aSequence on up to aMaximumWorkers threads (0: as many as the
 /// machine has logical processors), the calling thread included; with aLargeStacks each runs on
 /// a large stack, so that deep formulas can be evaluated recursively. Once an action sets its
-/// break flag or fails, no further item starts; running ones finish. Failures are raised afterwards as one EngineException whose message is
-/// their distinct texts, in the order collected, one per line.
+/// break flag or fails, no further item starts; running ones finish. Failures are raised
+/// afterwards as one EngineException whose message is their distinct texts, in the order
+/// collected, one per line. The calling thread's Cancellation is checked before every item and
+/// goes with the workers.
 template <typename Sequence, typename Action>
 void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximumWorkers = 0,
              bool aLargeStacks = true) {
@@ -83,6 +86,7 @@ void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximum
     const auto lEnd = std::end(aSequence);
     std::mutex lSequenceMutex;
     std::atomic<bool> lStop{false};
+    Cancellation* const lCancellation = Cancellation::Current();
     std::mutex lFailureMutex;
     std::vector<std::string> lFailures;
 
@@ -116,6 +120,9 @@ void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximum
                 }
                 bool lBreak = false;
                 try {
+                    if (lCancellation) {
+                        lCancellation->Check();
+                    }
                     aAction(lItem, lBreak);
                 } catch (const std::exception& lFailure) {
                     lRecordFailure(lFailure.what());
@@ -133,6 +140,7 @@ void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximum
         }
     };
     const auto lRunWorker = [&] {
+        const Cancellation::Scope lScope(lCancellation);
         try {
             if (aLargeStacks) {
                 EnsureLargeStack(lWorker);

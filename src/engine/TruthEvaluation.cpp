@@ -21,6 +21,8 @@
 #include "model/NullPredicate.h"
 #include "model/UnaryPredication.h"
 #include "model/UniversalGeneralization.h"
+#include "platform/Cancellation.h"
+#include "platform/LargeStack.h"
 
 namespace Logic {
 
@@ -35,6 +37,17 @@ DistinguishableObject InstantiatedObject(const Variable& aVariable) {
                               aVariable.ToString());
     }
     return *lObject;
+}
+
+/// Called by every connective before it evaluates its operands. TrueIn recurses once per level of
+/// the formula: where the stack is nearly used up it stops with a message instead of
+/// overflowing. Each connective is also one step of work for the command's cancellation.
+void BeforeOperands() {
+    CheckCancellation();
+    if (!StackHasRoom()) {
+        throw EngineException("The formula is nested too deeply to evaluate with the stack space "
+                              "available; write it with fewer levels of nesting.");
+    }
 }
 
 template <typename T> bool Contains(const std::vector<T>& aList, const T& aValue) {
@@ -84,7 +97,13 @@ int32_t DistinguishableObjects(const Matrix& aRoot) {
             case NodeKind::Necessity:
                 return fOperands[0];
             case NodeKind::UniversalGeneralization: {
+                // Without identifications no variable is identified; skipping the walk keeps
+                // nested quantifiers linear.
                 const Matrix& lBody = *static_cast<const UnaryOperator&>(fNode).InnerMatrix();
+                if (!lBody.ContainsIdentifications()) {
+                    return fOperands[0];
+                }
+                CheckCancellation();
                 return std::max(fOperands[0], FreeAndIdentifiedVariables(lBody));
             }
             case NodeKind::Conjunction:
@@ -113,7 +132,12 @@ int32_t ModalContextsInIdentifications(const Matrix& aRoot) {
             case NodeKind::UniversalGeneralization:
                 return fOperands[0];
             case NodeKind::Necessity: {
+                // As above: no identifications, no modalities in them.
                 const Matrix& lInner = *static_cast<const UnaryOperator&>(fNode).InnerMatrix();
+                if (!lInner.ContainsIdentifications()) {
+                    return fOperands[0];
+                }
+                CheckCancellation();
                 return std::max(fOperands[0], ModalitiesInCommon(lInner.FreeModalities(),
                                                                  lInner.ModalitiesInIdentifications()));
             }
@@ -185,10 +209,12 @@ bool Identification::TrueIn(uint32_t, uint32_t, const Predicates&) const {
 
 bool Negation::TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld,
                       const Predicates& aPredicates) const {
+    BeforeOperands();
     return !mInnerMatrix->TrueIn(aInterpretation, aKindOfWorld, aPredicates);
 }
 
 bool Necessity::TrueIn(uint32_t aInterpretation, uint32_t, const Predicates& aPredicates) const {
+    BeforeOperands();
     std::atomic<int8_t>* lMemo = TruthValues();
     // A memo bound to another numbering holds answers for other worlds: leave it alone.
     const bool lUseMemo = lMemo != nullptr && mMemoNumbering.load(std::memory_order_relaxed) ==
@@ -215,6 +241,7 @@ bool Necessity::TrueIn(uint32_t aInterpretation, uint32_t, const Predicates& aPr
 
 bool UniversalGeneralization::TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld,
                                      const Predicates& aPredicates) const {
+    BeforeOperands();
     if (aPredicates.NoDistinguishableObjects()) {
         return mInnerMatrix->TrueIn(aInterpretation, aKindOfWorld, aPredicates);
     }
@@ -244,24 +271,28 @@ bool UniversalGeneralization::TrueIn(uint32_t aInterpretation, uint32_t aKindOfW
 
 bool Conjunction::TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld,
                          const Predicates& aPredicates) const {
+    BeforeOperands();
     return mLeft->TrueIn(aInterpretation, aKindOfWorld, aPredicates) &&
            mRight->TrueIn(aInterpretation, aKindOfWorld, aPredicates);
 }
 
 bool Disjunction::TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld,
                          const Predicates& aPredicates) const {
+    BeforeOperands();
     return mLeft->TrueIn(aInterpretation, aKindOfWorld, aPredicates) ||
            mRight->TrueIn(aInterpretation, aKindOfWorld, aPredicates);
 }
 
 bool MaterialConditional::TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld,
                                  const Predicates& aPredicates) const {
+    BeforeOperands();
     return !mLeft->TrueIn(aInterpretation, aKindOfWorld, aPredicates) ||
            mRight->TrueIn(aInterpretation, aKindOfWorld, aPredicates);
 }
 
 bool Equivalence::TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld,
                          const Predicates& aPredicates) const {
+    BeforeOperands();
     const bool lLeft = mLeft->TrueIn(aInterpretation, aKindOfWorld, aPredicates);
     const bool lRight = mRight->TrueIn(aInterpretation, aKindOfWorld, aPredicates);
     return lLeft == lRight;
@@ -269,6 +300,7 @@ bool Equivalence::TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld,
 
 bool JointDenial::TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld,
                          const Predicates& aPredicates) const {
+    BeforeOperands();
     return !mLeft->TrueIn(aInterpretation, aKindOfWorld, aPredicates) &&
            !mRight->TrueIn(aInterpretation, aKindOfWorld, aPredicates);
 }

@@ -14,7 +14,7 @@ public:
 
     template <typename T, typename... Ts>
     EngineException(std::string_view aPattern, const T& aFirst, const Ts&... aRest)
-        : std::runtime_error(Format(aPattern, aFirst, aRest...)) {}
+        : std::runtime_error(FormatQuoting(aPattern, aFirst, aRest...)) {}
 };
 
 /// Raised for an operation that a node class does not support and for an enumeration value

@@ -30,4 +30,15 @@ std::string Format(std::string_view aPattern, const Ts&... aArguments) {
     return FormatPattern(aPattern, {FormatDetail::ToText(aArguments)...});
 }
 
+/// Longest text, in bytes, that a message quotes whole. A longer one keeps its start and its
+/// end, cut at character boundaries, around a mark that says how many characters were left out.
+constexpr size_t MaximumQuotedBytes = 200;
+std::string QuotableText(std::string_view aText);
+
+/// Format for messages that quote the user's text: every argument goes through QuotableText.
+template <typename... Ts>
+std::string FormatQuoting(std::string_view aPattern, const Ts&... aArguments) {
+    return FormatPattern(aPattern, {QuotableText(FormatDetail::ToText(aArguments))...});
+}
+
 } // namespace Logic

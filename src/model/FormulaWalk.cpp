@@ -19,6 +19,7 @@
 #include "model/UnaryOperator.h"
 #include "model/UnaryPredication.h"
 #include "model/UniversalGeneralization.h"
+#include "platform/Cancellation.h"
 
 namespace Logic::FormulaWalk {
 
@@ -28,7 +29,8 @@ bool IsAtomic(NodeKind aKind) {
     return !IsUnaryOperator(aKind) && !IsBinaryOperator(aKind);
 }
 
-/// Pre-order walk with an explicit stack. fEnter returns whether to descend into the node's
+/// Pre-order walk with an explicit stack; every node is a step of work for the command's
+/// cancellation. fEnter returns whether to descend into the node's
 /// operands; fExit is called after the subtree of every quantifier and necessity, which are
 /// the only nodes that open a scope.
 template <typename Enter, typename Exit>
@@ -39,6 +41,7 @@ void Walk(const Matrix& aRoot, Enter&& fEnter, Exit&& fExit) {
     };
     std::vector<Item> lStack{{&aRoot, false}};
     while (!lStack.empty()) {
+        CheckCancellation();
         Item lItem = lStack.back();
         lStack.pop_back();
         if (lItem.mExit) {
@@ -464,6 +467,7 @@ std::string Text(const Matrix& aRoot) {
     std::string lText;
     std::vector<Item> lStack{{&aRoot, Part::Whole}};
     while (!lStack.empty()) {
+        CheckCancellation();
         Item lItem = lStack.back();
         lStack.pop_back();
         const Matrix& lNode = *lItem.mNode;
@@ -548,6 +552,7 @@ MatrixPtr Substitute(const Matrix& aRoot, const VariablePtr& aReplaced,
     std::vector<Frame> lFrames{{&aRoot, false}};
     std::vector<MatrixPtr> lBuilt;
     while (!lFrames.empty()) {
+        CheckCancellation();
         Frame lFrame = lFrames.back();
         lFrames.pop_back();
         const Matrix& lNode = *lFrame.mNode;

@@ -1,6 +1,12 @@
 #include "model/Matrix.h"
 
+#include "platform/Cancellation.h"
+
 namespace Logic {
+
+Matrix::Matrix(NodeKind aKind) : mKind(aKind) {
+    CheckCancellation();
+}
 
 std::vector<std::pair<const UniversalGeneralization*, const Matrix*>>
 Matrix::ClosedPredications() const {

@@ -117,7 +117,9 @@ public:
     MatrixPtr SharedFromThis() const { return shared_from_this(); }
 
 protected:
-    explicit Matrix(NodeKind aKind) : mKind(aKind) {}
+    /// Every node built is a step of work for the command's cancellation, so that building a
+    /// huge formula can be stopped too.
+    explicit Matrix(NodeKind aKind);
 
 private:
     NodeKind mKind;

@@ -19,6 +19,7 @@
 #include "parser/Parser.h"
 #include "parser/Patterns.h"
 #include "parser/TokenList.h"
+#include "platform/LargeStack.h"
 
 namespace Logic {
 
@@ -26,11 +27,13 @@ namespace Grammar {
 
 namespace {
 
-constexpr size_t QuotedBytes = 40;
-
+// Only parentheses deepen the recursion (chains and prefixes are loops), so only a document with
+// hundreds of thousands of parentheses inside one another gets here.
 [[noreturn]] void ThrowTooDeep(std::string_view aText) {
-    throw ParseError("The formula is nested more than {0} levels deep at \"{1}\".",
-                     Parser::MaximumNestingDepth, Shorten(aText, QuotedBytes));
+    throw ParseError("The formula is nested too deeply to parse at \"{0}\": it has more "
+                     "parentheses inside one another than the stack space allows. Write it with "
+                     "fewer nested parentheses.",
+                     aText);
 }
 
 [[noreturn]] void ThrowCouldNotParse(std::string_view aTokens) {
@@ -45,24 +48,18 @@ uint64_t SaturatingMultiply(uint64_t aLeft, uint64_t aRight) {
     return aLeft != 0 && aRight > UINT64_MAX / aLeft ? UINT64_MAX : aLeft * aRight;
 }
 
-/// Nodes and nesting depth a counting form builds, estimated from above.
-struct CountingFormSize {
-    uint64_t mNodes;
-    uint64_t mDepth;
-};
-
-// Exactly n things are F: n quantifiers of three nodes each, n predications, the n(n-1)/2
-// distinctness conjuncts (identity, negation, conjunction each, nested to the left) and the
-// closure with its n identities.
-CountingFormSize SizeOfThereAreThisManyOfThese(uint64_t aCount) {
+// Nodes a counting form builds, estimated from above. Exactly n things are F: n quantifiers of
+// three nodes each, n predications, the n(n-1)/2 distinctness conjuncts (identity, negation,
+// conjunction each) and the closure with its n identities.
+uint64_t SizeOfThereAreThisManyOfThese(uint64_t aCount) {
     if (aCount <= 1) {
-        return {10, 10};
+        return 10;
     }
     if (aCount > Parser::MaximumNodesOfACountingForm) {
-        return {UINT64_MAX, UINT64_MAX};
+        return UINT64_MAX;
     }
     const uint64_t lPairs = aCount * (aCount - 1) / 2;
-    return {3 * lPairs + 7 * aCount + 8, lPairs + 3 * aCount + 8};
+    return 3 * lPairs + 7 * aCount + 8;
 }
 
 // Binomial coefficient, saturated just above aLimit.
@@ -80,11 +77,11 @@ uint64_t Choices(uint64_t aTotal, uint64_t aChosen, uint64_t aLimit) {
 }
 
 // Exactly n of k propositions: one conjunction of k (some negated) per choice, all disjoined.
-CountingFormSize SizeOfThisManyOfTheseAreTrue(uint64_t aCount, uint64_t aPropositions) {
+uint64_t SizeOfThisManyOfTheseAreTrue(uint64_t aCount, uint64_t aPropositions) {
     const uint64_t lChoices =
         Choices(aPropositions, aCount, Parser::MaximumNodesOfACountingForm);
     const uint64_t lPerChoice = SaturatingAdd(2 * aPropositions, 1);
-    return {SaturatingMultiply(lChoices, lPerChoice), SaturatingAdd(lChoices, aPropositions + 2)};
+    return SaturatingMultiply(lChoices, lPerChoice);
 }
 
 uint32_t ToCount(std::string_view aDigits) {
@@ -107,16 +104,19 @@ uint32_t ToCount(std::string_view aDigits) {
     return static_cast<uint32_t>(lCount);
 }
 
-void CheckCountingForm(std::string_view aToken, CountingFormSize aSize, uint32_t aLevel) {
-    if (aSize.mNodes > Parser::MaximumNodesOfACountingForm) {
+/// Counts aNodes towards aBuilt, the nodes of the counting forms parsed so far.
+void CheckCountingForm(std::string_view aToken, uint64_t aNodes, uint64_t& aBuilt) {
+    if (aNodes > Parser::MaximumNodesOfACountingForm) {
         throw ParseError("The counting form \"{0}\" is too large: it would build more than {1} "
                          "formula nodes.",
-                         Shorten(aToken, QuotedBytes), Parser::MaximumNodesOfACountingForm);
+                         aToken, Parser::MaximumNodesOfACountingForm);
     }
-    if (aSize.mDepth + aLevel > Parser::MaximumNestingDepth) {
-        throw ParseError("The counting form \"{0}\" would nest its formula more than {1} levels "
-                         "deep.",
-                         Shorten(aToken, QuotedBytes), Parser::MaximumNestingDepth);
+    aBuilt += aNodes;
+    if (aBuilt > Parser::MaximumNodesOfACountingForm) {
+        throw ParseError("With the counting form \"{0}\" the counting forms of this statement "
+                         "would build more than {1} formula nodes in all; write fewer or smaller "
+                         "ones.",
+                         aToken, Parser::MaximumNodesOfACountingForm);
     }
 }
 
@@ -179,25 +179,30 @@ class ExpressionParser {
 public:
     explicit ExpressionParser(CollectedItems& aItems) : mItems(aItems) {}
 
-    /// The tokens aBegin .. aEnd-1 (at least one), aLevel levels deep.
+    /// The tokens aBegin .. aEnd-1 (at least one).
     MatrixPtr ParseList(const TokenList& aList, uint32_t aBegin, uint32_t aEnd,
-                        const VariableDictionary& aVariables, uint32_t aLevel);
+                        const VariableDictionary& aVariables);
     /// Operands split at the main operator, which lies before the first quantifier; equal
     /// operators next to one another group to the left.
     MatrixPtr ParseChain(const TokenList& aList, uint32_t aBegin, uint32_t aEnd,
-                         const VariableDictionary& aVariables, uint32_t aLevel);
+                         const VariableDictionary& aVariables);
     /// One token: an atomic form or a parenthesized list.
     MatrixPtr ParseToken(const TokenList& aList, uint32_t aToken,
-                         const VariableDictionary& aVariables, uint32_t aLevel);
+                         const VariableDictionary& aVariables);
     MatrixPtr ParseTwoTermProposition(std::string_view aToken);
-    MatrixPtr ParseCountingForm(std::string_view aToken, uint32_t aLevel);
+    MatrixPtr ParseCountingForm(std::string_view aToken);
 
 private:
     CollectedItems& mItems;
+    /// Nodes the counting forms of this statement or argument build, estimated from above.
+    uint64_t mCountingFormNodes = 0;
 };
 
 MatrixPtr ExpressionParser::ParseList(const TokenList& aList, uint32_t aBegin, uint32_t aEnd,
-                                      const VariableDictionary& aVariables, uint32_t aLevel) {
+                                      const VariableDictionary& aVariables) {
+    if (!StackHasRoom()) {
+        ThrowTooDeep(aList.Joined(aBegin, aEnd));
+    }
     struct Prefix {
         uint32_t mToken;
         VariablePtr mVariable;
@@ -208,9 +213,6 @@ MatrixPtr ExpressionParser::ParseList(const TokenList& aList, uint32_t aBegin, u
     uint32_t lBegin = aBegin;
     bool lIsChain = false;
     for (;; ++lBegin) {
-        if (aLevel + lPrefixes.size() > Parser::MaximumNestingDepth) {
-            ThrowTooDeep(aList.Joined(lBegin, aEnd));
-        }
         if (aEnd - lBegin == 1) {
             break;
         }
@@ -242,9 +244,8 @@ MatrixPtr ExpressionParser::ParseList(const TokenList& aList, uint32_t aBegin, u
         }
         lPrefixes.push_back({lBegin, nullptr});
     }
-    const uint32_t lLevel = aLevel + static_cast<uint32_t>(lPrefixes.size());
-    MatrixPtr lResult = lIsChain ? ParseChain(aList, lBegin, aEnd, *lVariables, lLevel)
-                                 : ParseToken(aList, lBegin, *lVariables, lLevel);
+    MatrixPtr lResult = lIsChain ? ParseChain(aList, lBegin, aEnd, *lVariables)
+                                 : ParseToken(aList, lBegin, *lVariables);
     for (auto lPrefix = lPrefixes.rbegin(); lPrefix != lPrefixes.rend(); ++lPrefix) {
         const std::string_view lOperator = aList.Token(lPrefix->mToken);
         lResult = lPrefix->mVariable ? ApplyQuantifier(lOperator, lPrefix->mVariable, lResult)
@@ -254,7 +255,7 @@ MatrixPtr ExpressionParser::ParseList(const TokenList& aList, uint32_t aBegin, u
 }
 
 MatrixPtr ExpressionParser::ParseChain(const TokenList& aList, uint32_t aBegin, uint32_t aEnd,
-                                       const VariableDictionary& aVariables, uint32_t aLevel) {
+                                       const VariableDictionary& aVariables) {
     const uint32_t lQuantifier = std::min(aList.NextQuantifier(aBegin), aEnd);
     const uint32_t lMain = aList.MainOperator(aBegin, lQuantifier);
     if (lMain == TokenList::None) {
@@ -272,18 +273,17 @@ MatrixPtr ExpressionParser::ParseChain(const TokenList& aList, uint32_t aBegin, 
             ThrowCouldNotParse(aList.Joined(aBegin, lEnd));
         }
     }
-    MatrixPtr lResult = ParseList(aList, aBegin, lOperators[0], aVariables, aLevel + lCount);
+    MatrixPtr lResult = ParseList(aList, aBegin, lOperators[0], aVariables);
     for (uint32_t lIndex = 0; lIndex < lCount; ++lIndex) {
         const uint32_t lEnd = lIndex + 1 < lCount ? lOperators[lIndex + 1] : aEnd;
-        MatrixPtr lRight =
-            ParseList(aList, lOperators[lIndex] + 1, lEnd, aVariables, aLevel + lCount - lIndex);
+        MatrixPtr lRight = ParseList(aList, lOperators[lIndex] + 1, lEnd, aVariables);
         lResult = JoinByOperator(aList.Token(lOperators[lIndex]), lResult, lRight);
     }
     return lResult;
 }
 
 MatrixPtr ExpressionParser::ParseToken(const TokenList& aList, uint32_t aToken,
-                                       const VariableDictionary& aVariables, uint32_t aLevel) {
+                                       const VariableDictionary& aVariables) {
     const std::string_view lToken = aList.Token(aToken);
     if (Patterns::IsTwoTermProposition(lToken)) {
         return ParseTwoTermProposition(lToken);
@@ -308,15 +308,18 @@ MatrixPtr ExpressionParser::ParseToken(const TokenList& aList, uint32_t aToken,
         return mItems.AddIdentification(lLeft, lRight);
     }
     if (Patterns::IsThereAreThisManyOfThese(lToken) || Patterns::IsThisManyOfTheseAreTrue(lToken)) {
-        return ParseCountingForm(lToken, aLevel);
+        return ParseCountingForm(lToken);
     }
-    if (Patterns::IsParenthesizedExpression(lToken)) {
-        const size_t lStart = aList.Start(aToken);
+    // As Patterns::IsParenthesizedExpression, but the line feeds are looked up in the source:
+    // scanning the token would cost its length once per level of nested parentheses.
+    const size_t lStart = aList.Start(aToken);
+    if (lToken.size() >= 2 && lToken.front() == '(' && lToken.back() == ')' &&
+        !aList.Source().HasLineFeed(lStart, lStart + lToken.size())) {
         const TokenList lInner = Tokenize(aList.Source(), lStart + 1, lStart + lToken.size() - 1);
         if (lInner.Size() == 0) {
             throw ParseError("No subexpressions found in \"{0}\".", lToken);
         }
-        return ParseList(lInner, 0, lInner.Size(), aVariables, aLevel + 1);
+        return ParseList(lInner, 0, lInner.Size(), aVariables);
     }
     throw ParseError("Expected predication or parenthesized expression, found \"{0}\"", lToken);
 }
@@ -341,17 +344,18 @@ MatrixPtr ExpressionParser::ParseTwoTermProposition(std::string_view aToken) {
     return Parser::FormTwoTermProposition(lSubject, lPredicate, lForm, lModern);
 }
 
-MatrixPtr ExpressionParser::ParseCountingForm(std::string_view aToken, uint32_t aLevel) {
+MatrixPtr ExpressionParser::ParseCountingForm(std::string_view aToken) {
     const size_t lDigits = Patterns::DigitRun(aToken);
     const uint32_t lCount = ToCount(aToken.substr(0, lDigits));
     if (Patterns::IsThereAreThisManyOfThese(aToken)) {
-        CheckCountingForm(aToken, SizeOfThereAreThisManyOfThese(lCount), aLevel);
+        CheckCountingForm(aToken, SizeOfThereAreThisManyOfThese(lCount), mCountingFormNodes);
         return Factory::ThereAreThisManyOfThese(lCount, mItems.AddUnaryPredicate(aToken.back()));
     }
     const std::string_view lLetters = aToken.substr(lDigits);
     // More propositions asked to be true than there are is the factory's own failure.
     if (lCount <= lLetters.size()) {
-        CheckCountingForm(aToken, SizeOfThisManyOfTheseAreTrue(lCount, lLetters.size()), aLevel);
+        CheckCountingForm(aToken, SizeOfThisManyOfTheseAreTrue(lCount, lLetters.size()),
+                          mCountingFormNodes);
     }
     std::vector<MatrixPtr> lPropositions;
     lPropositions.reserve(lLetters.size());
@@ -398,32 +402,27 @@ MatrixPtr Parser::Parse(const std::string& aText) {
     const VariableDictionary lVariables;
     const Grammar::TokenSource lSource(aText);
     const Grammar::TokenList lList = Grammar::Tokenize(lSource, 0, aText.size());
-    return Grammar::ExpressionParser(lItems).ParseList(lList, 0, lList.Size(), lVariables, 0);
+    return Grammar::ExpressionParser(lItems).ParseList(lList, 0, lList.Size(), lVariables);
 }
 
 std::shared_ptr<const Argument> Parser::Parse(const std::vector<std::string>& aPremises,
                                               const std::string& aConclusion) {
-    // The premises are joined into a conjunction nested to the left, as deep as they are many.
-    if (aPremises.size() >= MaximumNestingDepth) {
-        Grammar::ThrowTooDeep(aPremises.front());
-    }
-    const auto lPremiseLevel = static_cast<uint32_t>(aPremises.size());
     CollectedItems lItems;
     const VariableDictionary lVariables;
     Grammar::ExpressionParser lParser(lItems);
-    const auto lParseWrapped = [&](const std::string& fText, uint32_t fLevel) {
+    const auto lParseWrapped = [&](const std::string& fText) {
         const Grammar::TokenSource lSource(Parenthesize(fText));
         const Grammar::TokenList lList(lSource, {0, lSource.Text().size()});
-        return lParser.ParseList(lList, 0, 1, lVariables, fLevel);
+        return lParser.ParseList(lList, 0, 1, lVariables);
     };
-    const MatrixPtr lConclusion = lParseWrapped(aConclusion, 1);
+    const MatrixPtr lConclusion = lParseWrapped(aConclusion);
     size_t lNext = 0;
     return Factory::Therefore(
         [&]() -> MatrixPtr {
             if (lNext == aPremises.size()) {
                 return nullptr;
             }
-            return lParseWrapped(aPremises[lNext++], lPremiseLevel);
+            return lParseWrapped(aPremises[lNext++]);
         },
         lConclusion);
 }
@@ -431,7 +430,7 @@ std::shared_ptr<const Argument> Parser::Parse(const std::vector<std::string>& aP
 MatrixPtr Parser::Parse(const std::vector<std::string>& aTokens, CollectedItems& aItems,
                         const VariableDictionary& aVariables) {
     return OnTokens(aTokens, [&](const Grammar::TokenList& fList) {
-        return Grammar::ExpressionParser(aItems).ParseList(fList, 0, fList.Size(), aVariables, 0);
+        return Grammar::ExpressionParser(aItems).ParseList(fList, 0, fList.Size(), aVariables);
     });
 }
 
@@ -439,7 +438,7 @@ MatrixPtr Parser::ParseBinaryOperator(const std::vector<std::string>& aTokens,
                                       CollectedItems& aItems,
                                       const VariableDictionary& aVariables) {
     return OnTokens(aTokens, [&](const Grammar::TokenList& fList) {
-        return Grammar::ExpressionParser(aItems).ParseChain(fList, 0, fList.Size(), aVariables, 0);
+        return Grammar::ExpressionParser(aItems).ParseChain(fList, 0, fList.Size(), aVariables);
     });
 }
 
@@ -468,7 +467,7 @@ MatrixPtr Parser::ParsePropositionalSubexpression(const std::string& aToken,
                                                   CollectedItems& aItems,
                                                   const VariableDictionary& aVariables) {
     return OnTokens({aToken}, [&](const Grammar::TokenList& fList) {
-        return Grammar::ExpressionParser(aItems).ParseToken(fList, 0, aVariables, 0);
+        return Grammar::ExpressionParser(aItems).ParseToken(fList, 0, aVariables);
     });
 }
 

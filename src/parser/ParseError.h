@@ -14,7 +14,7 @@ public:
 
     template <typename T, typename... Ts>
     ParseError(std::string_view aPattern, const T& aFirst, const Ts&... aRest)
-        : std::runtime_error(Format(aPattern, aFirst, aRest...)) {}
+        : std::runtime_error(FormatQuoting(aPattern, aFirst, aRest...)) {}
 };
 
 } // namespace Logic

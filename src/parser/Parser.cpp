@@ -64,13 +64,14 @@ private:
 std::vector<std::string> Parser::Preprocess(const std::vector<std::string>& aLines) {
     ReplacementRules lRules;
     std::vector<std::string> lResult;
-    for (const std::string& lLine : aLines) {
+    for (size_t lIndex = 0; lIndex < aLines.size(); ++lIndex) {
+        const std::string& lLine = aLines[lIndex];
         // Directive lines keep their comments: the word and its replacement are taken as written.
         if (!lLine.empty() && lLine.front() == '#') {
             if (!ReplacementRules::IsReplacementDirective(lLine)) {
                 throw ParseError("Invalid replacement directive: {0}", lLine);
             }
-            lRules.Add(lLine);
+            lRules.Add(lLine, lIndex + 1);
             continue;
         }
         // Replacement runs before white space goes, so rules see the spaces between words.

@@ -6,9 +6,10 @@
 // are matched by hand (Patterns.cpp); the Unicode classes come from a generated table
 // (UnicodeClasses.cpp).
 //
-// Deep input: the grammar recurses once per level of nesting, and every formula it builds is at
-// most MaximumNestingDepth levels deep in the notation, so later stages may recurse over it too.
-// Callers run it on a large stack (RunWithLargeStack in platform/LargeStack.h).
+// Deep input: chains of operators ('p&q&r...', however long) and runs of prefixes are parsed in
+// loops; the grammar recurses only into parentheses. Callers run it on a large stack
+// (RunWithLargeStack in platform/LargeStack.h), where parentheses nested deeper than the stack
+// allows fail with a ParseError instead of overflowing it.
 
 #include <cstdint>
 #include <memory>
@@ -26,12 +27,9 @@ namespace Logic {
 
 class Parser {
 public:
-    /// Deepest nesting accepted: parentheses, operators and quantifiers enclosing one another,
-    /// and the operands of a chain such as 'p&q&r' (which nests to the left). Deeper input
-    /// fails with a ParseError.
-    static constexpr uint32_t MaximumNestingDepth = 20000;
-    /// Most nodes a counting form ('5F', '2pqr') may build; larger counts fail with a ParseError
-    /// before anything is built.
+    /// Most nodes a counting form ('5F', '2pqr') may build, and all the counting forms of one
+    /// statement or argument together: a few bytes of them build hundreds of thousands of
+    /// nodes. Larger counts fail with a ParseError before anything is built.
     static constexpr uint64_t MaximumNodesOfACountingForm = 1000000;
 
     // Documents and statements.

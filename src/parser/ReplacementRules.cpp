@@ -1,5 +1,6 @@
 #include "parser/ReplacementRules.h"
 
+#include <cstdint>
 #include <optional>
 #include <utility>
 
@@ -122,6 +123,39 @@ std::optional<Match> MatchAt(std::string_view aText, size_t aStart,
     return std::nullopt;
 }
 
+/// RegexReplace, giving up (with nothing) as soon as the result would be longer than
+/// aMaximumBytes.
+std::optional<std::string> ReplaceWithin(std::string_view aText, const ReplacementRules::Rule& aRule,
+                                         size_t aMaximumBytes) {
+    if (aRule.mWord.empty()) {
+        return std::string(aText);
+    }
+    std::string lResult;
+    size_t lCopied = 0;
+    for (size_t lPosition = 0; lPosition < aText.size();) {
+        const std::optional<Match> lMatch = MatchAt(aText, lPosition, aRule);
+        if (!lMatch) {
+            lPosition += DecodeCharacter(aText, lPosition).mLength;
+            continue;
+        }
+        // What is built so far and the rest of the text are a lower bound of the result.
+        const size_t lReplaced =
+            lMatch->mLeft.size() + aRule.mReplacement.size() + lMatch->mRight.size();
+        if (lResult.size() + (lMatch->mStart - lCopied) + lReplaced +
+                (aText.size() - lMatch->mEnd) >
+            aMaximumBytes) {
+            return std::nullopt;
+        }
+        lResult.append(aText.substr(lCopied, lMatch->mStart - lCopied));
+        lResult.append(lMatch->mLeft);
+        lResult.append(aRule.mReplacement);
+        lResult.append(lMatch->mRight);
+        lCopied = lPosition = lMatch->mEnd;
+    }
+    lResult.append(aText.substr(lCopied));
+    return lResult;
+}
+
 } // namespace
 
 bool ReplacementRules::IsReplacementDirective(std::string_view aLine) {
@@ -151,43 +185,40 @@ bool ReplacementRules::EndsWithWord(std::string_view aText) {
 ReplacementRules::Rule ReplacementRules::MakeReplacement(std::string_view aWord,
                                                          std::string_view aReplacement) {
     return Rule{std::string(aWord), std::string(aReplacement), StartsWithWord(aWord),
-                EndsWithWord(aWord)};
+                EndsWithWord(aWord), std::string(), 0};
 }
 
 std::string ReplacementRules::RegexReplace(std::string_view aText, const Rule& aRule) {
-    if (aRule.mWord.empty()) {
-        return std::string(aText);
-    }
-    std::string lResult;
-    size_t lCopied = 0;
-    for (size_t lPosition = 0; lPosition < aText.size();) {
-        const std::optional<Match> lMatch = MatchAt(aText, lPosition, aRule);
-        if (!lMatch) {
-            lPosition += DecodeCharacter(aText, lPosition).mLength;
-            continue;
-        }
-        lResult.append(aText.substr(lCopied, lMatch->mStart - lCopied));
-        lResult.append(lMatch->mLeft);
-        lResult.append(aRule.mReplacement);
-        lResult.append(lMatch->mRight);
-        lCopied = lPosition = lMatch->mEnd;
-    }
-    lResult.append(aText.substr(lCopied));
-    return lResult;
+    return *ReplaceWithin(aText, aRule, SIZE_MAX);
 }
 
-void ReplacementRules::Add(std::string_view aDirective) {
+void ReplacementRules::Add(std::string_view aDirective, size_t aLine) {
     const std::optional<Directive> lDirective = MatchDirective(aDirective);
     if (!lDirective) {
         throw ParseError("Invalid replacement directive: {0}", aDirective);
     }
-    mReplacements.push_back(MakeReplacement(lDirective->mWord, lDirective->mReplacement));
+    Rule lRule = MakeReplacement(lDirective->mWord, lDirective->mReplacement);
+    lRule.mDirective = std::string(aDirective);
+    lRule.mLine = aLine;
+    mReplacements.push_back(std::move(lRule));
 }
 
-std::string ReplacementRules::Apply(std::string_view aText) const {
+std::string ReplacementRules::Apply(std::string_view aText) {
     std::string lText(aText);
     for (const Rule& lRule : mReplacements) {
-        lText = RegexReplace(lText, lRule);
+        const size_t lRoom = MaximumGrowthBytes - mGrowth;
+        std::optional<std::string> lReplaced = ReplaceWithin(lText, lRule, lText.size() + lRoom);
+        if (!lReplaced) {
+            throw ParseError("The replacement directive on line {0}, \"{1}\", makes the document "
+                             "more than {2} MiB longer than it was written. A replacement that "
+                             "holds the word it replaces multiplies the text with every such "
+                             "directive; change the replacement or remove the directive.",
+                             lRule.mLine, lRule.mDirective, MaximumGrowthBytes >> 20);
+        }
+        if (lReplaced->size() > lText.size()) {
+            mGrowth += lReplaced->size() - lText.size();
+        }
+        lText = std::move(*lReplaced);
     }
     return lText;
 }

@@ -1,7 +1,10 @@
 #pragma once
 // Word-replacement directives ("#replace and &") and the rules they make. Rules live for one
 // preprocessing pass and apply, in the order of their directives, to the lines after them.
+// A rule whose replacement holds its own word grows the text, and a few such directives in a row
+// grow it exponentially; so what the rules may add to one document is bounded.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,7 +23,14 @@ public:
         /// The word begins (ends) with a word character.
         bool mStartsWithWord = false;
         bool mEndsWithWord = false;
+        /// The directive as written and its line in the document (from 1; 0 when not known).
+        std::string mDirective;
+        size_t mLine = 0;
     };
+
+    /// Most bytes the rules may add to one document, over all its lines; more fails with a
+    /// ParseError naming the directive that went past it, before the text is built.
+    static constexpr size_t MaximumGrowthBytes = size_t{4} << 20;
 
     /// "#replace WORD REPLACEMENT" with any white space around and between, nothing else.
     static bool IsReplacementDirective(std::string_view aLine);
@@ -33,15 +43,19 @@ public:
     /// character consumed by one match is not available to the next.
     static std::string RegexReplace(std::string_view aText, const Rule& aRule);
 
-    /// Appends the rule of a directive; aDirective must satisfy IsReplacementDirective.
-    void Add(std::string_view aDirective);
-    /// Every rule in turn, each applied to the output of the previous one.
-    std::string Apply(std::string_view aText) const;
+    /// Appends the rule of a directive, found on line aLine of the document (from 1, 0 when not
+    /// known); aDirective must satisfy IsReplacementDirective.
+    void Add(std::string_view aDirective, size_t aLine = 0);
+    /// Every rule in turn, each applied to the output of the previous one. Counts what the
+    /// rules add towards MaximumGrowthBytes.
+    std::string Apply(std::string_view aText);
 
     const std::vector<Rule>& Replacements() const { return mReplacements; }
 
 private:
     std::vector<Rule> mReplacements;
+    /// Bytes the rules have added so far.
+    size_t mGrowth = 0;
 };
 
 } // namespace Logic

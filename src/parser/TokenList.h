@@ -25,10 +25,15 @@ public:
     /// The position of the ")" that closes the "(" at aOpening, or NoMatch. The match of a "("
     /// depends only on the text after it, so it holds inside any range that contains both.
     uint32_t Closing(size_t aOpening) const { return mClosing[aOpening]; }
+    /// Whether the text from aBegin to aEnd holds a line feed, without scanning it: nested
+    /// parentheses ask this once per level.
+    bool HasLineFeed(size_t aBegin, size_t aEnd) const;
 
 private:
     std::string mText;
     std::vector<uint32_t> mClosing;
+    /// Positions of the line feeds, in order (statements from documents have none).
+    std::vector<uint32_t> mLineFeeds;
 };
 
 class TokenList {

@@ -1,5 +1,6 @@
 #include "parser/TokenList.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "model/EngineException.h"
@@ -23,8 +24,15 @@ TokenSource::TokenSource(std::string aText) : mText(std::move(aText)) {
         } else if (mText[lPosition] == ')' && !lOpen.empty()) {
             mClosing[lOpen.back()] = lPosition;
             lOpen.pop_back();
+        } else if (mText[lPosition] == '\n') {
+            mLineFeeds.push_back(lPosition);
         }
     }
+}
+
+bool TokenSource::HasLineFeed(size_t aBegin, size_t aEnd) const {
+    const auto lFirst = std::lower_bound(mLineFeeds.begin(), mLineFeeds.end(), aBegin);
+    return lFirst != mLineFeeds.end() && *lFirst < aEnd;
 }
 
 TokenList::TokenList(const TokenSource& aSource, std::vector<size_t> aBounds)

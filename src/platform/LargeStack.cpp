@@ -1,5 +1,9 @@
 #include "platform/LargeStack.h"
 
+#include <cstdint>
+
+#include "platform/Cancellation.h"
+
 namespace Logic {
 
 namespace {
@@ -21,5 +25,34 @@ void EnsureLargeStack(const std::function<void()>& aWork) {
         aWork();
     });
 }
+
+
+namespace {
+/// The lowest address that deep work on this thread may reach; 0 when unknown. Stacks grow
+/// downwards on every platform this runs on.
+thread_local uintptr_t tStackLimit = 0;
+
+uintptr_t CurrentFrame() noexcept {
+    return reinterpret_cast<uintptr_t>(__builtin_frame_address(0));
+}
+} // namespace
+
+bool StackHasRoom() noexcept {
+    return tStackLimit == 0 || CurrentFrame() > tStackLimit;
+}
+
+namespace LargeStackDetail {
+
+void RunOnNewStack(const std::function<void()>& aWork, size_t aStackBytes,
+                   Cancellation* aCancellation) {
+    const uintptr_t lTop = CurrentFrame();
+    const size_t lUsable = aStackBytes > 2 * StackReserveBytes ? aStackBytes - StackReserveBytes
+                                                               : aStackBytes / 2;
+    tStackLimit = lTop > lUsable ? lTop - lUsable : 1;
+    const Cancellation::Scope lScope(aCancellation);
+    aWork();
+}
+
+} // namespace LargeStackDetail
 
 } // namespace Logic

@@ -1,7 +1,9 @@
 #pragma once
-// Deep formulas (long documents become deeply nested conjunctions) are walked recursively. The
-// main thread's stack is too small for that on some platforms (1 MiB on Windows), so deep work
-// runs on a thread of its own with a large stack.
+// Deep formulas (long documents become deeply nested conjunctions) are walked recursively in a
+// few places: the main thread's stack is too small for that on some platforms (1 MiB on
+// Windows), so deep work runs on a thread of its own with a large stack. That thread knows how
+// much stack it has, so recursive code can ask StackHasRoom and fail with a clear message
+// instead of overflowing.
 
 #include <cstddef>
 #include <functional>
@@ -10,12 +12,19 @@
 
 namespace Logic {
 
-/// Stack size for deep work: ample for the deepest formula the parser accepts, even in
-/// sanitizer builds. Only reserved address space; pages are committed as they are touched.
+class Cancellation;
+
+/// Stack size for deep work. Only reserved address space; pages are committed as they are
+/// touched.
 constexpr size_t DefaultLargeStackBytes = sizeof(void*) >= 8 ? size_t{512} << 20 : size_t{64} << 20;
 
+/// Stack kept free below the last check of StackHasRoom: enough for the non-recursive work
+/// between two checks, for throwing, and for the sanitizers' reports.
+constexpr size_t StackReserveBytes = size_t{1} << 20;
+
 /// Runs aWork on a new thread with a stack of aStackBytes, waits for it and rethrows whatever
-/// it threw. Falls back to running aWork on the calling thread if no thread can be made.
+/// it threw. The calling thread's Cancellation goes with it. Falls back to running aWork on the
+/// calling thread if no thread can be made.
 void RunWithLargeStack(const std::function<void()>& aWork,
                        size_t aStackBytes = DefaultLargeStackBytes);
 
@@ -30,5 +39,16 @@ template <typename Work> auto OnLargeStack(Work&& aWork) -> decltype(aWork()) {
     EnsureLargeStack([&] { lResult.emplace(aWork()); });
     return std::move(*lResult);
 }
+
+/// False when the calling thread's stack is within StackReserveBytes of its end. Always true on
+/// a thread whose stack size is not known (one that RunWithLargeStack did not start).
+bool StackHasRoom() noexcept;
+
+namespace LargeStackDetail {
+/// The body of the thread that RunWithLargeStack starts: records the stack's end, installs
+/// aCancellation and runs aWork.
+void RunOnNewStack(const std::function<void()>& aWork, size_t aStackBytes,
+                   Cancellation* aCancellation);
+} // namespace LargeStackDetail
 
 } // namespace Logic

@@ -4,18 +4,23 @@
 
 #include <exception>
 
+#include "platform/Cancellation.h"
+
 namespace Logic {
 
 namespace {
 struct DeepWork {
     const std::function<void()>* mWork;
+    size_t mStackBytes;
+    Cancellation* mCancellation;
     std::exception_ptr mFailure;
 };
 
 void* RunDeepWork(void* aArgument) {
     auto* lDeepWork = static_cast<DeepWork*>(aArgument);
     try {
-        (*lDeepWork->mWork)();
+        LargeStackDetail::RunOnNewStack(*lDeepWork->mWork, lDeepWork->mStackBytes,
+                                        lDeepWork->mCancellation);
     } catch (...) {
         lDeepWork->mFailure = std::current_exception();
     }
@@ -24,7 +29,7 @@ void* RunDeepWork(void* aArgument) {
 } // namespace
 
 void RunWithLargeStack(const std::function<void()>& aWork, size_t aStackBytes) {
-    DeepWork lDeepWork{&aWork, nullptr};
+    DeepWork lDeepWork{&aWork, aStackBytes, Cancellation::Current(), nullptr};
     pthread_attr_t lAttributes;
     bool lStarted = false;
     pthread_t lThread;

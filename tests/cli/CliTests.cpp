@@ -113,6 +113,9 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndExplain) {
         {{"depict", "--output"}, "needs a value"},
         {{"decide", "--engine", "fast", lFile}, "bad engine \"fast\""},
         {{"coefficients", "--engine", "reference", lFile}, "unknown option \"--engine\""},
+        {{"decide", "--timeout", "soon", lFile}, "bad timeout \"soon\""},
+        {{"decide", "--timeout=-1", lFile}, "bad timeout \"-1\""},
+        {{"depict", "--timeout", "5", lFile}, "unknown option \"--timeout\""},
     };
     for (const auto& [lArguments, lExpected] : lCases) {
         SCOPED_TRACE(lExpected);
@@ -277,6 +280,24 @@ TEST_F(CliTest, DepictFailuresGoToStandardError) {
     Outcome lNoDot = Run({"depict", Write("p.txt", "p")}, "PATH=" + mWork.Path().string());
     EXPECT_EQ(lNoDot.mExitCode, 1);
     EXPECT_NE(lNoDot.mError.find("was not found"), std::string::npos) << lNoDot.mError;
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(CliTest, DecideStopsAtItsTimeoutWithOneErrorLine) {
+    // Exactly seven things are F: minutes of work.
+    Outcome lOutcome = Run({"decide", "--timeout", "0.3", Write("seven.txt", "7F")});
+    EXPECT_EQ(lOutcome.mExitCode, 1);
+    EXPECT_EQ(lOutcome.Messages(),
+              (Lines{"Deciding seven.txt...", "Error: Stopped after 0.3 seconds: the time limit is "
+                                              "up. Allow more time or shorten the document."}));
+    EXPECT_EQ(lOutcome.mError, "");
+    // Time enough: the verdict as usual.
+    Outcome lQuick = Run({"decide", "--timeout=60", Write("quick.txt", "p|~p")});
+    EXPECT_EQ(lQuick.mExitCode, 0);
+    EXPECT_EQ(lQuick.Messages().back(), "The statement is necessarily true.");
 }
 
 } // namespace

@@ -240,11 +240,22 @@ TEST(CountingForms, FormulasTooLargeAreRefusedBeforeBuilding) {
               "The counting form \"100000F\" is too large: it would build more than 1000000 "
               "formula nodes.");
     EXPECT_EQ(StatementError("30abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"),
-              "The counting form \"30abcdefghijklmnopqrstuvwxyzABCDEFGHIJKL...\" is too "
-              "large: it would build more than 1000000 formula nodes.");
+              "The counting form \"30abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ\" is "
+              "too large: it would build more than 1000000 formula nodes.");
     EXPECT_EQ(NamedObject::NextObjectNumber.load(), lBefore);
-    EXPECT_EQ(StatementError("300F"),
-              "The counting form \"300F\" would nest its formula more than 20000 levels deep.");
+    // The limit holds for all the counting forms of a statement together: twenty forms of half
+    // a million nodes each would take gigabytes.
+    EXPECT_EQ(StatementError("577F&577F&577F"),
+              "With the counting form \"577F\" the counting forms of this statement would build "
+              "more than 1000000 formula nodes in all; write fewer or smaller ones.");
+    EXPECT_EQ(ParseErrorOf([] {
+                  Parser::Parse(std::vector<std::string>{"500F", "500F", ".'.", "500F"});
+              }),
+              "With the counting form \"500F\" the counting forms of this statement would build "
+              "more than 1000000 formula nodes in all; write fewer or smaller ones.");
+    EXPECT_EQ(Parser::Parse("100F&100F")->Kind(), NodeKind::Conjunction);
+    // Within the node limit a counting form may nest as deep as it likes.
+    EXPECT_EQ(Parser::Parse("300F")->Kind(), NodeKind::Negation);
 }
 
 TEST(GrammarErrors, ListsThatAreNoForm) {

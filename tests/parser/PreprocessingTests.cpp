@@ -139,3 +139,64 @@ TEST(Preprocessing, EndAlsoMatchesBeforeAFinalLineFeed) {
 
 } // namespace
 } // namespace Logic::ParserTests
+
+namespace Logic::ParserTests {
+namespace {
+
+std::string Repeated(const std::string& aPiece, size_t aCount) {
+    std::string lText;
+    for (size_t lIndex = 0; lIndex < aCount; ++lIndex) {
+        lText += aPiece;
+    }
+    return lText;
+}
+
+TEST(ReplacementGrowth, DoublingRulesStopAtTheLimitNamingTheirLine) {
+    // Each rule doubles the letters: after k rules 'p' has become 6 * 2^k - 5 bytes. 19 rules
+    // stay below 4 MiB of growth; the 20th would pass it.
+    ReplacementRules lRules;
+    for (size_t lLine = 1; lLine <= 19; ++lLine) {
+        lRules.Add("#replace p (p)&(p)", lLine);
+    }
+    const std::string lGrown = lRules.Apply("p");
+    EXPECT_EQ(lGrown.size(), 6u * (size_t{1} << 19) - 5);
+
+    ReplacementRules lMore;
+    for (size_t lLine = 1; lLine <= 20; ++lLine) {
+        lMore.Add("#replace p (p)&(p)", lLine + 3);
+    }
+    EXPECT_EQ(ParseErrorOf([&] { lMore.Apply("p"); }),
+              "The replacement directive on line 23, \"#replace p (p)&(p)\", makes the document "
+              "more than 4 MiB longer than it was written. A replacement that holds the word it "
+              "replaces multiplies the text with every such directive; change the replacement or "
+              "remove the directive.");
+}
+
+TEST(ReplacementGrowth, CountsOverTheWholeDocument) {
+    // One rule that adds about a kilobyte per word, on lines of 1100 words: each line alone is
+    // well below the limit, the fourth line together with the others is not. (Two spaces
+    // between words, because a match consumes the space after its word.)
+    const std::string lLong(1000, 'x');
+    const std::string lLine = Repeated("a  ", 1100);
+    const std::vector<std::string> lLines = {"#replace a " + lLong, lLine, lLine, lLine, lLine};
+    const std::string lMessage = ParseErrorOf([&] { Parser::Preprocess(lLines); });
+    EXPECT_EQ(lMessage.rfind("The replacement directive on line 1, \"#replace a xxxx", 0), 0u)
+        << lMessage;
+    EXPECT_NE(lMessage.find("more than 4 MiB longer"), std::string::npos);
+    // Three such lines are fine, and a rule that shortens the text never counts.
+    EXPECT_EQ(Parser::Preprocess({lLines.begin(), lLines.begin() + 4}).size(), 3u);
+    EXPECT_EQ(Parser::Preprocess({"#replace xxxx y", Repeated("xxxx  ", 1000000)}).front().size(),
+              1000000u);
+}
+
+TEST(ReplacementGrowth, TheDocumentOfFortyGrowingRulesFailsAtOnce) {
+    // Matches do not overlap, so '(p&p)' grows the text by about 1.6 per rule: the 29th rule is
+    // the one that would pass the limit.
+    std::vector<std::string> lLines(40, "#replace p (p&p)");
+    lLines.emplace_back("p");
+    const std::string lMessage = ParseErrorOf([&] { Parser::Parse(lLines); });
+    EXPECT_EQ(lMessage.rfind("The replacement directive on line 29,", 0), 0u) << lMessage;
+}
+
+} // namespace
+} // namespace Logic::ParserTests

@@ -1,0 +1,114 @@
+#pragma once
+// The roads a document takes through the system, as the fuzz targets drive them and as the
+// regression tests replay the inputs they found. Each road splits the text into lines as the
+// driver does, parses, and takes the formula to one result, on a large stack and under a
+// Cancellation with a work limit, so that a legitimately huge computation ends as a clear
+// failure instead of looking like a hang. Failures of the system's own kinds are results; any
+// other exception escapes (and crashes the fuzz target), and a rendering that breaks its own
+// shape aborts.
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "coefficients/CoefficientVector.h"
+#include "driver/MainForm.h"
+#include "engine/Utility.h"
+#include "model/EngineException.h"
+#include "model/Matrix.h"
+#include "parser/ParseError.h"
+#include "parser/Parser.h"
+#include "platform/Cancellation.h"
+#include "platform/LargeStack.h"
+
+namespace Logic::FuzzRoads {
+
+// Work limits, in the steps the Cancellation counts: nodes built, nodes walked, connectives
+// evaluated and, in the coefficient algebra, compositions by their size. Small enough that every
+// input ends within a second or two even with the sanitizers, large enough for every example
+// document.
+constexpr uint64_t DecisionWorkLimit = 200000;
+constexpr uint64_t CoefficientWorkLimit = 200000;
+constexpr uint64_t RenderingWorkLimit = 100000;
+
+/// Runs aRoad on a large stack under a cancellation with aWorkLimit. True when it gave its
+/// result, false when it ended in one of the system's failures.
+template <typename Road> bool Run(uint64_t aWorkLimit, const Road& aRoad) {
+    Cancellation lCancellation;
+    lCancellation.SetWorkLimit(aWorkLimit);
+    const Cancellation::Scope lScope(&lCancellation);
+    bool lSucceeded = false;
+    RunWithLargeStack([&] {
+        try {
+            aRoad();
+            lSucceeded = true;
+        } catch (const ParseError&) {
+        } catch (const EngineException&) {
+        } catch (const NotImplementedException&) {
+        } catch (const CancelledException&) {
+        }
+    });
+    return lSucceeded;
+}
+
+inline MatrixPtr ParseDocument(const std::string& aText) {
+    return Parser::Parse(MainForm::SplitLines(aText));
+}
+
+inline void Require(bool aCondition) {
+    if (!aCondition) {
+        std::abort();
+    }
+}
+
+inline bool EndsWith(std::string_view aText, std::string_view aEnd) {
+    return aText.size() >= aEnd.size() && aText.substr(aText.size() - aEnd.size()) == aEnd;
+}
+
+/// Parse, text form, decision (verdict of a statement or an argument).
+inline bool Decide(const std::string& aText) {
+    return Run(DecisionWorkLimit, [&] {
+        const MatrixPtr lRoot = ParseDocument(aText);
+        Require(!lRoot->ToString().empty());
+        Require(!Utility::StatementOfResult(*lRoot).empty());
+    });
+}
+
+/// Parse, coefficient vector and its polynomial.
+inline bool Coefficients(const std::string& aText) {
+    return Run(CoefficientWorkLimit, [&] {
+        const MatrixPtr lRoot = ParseDocument(aText);
+        const CoefficientVector lVector = lRoot->CoefficientVector();
+        Require(lVector.Coefficients().size() == size_t{1} << lVector.Variables().size());
+        Require(lVector.ToString().front() == '[' && lVector.ToString().back() == ']');
+        Require(!lVector.Formula().empty());
+    });
+}
+
+/// Parse and the Graphviz DOT text.
+inline bool GraphvizDOT(const std::string& aText) {
+    return Run(RenderingWorkLimit, [&] {
+        const MatrixPtr lRoot = ParseDocument(aText);
+        const std::string lDOT = lRoot->GraphvizDOT();
+        Require(lDOT.rfind("digraph Proposition_", 0) == 0);
+        Require(EndsWith(lDOT, "}\r\n"));
+    });
+}
+
+/// Parse, the Prover9 input document and the Tree Proof Generator form.
+inline bool Prover9Input(const std::string& aText) {
+    return Run(RenderingWorkLimit, [&] {
+        const MatrixPtr lRoot = ParseDocument(aText);
+        try {
+            Require(EndsWith(lRoot->Prover9Input(), "end_of_list.\n"));
+        } catch (const EngineException&) {
+            // Modal formulas have no Prover9 form; the other rendering still applies.
+        }
+        if (lRoot->IsCompatibleWithTreeProofGenerator()) {
+            Require(!lRoot->TreeProofGeneratorInput().empty());
+        }
+    });
+}
+
+} // namespace Logic::FuzzRoads
