@@ -159,6 +159,8 @@ void RunChild(const std::wstring& aPlugin, const Scenario& aScenario, int& aPass
 
     std::string lPending;
     std::string lActivity = "starting";
+    // Failures printed by a child that never got to its summary still count.
+    int lFailLines = 0;
     bool lSummarised = false;
     int lChildFailed = 0;
     auto fTakeLines = [&](bool fAll) {
@@ -179,6 +181,9 @@ void RunChild(const std::wstring& aPlugin, const Scenario& aScenario, int& aPass
                 lChildFailed = lFailed;
                 lSummarised = true;
             } else {
+                if (lLine.starts_with("FAIL ")) {
+                    ++lFailLines;
+                }
                 PrintLine(lLine);
             }
         }
@@ -230,6 +235,9 @@ void RunChild(const std::wstring& aPlugin, const Scenario& aScenario, int& aPass
     std::snprintf(lSeconds, sizeof lSeconds, "%.2f s",
                   static_cast<double>(lEnd.QuadPart - lStart.QuadPart) /
                       static_cast<double>(lFrequency.QuadPart));
+    if (!lSummarised) {
+        aFailed += lFailLines;
+    }
     if (lTimedOut) {
         PrintLine("FAIL [" + lName + "] the scenario did not end within " +
                   std::to_string(ScenarioTimeLimit / 1000) + " s: it hung while " + lActivity);
