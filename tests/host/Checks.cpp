@@ -57,8 +57,12 @@ std::string QuotedUnits(std::basic_string_view<Unit> aText, const char* aWideFor
 
 } // namespace
 
-std::string Quoted(std::wstring_view aText) { return QuotedUnits(aText, "\\u%04lX"); }
-std::string Quoted(std::string_view aBytes) { return QuotedUnits(aBytes, "\\x%02lX"); }
+std::string Quoted(std::wstring_view aText) {
+    return QuotedUnits(aText, "\\u%04lX");
+}
+std::string Quoted(std::string_view aBytes) {
+    return QuotedUnits(aBytes, "\\x%02lX");
+}
 
 void PrintLine(const std::string& aLine) {
     std::string lLine = aLine + "\n";
@@ -94,7 +98,9 @@ void Checks::SetActivity(std::string aActivity) {
     }
 }
 
-void Checks::Note(const std::string& aText) const { PrintLine("[" + mScenario + "] " + aText); }
+void Checks::Note(const std::string& aText) const {
+    PrintLine("[" + mScenario + "] " + aText);
+}
 
 std::string Checks::Summary() const {
     return std::to_string(mPassed) + " passed, " + std::to_string(mFailed) + " failed";

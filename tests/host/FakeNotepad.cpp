@@ -106,16 +106,15 @@ LRESULT CALLBACK FakeEditor::Procedure(HWND aWindow, UINT aMessage, WPARAM aWPar
     return Dispatch<FakeEditor>(aWindow, aMessage, aWParam, aLParam);
 }
 
-void FakeEditor::WriteWithNul(const std::string& aBytes, LPARAM aBuffer,
-                              const char* aMessageName) {
+void FakeEditor::WriteWithNul(const std::string& aBytes, LPARAM aBuffer, const char* aMessageName) {
     auto* lBuffer = reinterpret_cast<char*>(aBuffer);
     std::optional<std::size_t> lCapacity = HeapBlockSize(lBuffer);
     if (!lCapacity) {
         ++mTraffic.mUncheckedBuffers;
     } else if (*lCapacity < aBytes.size() + 1) {
         mTraffic.mFaults.push_back(std::string(aMessageName) + " writes " +
-                                   std::to_string(aBytes.size() + 1) +
-                                   " bytes into a buffer of " + std::to_string(*lCapacity));
+                                   std::to_string(aBytes.size() + 1) + " bytes into a buffer of " +
+                                   std::to_string(*lCapacity));
         // Writing on would corrupt the heap; the run reports the fault instead.
         if (*lCapacity > 0) {
             std::memcpy(lBuffer, aBytes.data(), std::min(aBytes.size(), *lCapacity - 1));
@@ -176,7 +175,9 @@ FakeNotepad::FakeNotepad() {
     mSecondEditor = std::make_unique<FakeEditor>(mWindow);
 }
 
-FakeNotepad::~FakeNotepad() { Close(); }
+FakeNotepad::~FakeNotepad() {
+    Close();
+}
 
 void FakeNotepad::Close() {
     if (mWindow != nullptr && IsWindow(mWindow)) {
@@ -189,7 +190,9 @@ NppData FakeNotepad::Handles() const {
     return NppData{mWindow, mMainEditor->Handle(), mSecondEditor->Handle()};
 }
 
-void FakeNotepad::Open(Document aDocument) { CurrentEditor().mDocument = std::move(aDocument); }
+void FakeNotepad::Open(Document aDocument) {
+    CurrentEditor().mDocument = std::move(aDocument);
+}
 
 void FakeNotepad::ResetTraffic() {
     mMainEditor->mTraffic = {};

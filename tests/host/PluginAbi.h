@@ -32,8 +32,6 @@ constexpr unsigned NPPN_READY = 1001;
 constexpr unsigned NPPN_TBMODIFICATION = 1002;
 constexpr unsigned NPPN_SHUTDOWN = 1009;
 
-constexpr std::size_t MaximumFileNameLength = 260;
-
 struct NppData {
     HWND _nppHandle;
     HWND _scintillaMainHandle;

@@ -4,8 +4,7 @@ namespace Logic::Testing {
 
 namespace {
 
-template <typename T>
-T Export(HMODULE aModule, const char* aName) {
+template <typename T> T Export(HMODULE aModule, const char* aName) {
     return reinterpret_cast<T>(reinterpret_cast<void*>(GetProcAddress(aModule, aName)));
 }
 

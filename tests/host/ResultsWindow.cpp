@@ -19,7 +19,8 @@ std::wstring TextOf(HWND aWindow) {
     }
     auto lLength = SendMessageW(aWindow, WM_GETTEXTLENGTH, 0, 0);
     std::wstring lText(static_cast<std::size_t>(lLength) + 1, L'\0');
-    auto lCopied = SendMessageW(aWindow, WM_GETTEXT, lText.size(), reinterpret_cast<LPARAM>(lText.data()));
+    auto lCopied =
+        SendMessageW(aWindow, WM_GETTEXT, lText.size(), reinterpret_cast<LPARAM>(lText.data()));
     lText.resize(static_cast<std::size_t>(lCopied));
     return lText;
 }
@@ -49,8 +50,7 @@ void PressKey(HWND aWindow, WPARAM aKey) {
     UINT lScanCode = MapVirtualKeyW(static_cast<UINT>(aKey), MAPVK_VK_TO_VSC);
     PostMessageW(aWindow, WM_KEYDOWN, aKey, 1 | (static_cast<LPARAM>(lScanCode) << 16));
     PumpMessages();
-    PostMessageW(aWindow, WM_KEYUP, aKey,
-                 1 | (static_cast<LPARAM>(lScanCode) << 16) | (3L << 30));
+    PostMessageW(aWindow, WM_KEYUP, aKey, 1 | (static_cast<LPARAM>(lScanCode) << 16) | (3L << 30));
     PumpMessages();
 }
 
@@ -73,10 +73,18 @@ ResultsWindow ResultsWindow::Find() {
     return lResult;
 }
 
-std::wstring ResultsWindow::ClassOfWindow() const { return ClassOf(mWindow); }
-std::wstring ResultsWindow::TitleOfWindow() const { return TextOf(mWindow); }
-std::wstring ResultsWindow::CloseButtonText() const { return TextOf(mCloseButton); }
-std::wstring ResultsWindow::Text() const { return Exists() ? TextOf(mLog) : std::wstring(); }
+std::wstring ResultsWindow::ClassOfWindow() const {
+    return ClassOf(mWindow);
+}
+std::wstring ResultsWindow::TitleOfWindow() const {
+    return TextOf(mWindow);
+}
+std::wstring ResultsWindow::CloseButtonText() const {
+    return TextOf(mCloseButton);
+}
+std::wstring ResultsWindow::Text() const {
+    return Exists() ? TextOf(mLog) : std::wstring();
+}
 
 const char* ResultsWindow::Name(CloseWay aWay) {
     switch (aWay) {
@@ -200,8 +208,8 @@ std::string LogMismatch(const std::wstring& aText, const std::vector<std::wstrin
         lAt += lExpected.size();
     }
     if (lAt != aText.size()) {
-        return "after " + std::to_string(aMessages.size()) + " entries, more text: " +
-               Quoted(aText.substr(lAt));
+        return "after " + std::to_string(aMessages.size()) +
+               " entries, more text: " + Quoted(aText.substr(lAt));
     }
     return {};
 }

@@ -144,8 +144,7 @@ struct LogWatch {
     static inline std::wstring gNeedle;
     static inline LONGLONG gSeenAt = 0;
 
-    static LRESULT CALLBACK Procedure(HWND aWindow, UINT aMessage, WPARAM aWParam,
-                                      LPARAM aLParam) {
+    static LRESULT CALLBACK Procedure(HWND aWindow, UINT aMessage, WPARAM aWParam, LPARAM aLParam) {
         LRESULT lResult = CallWindowProcW(gOriginal, aWindow, aMessage, aWParam, aLParam);
         if (gSeenAt == 0 &&
             (aMessage == EM_REPLACESEL || aMessage == WM_SETTEXT || aMessage == WM_CHAR)) {
@@ -234,7 +233,8 @@ void Session::Notify(unsigned aCode, const std::string& aWhat) {
         SCNotification* lArgument = &lNotification;
         unsigned lRemoved = FakeHostArgumentBytesRemovedByCallee(
             reinterpret_cast<const void*>(mPlugin->beNotified), &lArgument, sizeof lArgument);
-        mChecks.Equal(lRemoved, 0, aWhat + ": beNotified leaves its argument to the caller (cdecl)");
+        mChecks.Equal(lRemoved, 0,
+                      aWhat + ": beNotified leaves its argument to the caller (cdecl)");
 #else
         mPlugin->beNotified(&lNotification);
 #endif
@@ -268,10 +268,10 @@ bool Session::Start() {
         LPARAM mLParam;
     } lMessage{WM_USER + 7, 1, 2};
     // Called the other way, a callee that removes its own arguments would wreck our stack.
-    if (!mChecks.Equal(FakeHostArgumentBytesRemovedByCallee(
-                           reinterpret_cast<const void*>(mPlugin->messageProc), &lMessage,
-                           sizeof lMessage),
-                       0, "messageProc leaves its arguments to the caller (cdecl)")) {
+    if (!mChecks.Equal(
+            FakeHostArgumentBytesRemovedByCallee(
+                reinterpret_cast<const void*>(mPlugin->messageProc), &lMessage, sizeof lMessage),
+            0, "messageProc leaves its arguments to the caller (cdecl)")) {
         return false;
     }
 #endif
@@ -341,10 +341,10 @@ bool Session::CheckTable() {
 #if defined(__i386__)
     // The table comes from a second call; the first one tests the calling convention.
     int* lCountAddress = &lCount;
-    mChecks.Equal(FakeHostArgumentBytesRemovedByCallee(
-                      reinterpret_cast<const void*>(mPlugin->getFuncsArray), &lCountAddress,
-                      sizeof lCountAddress),
-                  0, "getFuncsArray leaves its argument to the caller (cdecl)");
+    mChecks.Equal(
+        FakeHostArgumentBytesRemovedByCallee(reinterpret_cast<const void*>(mPlugin->getFuncsArray),
+                                             &lCountAddress, sizeof lCountAddress),
+        0, "getFuncsArray leaves its argument to the caller (cdecl)");
     lCount = -1;
 #endif
     mTable = mPlugin->getFuncsArray(&lCount);
@@ -418,7 +418,8 @@ void Session::CheckToolbarNotification() {
     const ToolbarIconRequest& lRequest = mNotepad.mToolbarIcons.front();
     mChecks.Equal(static_cast<long long>(lRequest.mCommandId), FirstHostCommandId,
                   "the toolbar button gets the identifier the host wrote into the first record");
-    if (!mChecks.Check(lRequest.mRecordGiven, "NPPM_ADDTOOLBARICON carries a toolbarIcons record")) {
+    if (!mChecks.Check(lRequest.mRecordGiven,
+                       "NPPM_ADDTOOLBARICON carries a toolbarIcons record")) {
         return;
     }
     mChecks.Check(lRequest.mIcon == nullptr, "hToolbarIcon is 0");
@@ -516,8 +517,7 @@ void Session::CheckCommands() {
     const std::string lTautology = ExampleText(L"tautology.txt");
     ExpectLog("Decide Selected Text on a whole line",
               Selecting(MakeDocument(L"tautology.txt", lTautology), "((p -> q) -> p) -> p"),
-              L"Decide Selected Text",
-              {L"Deciding \"((p -> q) -> p) -> p\" ...", lNecessary});
+              L"Decide Selected Text", {L"Deciding \"((p -> q) -> p) -> p\" ...", lNecessary});
     ExpectLog("Decide Selected Text on part of a line",
               Selecting(MakeDocument(L"tautology.txt", lTautology), "(p -> q) -> p"),
               L"Decide Selected Text", {L"Deciding \"(p -> q) -> p\" ...", lContingent});
@@ -527,11 +527,13 @@ void Session::CheckCommands() {
     ExpectLog("Decide Selected Text across CR LF lines",
               Selecting(MakeDocument(L"syllogism-crlf.txt", WithCrLf(lSyllogism)),
                         "x, Mx -> Fx\r\nMs\r\n.'.\r\nFs"),
-              L"Decide Selected Text", {L"Deciding \"x, Mx -> Fx\r\nMs\r\n.'.\r\nFs\" ...", lValid});
+              L"Decide Selected Text",
+              {L"Deciding \"x, Mx -> Fx\r\nMs\r\n.'.\r\nFs\" ...", lValid});
 
     ExpectLog("Decide Selected Text across LF lines, shown with CR LF",
               Selecting(MakeDocument(L"syllogism.txt", lSyllogism), "x, Mx -> Fx\nMs\n.'.\nFs"),
-              L"Decide Selected Text", {L"Deciding \"x, Mx -> Fx\r\nMs\r\n.'.\r\nFs\" ...", lValid});
+              L"Decide Selected Text",
+              {L"Deciding \"x, Mx -> Fx\r\nMs\r\n.'.\r\nFs\" ...", lValid});
 
     // A rectangular selection: Scintilla writes every row and its line end, more than the
     // distance between the selection's start and end; the plugin takes that many bytes only.
@@ -598,12 +600,15 @@ void Session::CheckCommands() {
 
     CheckClosing();
     for (const auto& [fMessage, fCount] : mUnanswered) {
-        mChecks.Note("the plugin sent message " + std::to_string(fMessage) + ", which this host "
-                     "does not know, " + std::to_string(fCount) + " times");
+        mChecks.Note("the plugin sent message " + std::to_string(fMessage) +
+                     ", which this host "
+                     "does not know, " +
+                     std::to_string(fCount) + " times");
     }
     if (mUncheckedBuffers > 0) {
-        mChecks.Note(std::to_string(mUncheckedBuffers) +
-                     " buffers given to the editor were no heap blocks; their size was not checked");
+        mChecks.Note(
+            std::to_string(mUncheckedBuffers) +
+            " buffers given to the editor were no heap blocks; their size was not checked");
     }
 }
 
@@ -668,16 +673,19 @@ void Session::TimeDecideShortcut() {
             break;
         }
         LONGLONG lReturned = Ticks();
-        if (LogWatch::gSeenAt == 0 && mResults.Text().find(LogWatch::gNeedle) != std::wstring::npos) {
+        if (LogWatch::gSeenAt == 0 &&
+            mResults.Text().find(LogWatch::gNeedle) != std::wstring::npos) {
             LogWatch::gSeenAt = lReturned;
         }
-        if (!mChecks.Check(LogWatch::gSeenAt != 0, "Ctrl+NumPad0 on syllogism.txt logs its verdict")) {
+        if (!mChecks.Check(LogWatch::gSeenAt != 0,
+                           "Ctrl+NumPad0 on syllogism.txt logs its verdict")) {
             break;
         }
         lTimes.push_back(Milliseconds(LogWatch::gSeenAt - lStart));
         mResults.Close(ResultsWindow::CloseWay::CloseButton);
     }
-    SetWindowLongPtrW(mResults.Log(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LogWatch::gOriginal));
+    SetWindowLongPtrW(mResults.Log(), GWLP_WNDPROC,
+                      reinterpret_cast<LONG_PTR>(LogWatch::gOriginal));
     if (lTimes.size() == 6) {
         std::vector<double> lLater(lTimes.begin() + 1, lTimes.end());
         std::sort(lLater.begin(), lLater.end());

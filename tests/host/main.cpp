@@ -109,7 +109,9 @@ int RunScreenshot(const std::wstring& aPlugin, const std::wstring& aStopFile) {
     return lChecks.Failed() == 0 ? 0 : 1;
 }
 
-std::wstring Quote(const std::wstring& aArgument) { return L"\"" + aArgument + L"\""; }
+std::wstring Quote(const std::wstring& aArgument) {
+    return L"\"" + aArgument + L"\"";
+}
 
 bool ParseSummary(const std::string& aLine, int& aPassed, int& aFailed) {
     unsigned lPassed = 0;
@@ -195,7 +197,8 @@ void RunChild(const std::wstring& aPlugin, const Scenario& aScenario, int& aPass
         char lBuffer[4096];
         DWORD lGot = 0;
         if (!PeekNamedPipe(lRead, nullptr, 0, nullptr, &lAvailable, nullptr) || lAvailable == 0 ||
-            !ReadFile(lRead, lBuffer, std::min<DWORD>(lAvailable, sizeof lBuffer), &lGot, nullptr) ||
+            !ReadFile(lRead, lBuffer, std::min<DWORD>(lAvailable, sizeof lBuffer), &lGot,
+                      nullptr) ||
             lGot == 0) {
             return false;
         }
@@ -251,8 +254,8 @@ void RunChild(const std::wstring& aPlugin, const Scenario& aScenario, int& aPass
                lExitCode != CrashExitCode) {
         char lCode[16];
         std::snprintf(lCode, sizeof lCode, "0x%08lX", lExitCode);
-        PrintLine("FAIL [" + lName + "] the process did not end cleanly after its checks: exit code " +
-                  lCode);
+        PrintLine("FAIL [" + lName +
+                  "] the process did not end cleanly after its checks: exit code " + lCode);
         ++aFailed;
     }
     PrintLine("[" + lName + "] done in " + lSeconds);
@@ -264,7 +267,8 @@ int wmain(int aCount, wchar_t** aArguments) {
     gMainThread = GetCurrentThreadId();
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(&OnCrash);
-    std::set_terminate([] { DieReporting("std::terminate was called (an exception left a call)"); });
+    std::set_terminate(
+        [] { DieReporting("std::terminate was called (an exception left a call)"); });
 
     if (aCount < 2) {
         PrintLine("usage: QuendralFakeHost PLUGIN.dll [commands|provers|dot-and-prover9|"
