@@ -545,6 +545,15 @@ void Session::CheckCommands() {
               {L"Deciding \"p\r\nq\" ...", lContingent});
     mChecks.Check(mNotepad.CurrentEditor().mTraffic.mSelectedTextSizeAsked,
                   "the plugin asks SCI_GETSELTEXT for the size before giving it a buffer");
+    // Rows cut from longer lines: the text is shorter than the extent, and nothing past what
+    // the editor wrote may reach the log.
+    Document lNarrowColumns = MakeDocument(L"columns.txt", "p | q\r\nq\r\n");
+    lNarrowColumns.mSelectionStart = 0;
+    lNarrowColumns.mSelectionEnd = 8;
+    lNarrowColumns.mSelectedText = "p\r\nq\r\n";
+    ExpectLog("Decide Selected Text on a rectangular selection shorter than its extent",
+              lNarrowColumns, L"Decide Selected Text",
+              {L"Deciding \"p\r\nq\r\n\" ...", lContingent});
 
     ExpectLog("Calculate Coefficient Vector", MakeDocument(L"or.txt", "p | q\n"),
               L"Calculate Coefficient Vector",
