@@ -511,6 +511,9 @@ void Session::CheckCommands() {
               {L"Deciding syllogism-crlf.txt...", lValid});
     ExpectLog("Decide on an empty document", MakeDocument(L"new 1", ""), L"Decide",
               {L"Deciding new 1...", lNoContent});
+    ExpectLog("Decide on a document that ends in NUL bytes",
+              MakeDocument(L"nuls.txt", std::string("p | ~p\n\0\0", 9)), L"Decide",
+              {L"Deciding nuls.txt...", lNecessary});
     ExpectLog("Decide on a parse error", MakeDocument(L"unbalanced.txt", "p & (q\n"), L"Decide",
               {L"Deciding unbalanced.txt...", L"Error: Found unmatched parenthesis in \"p&(q\""});
 
@@ -599,6 +602,9 @@ void Session::CheckCommands() {
     ExpectLog("Decide on UTF-8 quoted in an error",
               MakeDocument(L"quote-utf8.txt", "p \xE2\x82\xAC\xC3\xA9 q\n"), L"Decide",
               {L"Deciding quote-utf8.txt...", L"Error: Could not parse \"p\u20AC\u00E9q\""});
+    ExpectLog("Decide on a byte that is no UTF-8, in a UTF-8 document",
+              MakeDocument(L"broken-utf8.txt", "p \xE9 q\n"), L"Decide",
+              {L"Deciding broken-utf8.txt...", L"Error: Could not parse \"p\uFFFDq\""});
     ExpectLog("Decide on ANSI quoted in an error",
               MakeDocument(L"quote-ansi.txt", "p \x80\xE9 q\n", 0), L"Decide",
               {L"Deciding quote-ansi.txt...", L"Error: Could not parse \"p\u20AC\u00E9q\""});
