@@ -35,8 +35,8 @@ namespace {
 template <typename Unit>
 std::string QuotedUnits(std::basic_string_view<Unit> aText, const char* aWideFormat) {
     std::string lResult = "\"";
-    for (Unit fUnit : aText) {
-        auto lCode = static_cast<unsigned long>(static_cast<std::make_unsigned_t<Unit>>(fUnit));
+    for (Unit lUnit : aText) {
+        auto lCode = static_cast<unsigned long>(static_cast<std::make_unsigned_t<Unit>>(lUnit));
         char lEscape[16];
         if (lCode == '\r') {
             lResult += "\\r";

@@ -60,8 +60,8 @@ void PumpMessages() {
     MSG lMessage;
     while (PeekMessageW(&lMessage, nullptr, 0, 0, PM_REMOVE)) {
         bool lHandled = false;
-        for (HWND fDialog : gModelessDialogs) {
-            if (IsWindow(fDialog) && IsDialogMessageW(fDialog, &lMessage)) {
+        for (HWND lDialogToAsk : gModelessDialogs) {
+            if (IsWindow(lDialogToAsk) && IsDialogMessageW(lDialogToAsk, &lMessage)) {
                 lHandled = true;
                 break;
             }

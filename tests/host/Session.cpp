@@ -23,9 +23,9 @@ constexpr Example Examples[] = {
 };
 
 std::string ExampleText(const wchar_t* aName) {
-    for (const Example& fExample : Examples) {
-        if (std::wcscmp(fExample.mName, aName) == 0) {
-            return fExample.mText;
+    for (const Example& lExample : Examples) {
+        if (std::wcscmp(lExample.mName, aName) == 0) {
+            return lExample.mText;
         }
     }
     PrintLine("FATAL: the example " + Utf8(aName) + " is not built in");
@@ -49,11 +49,11 @@ Document Selecting(Document aDocument, const std::string& aPart) {
 
 std::string WithCrLf(const std::string& aText) {
     std::string lResult;
-    for (char fCharacter : aText) {
-        if (fCharacter == '\n') {
+    for (char lCharacter : aText) {
+        if (lCharacter == '\n') {
             lResult += '\r';
         }
-        lResult += fCharacter;
+        lResult += lCharacter;
     }
     return lResult;
 }
@@ -173,12 +173,12 @@ Session::~Session() {
         return;
     }
     SetCurrentDirectoryW(L"\\");
-    for (const wchar_t* fFile : {L"\\tools\\dot.exe", L"\\tools\\prover9.exe",
+    for (const wchar_t* lFile : {L"\\tools\\dot.exe", L"\\tools\\prover9.exe",
                                  L"\\tools\\mace4.exe", L"\\plugins\\Config\\Decide.bmp"}) {
-        DeleteFileW((mFolder + fFile).c_str());
+        DeleteFileW((mFolder + lFile).c_str());
     }
-    for (const wchar_t* fFolder : {L"\\tools", L"\\plugins\\Config", L"\\plugins", L""}) {
-        RemoveDirectoryW((mFolder + fFolder).c_str());
+    for (const wchar_t* lFolder : {L"\\tools", L"\\plugins\\Config", L"\\plugins", L""}) {
+        RemoveDirectoryW((mFolder + lFolder).c_str());
     }
 }
 
@@ -275,10 +275,10 @@ bool Session::Start() {
         return false;
     }
 #endif
-    for (UINT fMessage : {static_cast<UINT>(WM_SIZE), static_cast<UINT>(WM_COMMAND),
-                          static_cast<UINT>(WM_USER + 7)}) {
-        mChecks.Equal(mPlugin->messageProc(fMessage, 0, 0), 1,
-                      "messageProc answers 1 to message " + std::to_string(fMessage));
+    for (UINT lAnyMessage : {static_cast<UINT>(WM_SIZE), static_cast<UINT>(WM_COMMAND),
+                             static_cast<UINT>(WM_USER + 7)}) {
+        mChecks.Equal(mPlugin->messageProc(lAnyMessage, 0, 0), 1,
+                      "messageProc answers 1 to message " + std::to_string(lAnyMessage));
     }
 
     mChecks.SetActivity("setInfo");
@@ -450,18 +450,18 @@ PluginCommand Session::CommandNamed(const wchar_t* aName) const {
 }
 
 void Session::CheckEditorTraffic(const std::string& aWhat) {
-    for (int fView : {0, 1}) {
-        EditorTraffic& lTraffic = mNotepad.Editor(fView).mTraffic;
-        for (const std::string& fFault : lTraffic.mFaults) {
-            mChecks.Check(false, aWhat + ": editor " + std::to_string(fView), fFault);
+    for (int lView : {0, 1}) {
+        EditorTraffic& lTraffic = mNotepad.Editor(lView).mTraffic;
+        for (const std::string& lFault : lTraffic.mFaults) {
+            mChecks.Check(false, aWhat + ": editor " + std::to_string(lView), lFault);
         }
         mUncheckedBuffers += lTraffic.mUncheckedBuffers;
-        for (const auto& [fMessage, fCount] : lTraffic.mUnanswered) {
-            mUnanswered[fMessage] += fCount;
+        for (const auto& [lMessageNumber, lCount] : lTraffic.mUnanswered) {
+            mUnanswered[lMessageNumber] += lCount;
         }
     }
-    for (const auto& [fMessage, fCount] : mNotepad.mOtherHostMessages) {
-        mUnanswered[fMessage] += fCount;
+    for (const auto& [lMessageNumber, lCount] : mNotepad.mOtherHostMessages) {
+        mUnanswered[lMessageNumber] += lCount;
     }
 }
 
@@ -502,9 +502,10 @@ void Session::CheckCommands() {
         {L"modal.txt", lValid},
         {L"tautology.txt", lNecessary},
     };
-    for (const auto& [fName, fVerdict] : lVerdicts) {
-        ExpectLog("Decide on " + Utf8(fName), MakeDocument(fName, ExampleText(fName)), L"Decide",
-                  {L"Deciding " + std::wstring(fName) + L"...", fVerdict});
+    for (const auto& [lDocumentName, lVerdict] : lVerdicts) {
+        ExpectLog("Decide on " + Utf8(lDocumentName),
+                  MakeDocument(lDocumentName, ExampleText(lDocumentName)), L"Decide",
+                  {L"Deciding " + std::wstring(lDocumentName) + L"...", lVerdict});
     }
     ExpectLog("Decide on a document with CR LF line ends",
               MakeDocument(L"syllogism-crlf.txt", WithCrLf(lSyllogism)), L"Decide",
@@ -614,11 +615,11 @@ void Session::CheckCommands() {
               {L"Deciding \"p \u20AC\u00E9 q\" ...", L"Error: Could not parse \"p\u20AC\u00E9q\""});
 
     CheckClosing();
-    for (const auto& [fMessage, fCount] : mUnanswered) {
-        mChecks.Note("the plugin sent message " + std::to_string(fMessage) +
+    for (const auto& [lMessageNumber, lCount] : mUnanswered) {
+        mChecks.Note("the plugin sent message " + std::to_string(lMessageNumber) +
                      ", which this host "
                      "does not know, " +
-                     std::to_string(fCount) + " times");
+                     std::to_string(lCount) + " times");
     }
     if (mUncheckedBuffers > 0) {
         mChecks.Note(
@@ -633,10 +634,11 @@ void Session::CheckClosing() {
     if (lDecide == nullptr) {
         return;
     }
-    for (auto fWay : {ResultsWindow::CloseWay::CloseButton, ResultsWindow::CloseWay::CancelCommand,
-                      ResultsWindow::CloseWay::OkCommand, ResultsWindow::CloseWay::EscapeKey,
-                      ResultsWindow::CloseWay::EnterKey}) {
-        std::string lWay = ResultsWindow::Name(fWay);
+    for (auto lCloseWay :
+         {ResultsWindow::CloseWay::CloseButton, ResultsWindow::CloseWay::CancelCommand,
+          ResultsWindow::CloseWay::OkCommand, ResultsWindow::CloseWay::EscapeKey,
+          ResultsWindow::CloseWay::EnterKey}) {
+        std::string lWay = ResultsWindow::Name(lCloseWay);
         mChecks.SetActivity("closing by " + lWay);
         mNotepad.Open(MakeDocument(L"syllogism.txt", lSyllogism));
         // Two commands, so that the log holds more than one command's lines when it closes.
@@ -645,7 +647,7 @@ void Session::CheckClosing() {
         }
         mChecks.Check(mResults.Visible() && !mResults.Text().empty(),
                       "before " + lWay + ": the window shows the log");
-        mResults.Close(fWay);
+        mResults.Close(lCloseWay);
         mChecks.Check(!mResults.Visible(), lWay + " hides the results window");
         mChecks.Equal(mResults.Text(), L"", lWay + " empties the log");
     }
@@ -681,7 +683,7 @@ void Session::TimeDecideShortcut() {
     LogWatch::gOriginal = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
         mResults.Log(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LogWatch::Procedure)));
     std::vector<double> lTimes;
-    for (int fRun = 0; fRun < 6; ++fRun) {
+    for (int lRun = 0; lRun < 6; ++lRun) {
         LogWatch::gSeenAt = 0;
         LONGLONG lStart = Ticks();
         if (!Call(lCommand, "Ctrl+NumPad0")) {
@@ -734,7 +736,7 @@ void Session::ShowForScreenshot(const std::wstring& aStopFile) {
               std::to_string(lFrame.right - lFrame.left) + " " +
               std::to_string(lFrame.bottom - lFrame.top));
     // Keeps the window painted until the picture is taken.
-    for (int fWait = 0; fWait < 600; ++fWait) {
+    for (int lWait = 0; lWait < 600; ++lWait) {
         PumpMessages();
         if (GetFileAttributesW(aStopFile.c_str()) != INVALID_FILE_ATTRIBUTES) {
             break;

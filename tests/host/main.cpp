@@ -282,9 +282,9 @@ int wmain(int aCount, wchar_t** aArguments) {
             return RunScreenshot(lPlugin, aCount >= 4 ? aArguments[3] : L"");
         }
         Checks::gReportActivities = aCount >= 4 && std::wstring(aArguments[3]) == L"--child";
-        for (const Scenario& fScenario : TestScenarios) {
-            if (lScenario == fScenario.mName) {
-                return RunScenario(lPlugin, fScenario);
+        for (const Scenario& lKnown : TestScenarios) {
+            if (lScenario == lKnown.mName) {
+                return RunScenario(lPlugin, lKnown);
             }
         }
         PrintLine("unknown scenario " + Utf8(lScenario));
@@ -299,8 +299,8 @@ int wmain(int aCount, wchar_t** aArguments) {
     }
     int lPassed = 0;
     int lFailed = 0;
-    for (const Scenario& fScenario : TestScenarios) {
-        RunChild(lPlugin, fScenario, lPassed, lFailed);
+    for (const Scenario& lTest : TestScenarios) {
+        RunChild(lPlugin, lTest, lPassed, lFailed);
     }
     PrintLine(std::to_string(lPassed) + " passed, " + std::to_string(lFailed) + " failed");
     return lFailed == 0 ? 0 : 1;
