@@ -1,0 +1,94 @@
+#pragma once
+// The records, exports and message numbers of the Notepad++ plugin protocol, as a host sees them.
+// Laid out by the compiler's natural alignment, which is what the host and every plugin use.
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace Logic::Testing {
+
+// Host messages.
+constexpr UINT NPPM_GETCURRENTSCINTILLA = 2028;
+constexpr UINT NPPM_MODELESSDIALOG = 2036;
+constexpr WPARAM MODELESSDIALOGADD = 0;
+constexpr WPARAM MODELESSDIALOGREMOVE = 1;
+constexpr UINT NPPM_ADDTOOLBARICON = 2065;
+constexpr UINT NPPM_GETFILENAME = 4027;
+
+// Editor messages.
+constexpr UINT SCI_GETLENGTH = 2006;
+constexpr UINT SCI_GETCODEPAGE = 2137;
+constexpr UINT SCI_GETSELECTIONSTART = 2143;
+constexpr UINT SCI_GETSELECTIONEND = 2145;
+constexpr UINT SCI_GETSELTEXT = 2161;
+constexpr UINT SCI_GETTEXT = 2182;
+constexpr UINT SCI_GETTEXTLENGTH = 2183;
+constexpr UINT SC_CP_UTF8 = 65001;
+
+// Notifications.
+constexpr unsigned NPPN_READY = 1001;
+constexpr unsigned NPPN_TBMODIFICATION = 1002;
+constexpr unsigned NPPN_SHUTDOWN = 1009;
+
+struct NppData {
+    HWND _nppHandle;
+    HWND _scintillaMainHandle;
+    HWND _scintillaSecondHandle;
+};
+
+struct ShortcutKey {
+    unsigned char _isCtrl;
+    unsigned char _isAlt;
+    unsigned char _isShift;
+    unsigned char _key;
+};
+static_assert(sizeof(ShortcutKey) == 4);
+
+using PluginCommand = void(__cdecl*)();
+
+struct FuncItem {
+    wchar_t _itemName[64];
+    PluginCommand _pFunc;
+    int _cmdID;
+    BOOL _init2Check;
+    ShortcutKey* _pShKey;
+};
+#ifdef _WIN64
+static_assert(sizeof(FuncItem) == 152);
+static_assert(offsetof(FuncItem, _cmdID) == 136 && offsetof(FuncItem, _pShKey) == 144);
+#else
+static_assert(sizeof(FuncItem) == 144);
+static_assert(offsetof(FuncItem, _cmdID) == 132 && offsetof(FuncItem, _pShKey) == 140);
+#endif
+static_assert(offsetof(FuncItem, _pFunc) == 128);
+
+struct toolbarIcons {
+    HBITMAP hToolbarBmp;
+    HICON hToolbarIcon;
+};
+
+/// The header of Scintilla's notification record; idFrom is pointer-sized, as in Scintilla.
+struct SciNotifyHeader {
+    void* hwndFrom;
+    std::uintptr_t idFrom;
+    unsigned int code;
+};
+
+/// A notification as the host passes it: the header and the rest of Scintilla's record, which
+/// the plugin may copy whole (the 64-bit record is longer than the 88 bytes of the 32-bit one).
+struct SCNotification {
+    SciNotifyHeader nmhdr;
+    alignas(8) unsigned char mRest[200];
+};
+
+// The six exports, C calling convention.
+using IsUnicodeExport = BOOL(__cdecl*)();
+using SetInfoExport = void(__cdecl*)(NppData);
+using GetFuncsArrayExport = FuncItem*(__cdecl*)(int*);
+using MessageProcExport = LRESULT(__cdecl*)(UINT, WPARAM, LPARAM);
+using GetNameExport = const wchar_t*(__cdecl*)();
+using BeNotifiedExport = void(__cdecl*)(SCNotification*);
+
+} // namespace Logic::Testing

@@ -1,0 +1,70 @@
+#pragma once
+// One run of the fake host in one process: the environment the plugin starts in, the protocol
+// from loading to shutdown, and the commands with what their logs must say. The plugin keeps its
+// state per process, so every scenario of tools found is a process of its own.
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Checks.h"
+#include "FakeNotepad.h"
+#include "PluginLibrary.h"
+#include "ResultsWindow.h"
+
+namespace Logic::Testing {
+
+/// Which of the outside tools the plugin finds in PATH when it starts.
+enum class Tools { None, Provers, DotAndProver9, All };
+
+class Session {
+public:
+    Session(Checks& aChecks, const std::wstring& aPluginPath);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    /// Working folder, PATH with empty tool files, and the toolbar picture when asked for.
+    void PrepareEnvironment(Tools aTools, bool aWithToolbarPicture);
+    /// Loads the plugin and runs the host's start-up: isUnicode, setInfo, getName,
+    /// getFuncsArray, the toolbar notification. False when the plugin cannot be driven further.
+    bool Start();
+    /// Every logging command, over every kind of document.
+    void CheckCommands();
+    /// Ctrl+NumPad0 on the syllogism until its verdict is in the window, printed.
+    void TimeDecideShortcut();
+    /// Runs a few commands and leaves the window shown, for a picture of it.
+    void ShowForScreenshot(const std::wstring& aStopFile);
+    /// NPPN_SHUTDOWN; with aCloseHost also what the host does after it: its main window goes,
+    /// then the library is freed.
+    void Shut(bool aCloseHost);
+
+private:
+    bool CheckTable();
+    void CheckToolbarNotification();
+    PluginCommand CommandNamed(const wchar_t* aName) const;
+    bool Call(PluginCommand aCommand, const std::string& aWhat);
+    void Notify(unsigned aCode, const std::string& aWhat);
+    /// Opens aDocument in the current view, runs the command named aCommand and compares the
+    /// log with aMessages; closes the window afterwards.
+    void ExpectLog(const std::string& aWhat, const Document& aDocument, const wchar_t* aCommand,
+                   const std::vector<std::wstring>& aMessages);
+    void CheckEditorTraffic(const std::string& aWhat);
+    void CheckClosing();
+
+    Checks& mChecks;
+    std::wstring mPluginPath;
+    std::wstring mFolder;
+    Tools mTools = Tools::None;
+    bool mWithToolbarPicture = false;
+    FakeNotepad mNotepad;
+    std::unique_ptr<PluginLibrary> mPlugin;
+    FuncItem* mTable = nullptr;
+    int mCount = 0;
+    ResultsWindow mResults;
+    int mUncheckedBuffers = 0;
+    std::map<UINT, int> mUnanswered;
+};
+
+} // namespace Logic::Testing
