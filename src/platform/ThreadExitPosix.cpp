@@ -2,26 +2,12 @@
 
 #include <pthread.h>
 
-#include <new>
+#include "platform/ThreadExitDetail.h"
 
 namespace Logic::Platform {
 
 namespace {
-struct Registration {
-    void (*mCleanup)(void*);
-    void* mObject;
-    Registration* mNext;
-};
-
-void RunRegistrations(void* aFirst) {
-    auto* lRegistration = static_cast<Registration*>(aFirst);
-    while (lRegistration != nullptr) {
-        Registration* lNext = lRegistration->mNext;
-        lRegistration->mCleanup(lRegistration->mObject);
-        delete lRegistration;
-        lRegistration = lNext;
-    }
-}
+void RunRegistrations(void* aFirst) { ThreadExitDetail::RunAll(aFirst); }
 
 pthread_key_t* Key() {
     static pthread_key_t lKey;
@@ -35,19 +21,15 @@ bool AtThreadExit(void (*aCleanup)(void*), void* aObject) noexcept {
     if (lKey == nullptr) {
         return false;
     }
-    auto* lRegistration = new (std::nothrow) Registration{
-        aCleanup, aObject, static_cast<Registration*>(pthread_getspecific(*lKey))};
-    if (lRegistration == nullptr) {
-        return false;
-    }
-    return pthread_setspecific(*lKey, lRegistration) == 0;
+    auto* lRegistration = ThreadExitDetail::Prepend(aCleanup, aObject, pthread_getspecific(*lKey));
+    return lRegistration != nullptr && pthread_setspecific(*lKey, lRegistration) == 0;
 }
 
 void RunThreadExitCleanupsNow() noexcept {
     // A shared library on POSIX hosts stays loaded with the process; only this thread's list can
     // be reached.
     if (pthread_key_t* lKey = Key()) {
-        RunRegistrations(pthread_getspecific(*lKey));
+        ThreadExitDetail::RunAll(pthread_getspecific(*lKey));
         pthread_setspecific(*lKey, nullptr);
     }
 }

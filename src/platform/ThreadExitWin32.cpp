@@ -2,28 +2,14 @@
 
 #include <windows.h>
 
-#include <new>
+#include "platform/ThreadExitDetail.h"
 
 namespace Logic::Platform {
 
 namespace {
-struct Registration {
-    void (*mCleanup)(void*);
-    void* mObject;
-    Registration* mNext;
-};
-
 // Fiber-local storage calls its callback on the ending thread, also for threads that the C
 // runtime did not start.
-void WINAPI RunRegistrations(void* aFirst) {
-    auto* lRegistration = static_cast<Registration*>(aFirst);
-    while (lRegistration != nullptr) {
-        Registration* lNext = lRegistration->mNext;
-        lRegistration->mCleanup(lRegistration->mObject);
-        delete lRegistration;
-        lRegistration = lNext;
-    }
-}
+void WINAPI RunRegistrations(void* aFirst) { ThreadExitDetail::RunAll(aFirst); }
 
 DWORD Index() {
     static const DWORD lIndex = FlsAlloc(&RunRegistrations);
@@ -36,12 +22,8 @@ bool AtThreadExit(void (*aCleanup)(void*), void* aObject) noexcept {
     if (lIndex == FLS_OUT_OF_INDEXES) {
         return false;
     }
-    auto* lRegistration = new (std::nothrow)
-        Registration{aCleanup, aObject, static_cast<Registration*>(FlsGetValue(lIndex))};
-    if (lRegistration == nullptr) {
-        return false;
-    }
-    return FlsSetValue(lIndex, lRegistration) != FALSE;
+    auto* lRegistration = ThreadExitDetail::Prepend(aCleanup, aObject, FlsGetValue(lIndex));
+    return lRegistration != nullptr && FlsSetValue(lIndex, lRegistration) != FALSE;
 }
 
 void RunThreadExitCleanupsNow() noexcept {
