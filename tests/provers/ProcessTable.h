@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <system_error>
 #include <string>
 #include <thread>
 #include <vector>
@@ -21,8 +22,13 @@ struct ProcessStatus {
 };
 
 inline ProcessStatus StatusOf(int aProcess) {
-    std::ifstream lFile("/proc/" + std::to_string(aProcess) + "/stat");
-    std::string lText((std::istreambuf_iterator<char>(lFile)), std::istreambuf_iterator<char>());
+    std::string lText;
+    try {
+        std::ifstream lFile("/proc/" + std::to_string(aProcess) + "/stat");
+        lText.assign(std::istreambuf_iterator<char>(lFile), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        return {}; // the process ended while its entry was being read
+    }
     // "pid (name) state parent ...": the name may hold spaces and parentheses of its own.
     size_t lNameEnd = lText.rfind(')');
     if (lNameEnd == std::string::npos) {
@@ -38,7 +44,8 @@ inline ProcessStatus StatusOf(int aProcess) {
 inline std::vector<int> ChildrenOfThisProcess() {
     std::vector<int> lChildren;
     const int lSelf = getpid();
-    for (const auto& lEntry : std::filesystem::directory_iterator("/proc")) {
+    std::error_code lError;
+    for (const auto& lEntry : std::filesystem::directory_iterator("/proc", lError)) {
         const std::string lName = lEntry.path().filename().string();
         if (lName.find_first_not_of("0123456789") != std::string::npos) {
             continue;
