@@ -1,0 +1,171 @@
+#include "engine/Explanation.h"
+
+#include "engine/CompiledFormula.h"
+#include "engine/Predicates.h"
+#include "model/Factory.h"
+#include "model/Matrix.h"
+#include "model/NullPredicate.h"
+#include "platform/LargeStack.h"
+
+namespace Logic {
+
+namespace {
+WorldDescription DescribeKindOfWorld(const Predicates& aPredicates, uint32_t aKindOfWorld) {
+    WorldDescription lWorld;
+    const KindOfWorld lDecoded = aPredicates.DecodeKindOfWorldNumber(aKindOfWorld);
+    for (const NullPredicate* lLetter : lDecoded.Predicates()) {
+        lWorld.mLetters.emplace_back(lLetter->Description(), lDecoded.Affirms(*lLetter));
+    }
+    for (const KindOfObject& lKind : lDecoded.KindsOfObjects()) {
+        ObjectKindDescription lObjects;
+        lObjects.mCount = lKind.NumberOfDistinguishableInstances();
+        for (const UnaryPredicate& lPredicate : lKind.Predicates()) {
+            (lKind.Affirms(lPredicate) ? lObjects.mAffirms : lObjects.mDenies)
+                .push_back(lPredicate.ToString());
+        }
+        lWorld.mObjects.push_back(std::move(lObjects));
+    }
+    return lWorld;
+}
+
+std::string JoinedWith(const std::vector<std::string>& aWords, const std::string& aLast,
+                       const std::string& aSeparator = ", ") {
+    std::string lText;
+    for (size_t i = 0; i < aWords.size(); ++i) {
+        if (i > 0) {
+            lText += i + 1 == aWords.size() ? aLast : aSeparator;
+        }
+        lText += aWords[i];
+    }
+    return lText;
+}
+
+std::string DescribeObjects(const ObjectKindDescription& aObjects) {
+    std::string lText = std::to_string(aObjects.mCount) +
+                        (aObjects.mCount == 1 ? " object" : " objects");
+    if (aObjects.mAffirms.empty() && aObjects.mDenies.empty()) {
+        return lText;
+    }
+    lText += aObjects.mCount == 1 ? " that is " : " that are ";
+    if (!aObjects.mAffirms.empty()) {
+        lText += JoinedWith(aObjects.mAffirms, " and ");
+    }
+    if (!aObjects.mDenies.empty()) {
+        lText += aObjects.mAffirms.empty() ? "not " : " and not ";
+        lText += JoinedWith(aObjects.mDenies, " nor ");
+    }
+    return lText;
+}
+
+std::vector<std::string> ModelLines(const char* aName, const ModelDescription& aModel) {
+    if (!aModel.mModal) {
+        return {std::string(aName) + ": " + DescribeWorld(aModel.mWorlds.front())};
+    }
+    std::vector<std::string> lLines;
+    const size_t lCount = aModel.mWorlds.size();
+    lLines.push_back(std::string(aName) + ": " + std::to_string(lCount) +
+                     (lCount == 1 ? " possible world" : " possible worlds"));
+    for (size_t i = 0; i < lCount; ++i) {
+        const WorldDescription& lWorld = aModel.mWorlds[i];
+        lLines.push_back("  world " + std::to_string(i + 1) + " (the statement is " +
+                         (lWorld.mHolds.value_or(false) ? "true" : "false") +
+                         "): " + DescribeWorld(lWorld));
+    }
+    return lLines;
+}
+} // namespace
+
+std::string DescribeWorld(const WorldDescription& aWorld) {
+    std::vector<std::string> lParts;
+    for (const auto& [lLetter, lTrue] : aWorld.mLetters) {
+        lParts.push_back(lLetter + (lTrue ? " true" : " false"));
+    }
+    std::string lText = JoinedWith(lParts, ", ");
+    if (lParts.empty() && aWorld.mObjects.empty()) {
+        return "any world";
+    }
+    std::vector<std::string> lObjects;
+    for (const ObjectKindDescription& lKind : aWorld.mObjects) {
+        lObjects.push_back(DescribeObjects(lKind));
+    }
+    if (!lObjects.empty()) {
+        lText += (lText.empty() ? "" : "; ") + JoinedWith(lObjects, "; ", "; ");
+    }
+    return lText;
+}
+
+std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aExample,
+                                                 Evaluator aEvaluator) {
+    SearchPosition lPosition;
+    if (FindNextWith(aMatrix, aExample, lPosition, aEvaluator) == nullptr ||
+        !lPosition.mLastFound) {
+        return std::nullopt;
+    }
+    // The hit is a number of the search target's own numbering; the same target gives it back.
+    const MatrixPtr lSelf = aMatrix.SharedFromThis();
+    const std::vector<VariablePtr> lFree = aMatrix.FreeVariables();
+    const MatrixPtr lTarget = aExample ? Factory::Bind(lFree, Factory::Not(lSelf), &Factory::ForAll)
+                                       : Factory::Bind(lFree, lSelf, &Factory::ForAll);
+    const Predicates lPredicates = lTarget->CollectPredicates();
+
+    ModelDescription lModel;
+    lModel.mModal = lTarget->ContainsModalities();
+    if (!lModel.mModal) {
+        lModel.mWorlds.push_back(DescribeKindOfWorld(lPredicates, *lPosition.mLastFound));
+        return lModel;
+    }
+    const uint32_t lInterpretation = *lPosition.mLastFound;
+    // Both evaluators recurse over the tree when they walk single worlds.
+    OnLargeStack([&] {
+        PrepareNecessityMemos(*lTarget, lPredicates);
+        std::optional<CompiledFormula> lCompiled;
+        if (aEvaluator == Evaluator::Compiled) {
+            lCompiled.emplace(*lTarget, lPredicates);
+        }
+        for (uint32_t lKindOfWorld : lPredicates.KindsOfWorlds(lInterpretation)) {
+            WorldDescription lWorld = DescribeKindOfWorld(lPredicates, lKindOfWorld);
+            const bool lTargetTrue = lCompiled
+                                         ? lCompiled->TrueIn(lInterpretation, lKindOfWorld)
+                                         : lTarget->TrueIn(lInterpretation, lKindOfWorld, lPredicates);
+            // The example's target is the negation: the statement holds where the target fails.
+            lWorld.mHolds = aExample ? !lTargetTrue : lTargetTrue;
+            lModel.mWorlds.push_back(std::move(lWorld));
+        }
+        return true;
+    });
+    return lModel;
+}
+
+Explanation ExplainStatement(const Matrix& aStatement, Alethicity aVerdict, Evaluator aEvaluator) {
+    Explanation lExplanation;
+    if (aVerdict != Alethicity::Impossible) {
+        lExplanation.mExample = DescribeFirstHit(aStatement, true, aEvaluator);
+    }
+    if (aVerdict != Alethicity::Necessary) {
+        lExplanation.mCounterexample = DescribeFirstHit(aStatement, false, aEvaluator);
+    }
+    return lExplanation;
+}
+
+Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict, Evaluator aEvaluator) {
+    Explanation lExplanation;
+    if (aVerdict == Quality::Invalid) {
+        lExplanation.mCounterexample = DescribeFirstHit(aArgument, false, aEvaluator);
+    }
+    return lExplanation;
+}
+
+std::vector<std::string> ExplanationLines(const Explanation& aExplanation) {
+    std::vector<std::string> lLines;
+    if (aExplanation.mExample) {
+        auto lModel = ModelLines("Example", *aExplanation.mExample);
+        lLines.insert(lLines.end(), lModel.begin(), lModel.end());
+    }
+    if (aExplanation.mCounterexample) {
+        auto lModel = ModelLines("Counterexample", *aExplanation.mCounterexample);
+        lLines.insert(lLines.end(), lModel.begin(), lModel.end());
+    }
+    return lLines;
+}
+
+} // namespace Logic

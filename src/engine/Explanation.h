@@ -1,0 +1,68 @@
+#pragma once
+// Why a verdict holds, shown as worlds: the first example and counterexample that the search
+// finds, each written for a person (sentence letters, kinds of objects and, for a modal
+// statement, every world of the interpretation with the statement's truth there).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/Decision.h"
+
+namespace Logic {
+
+class Matrix;
+
+/// One populated kind of object: how many objects share it and which predicates they have.
+struct ObjectKindDescription {
+    uint32_t mCount = 0;
+    std::vector<std::string> mAffirms;
+    std::vector<std::string> mDenies;
+
+    friend bool operator==(const ObjectKindDescription&, const ObjectKindDescription&) = default;
+};
+
+/// One world: every sentence letter's truth, every populated kind of object, and, in a modal
+/// model, whether the statement holds there.
+struct WorldDescription {
+    std::vector<std::pair<std::string, bool>> mLetters;
+    std::vector<ObjectKindDescription> mObjects;
+    std::optional<bool> mHolds;
+
+    friend bool operator==(const WorldDescription&, const WorldDescription&) = default;
+};
+
+/// A model: one world, or with modal operators the worlds of one interpretation in the
+/// search's order.
+struct ModelDescription {
+    bool mModal = false;
+    std::vector<WorldDescription> mWorlds;
+};
+
+/// The models that show a verdict: for a statement an example where it is true (when it is not
+/// self-contradictory) and a counterexample where it is false (when it is not necessary); for
+/// an argument a counterexample where the premises are true and the conclusion false (when it is
+/// invalid).
+struct Explanation {
+    std::optional<ModelDescription> mExample;
+    std::optional<ModelDescription> mCounterexample;
+};
+
+/// The models that show a statement's verdict. Fails as the search fails.
+Explanation ExplainStatement(const Matrix& aStatement, Alethicity aVerdict, Evaluator aEvaluator);
+/// The counterexample of an invalid argument; nothing for a valid one.
+Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict, Evaluator aEvaluator);
+
+/// The first example (aExample) or counterexample of aMatrix as a model; absent when there is
+/// none.
+std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aExample,
+                                                 Evaluator aEvaluator);
+
+/// The log lines of an explanation: a line per model, and for a modal model a line per world.
+std::vector<std::string> ExplanationLines(const Explanation& aExplanation);
+
+/// One world in words, such as "p true, q false; 2 objects that are F and not G".
+std::string DescribeWorld(const WorldDescription& aWorld);
+
+} // namespace Logic

@@ -1,0 +1,233 @@
+// Every example and counterexample that an explanation prints is checked against the reference
+// evaluator: the printed world is turned back into its number, and the statement (or the
+// argument's conditional) must be true in an example and false in a counterexample. Documents
+// come from examples/ and from the random generator of the differential tests.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "RandomDocuments.h"
+#include "engine/Explanation.h"
+#include "engine/Predicates.h"
+#include "model/Argument.h"
+#include "model/Factory.h"
+#include "model/NullPredicate.h"
+#include "parser/Parser.h"
+#include "platform/LargeStack.h"
+
+namespace Logic::Differential {
+namespace {
+
+/// The kind-of-world number that aWorld describes under aPredicates: one bit per sentence
+/// letter, then a count field per combination of unary predicates.
+uint32_t KindOfWorldNumber(const WorldDescription& aWorld, const Predicates& aPredicates) {
+    uint32_t lNumber = 0;
+    const auto& lLetters = aPredicates.NullPredicates();
+    for (size_t lIndex = 0; lIndex < lLetters.size(); ++lIndex) {
+        for (const auto& [lLetter, lTrue] : aWorld.mLetters) {
+            if (lLetter == lLetters[lIndex]->Description() && lTrue) {
+                lNumber |= uint32_t{1} << lIndex;
+            }
+        }
+    }
+    const int32_t lWidth = aPredicates.BitsNeededToRepresentObjectsOfAKind();
+    const bool lNoUnary = aPredicates.UnaryPredicates().empty();
+    for (const ObjectKindDescription& lKind : aWorld.mObjects) {
+        uint32_t lCombination = 0;
+        for (const std::string& lAffirmed : lKind.mAffirms) {
+            lCombination |= uint32_t{1}
+                            << aPredicates.IndexOfUnaryPredicate(UnaryPredicate(lAffirmed.at(0)));
+        }
+        const uint32_t lField = lNoUnary ? lKind.mCount - 1 : lKind.mCount;
+        const uint32_t lShift = static_cast<uint32_t>(lLetters.size()) +
+                                lCombination * static_cast<uint32_t>(lWidth);
+        if (lWidth > 0) {
+            lNumber |= lField << lShift;
+        }
+    }
+    return lNumber;
+}
+
+/// What the model must make true (an example) or false (a counterexample): the statement closed
+/// over its constants, or the argument itself.
+MatrixPtr Checked(const MatrixPtr& aRoot, bool aExample) {
+    const auto lFree = aRoot->FreeVariables();
+    return aExample ? Factory::Bind(lFree, aRoot, &Factory::ThereExists)
+                    : Factory::Bind(lFree, aRoot, &Factory::ForAll);
+}
+
+/// Empty when the reference evaluator confirms aModel, else what is wrong.
+std::string Confirm(const MatrixPtr& aRoot, const ModelDescription& aModel, bool aExample) {
+    const MatrixPtr lChecked = Checked(aRoot, aExample);
+    const Predicates lPredicates = lChecked->CollectPredicates();
+    PrepareNecessityMemos(*lChecked, lPredicates);
+    if (!aModel.mModal) {
+        if (aModel.mWorlds.size() != 1) {
+            return "a model without modal operators must be one world";
+        }
+        const uint32_t lWorld = KindOfWorldNumber(aModel.mWorlds[0], lPredicates);
+        if (aModel.mWorlds[0].mObjects.empty() && !lPredicates.UnaryPredicates().empty()) {
+            return "a world without objects";
+        }
+        const bool lTrue = lChecked->TrueIn(lPredicates.FirstInterpretation(), lWorld, lPredicates);
+        return lTrue == aExample ? "" : "the reference finds the statement " +
+                                            std::string(lTrue ? "true" : "false") + " there";
+    }
+    uint32_t lInterpretation = 0;
+    for (const WorldDescription& lWorld : aModel.mWorlds) {
+        lInterpretation |= uint32_t{1} << KindOfWorldNumber(lWorld, lPredicates);
+    }
+    size_t lIndex = 0;
+    bool lSomeMatch = false;
+    for (uint32_t lWorld : lPredicates.KindsOfWorlds(lInterpretation)) {
+        if (lIndex >= aModel.mWorlds.size()) {
+            return "the interpretation has more worlds than the model shows";
+        }
+        const bool lTrue = lChecked->TrueIn(lInterpretation, lWorld, lPredicates);
+        if (aModel.mWorlds[lIndex].mHolds != lTrue) {
+            return "world " + std::to_string(lIndex + 1) + " is marked wrongly";
+        }
+        lSomeMatch = lSomeMatch || lTrue == aExample;
+        ++lIndex;
+    }
+    if (lIndex != aModel.mWorlds.size()) {
+        return "the model shows worlds the interpretation does not hold";
+    }
+    return lSomeMatch ? "" : "no world of the model shows what it should";
+}
+
+/// Checks the explanation of one document; returns how many models were confirmed.
+int CheckDocument(const std::vector<std::string>& aLines, const std::string& aName) {
+    MatrixPtr lRoot;
+    try {
+        lRoot = Parser::Parse(aLines);
+    } catch (const std::exception&) {
+        return 0;
+    }
+    int lConfirmed = 0;
+    OnLargeStack([&] {
+        Explanation lExplanation;
+        try {
+            if (lRoot->Kind() == NodeKind::Argument) {
+                const Quality lVerdict =
+                    QualityWith(static_cast<const Argument&>(*lRoot), Evaluator::Reference);
+                lExplanation = ExplainArgument(*lRoot, lVerdict, Evaluator::Compiled);
+                EXPECT_EQ(lExplanation.mCounterexample.has_value(), lVerdict == Quality::Invalid)
+                    << aName;
+                EXPECT_FALSE(lExplanation.mExample) << aName;
+            } else {
+                const Alethicity lVerdict = DecideWith(*lRoot, Evaluator::Reference);
+                lExplanation = ExplainStatement(*lRoot, lVerdict, Evaluator::Compiled);
+                EXPECT_EQ(lExplanation.mExample.has_value(), lVerdict != Alethicity::Impossible)
+                    << aName;
+                EXPECT_EQ(lExplanation.mCounterexample.has_value(),
+                          lVerdict != Alethicity::Necessary)
+                    << aName;
+            }
+        } catch (const std::exception&) {
+            return true; // undecidable documents (binary predicates) have nothing to explain
+        }
+        for (bool lExample : {true, false}) {
+            const auto& lModel = lExample ? lExplanation.mExample : lExplanation.mCounterexample;
+            if (!lModel) {
+                continue;
+            }
+            const std::string lProblem = Confirm(lRoot, *lModel, lExample);
+            EXPECT_EQ(lProblem, "") << aName << (lExample ? " example: " : " counterexample: ")
+                                    << DescribeWorld(lModel->mWorlds.front());
+            lConfirmed += lProblem.empty() ? 1 : 0;
+        }
+        return true;
+    });
+    return lConfirmed;
+}
+
+std::vector<std::string> LinesOf(const std::filesystem::path& aFile) {
+    std::ifstream lStream(aFile);
+    std::vector<std::string> lLines;
+    for (std::string lLine; std::getline(lStream, lLine);) {
+        lLines.push_back(lLine);
+    }
+    return lLines;
+}
+
+TEST(Explanation, ModelsOfTheExamplesHoldUnderTheReference) {
+    int lConfirmed = 0;
+    for (const auto& lEntry :
+         std::filesystem::directory_iterator(std::filesystem::path(QUENDRAL_SOURCE_DIR) / "examples")) {
+        lConfirmed += CheckDocument(LinesOf(lEntry.path()), lEntry.path().filename().string());
+    }
+    // The valid arguments among them have nothing to show; the statements do.
+    EXPECT_GT(lConfirmed, 0);
+}
+
+TEST(Explanation, ModelsOfRandomDocumentsHoldUnderTheReference) {
+    int lConfirmed = 0;
+    int lModal = 0;
+    for (uint64_t lCase = 0; lCase < 400; ++lCase) {
+        DocumentGenerator lGenerator(777000 + lCase);
+        const Document lDocument = lGenerator.Next();
+        // Keep the reference's share of the run small: documents of at most 2^16 candidates.
+        try {
+            const MatrixPtr lRoot = Parser::Parse(lDocument.Lines());
+            const Predicates lPredicates = lRoot->CollectPredicates();
+            if (lPredicates.Interpretations().size() > (uint64_t{1} << 16) ||
+                lRoot->DepthOfLoopNesting() > 3) {
+                continue;
+            }
+            lModal += lPredicates.ModalitiesPresent() ? 1 : 0;
+        } catch (const std::exception&) {
+            continue;
+        }
+        lConfirmed += CheckDocument(lDocument.Lines(), "seed " + std::to_string(777000 + lCase) +
+                                                           ":\n" + lDocument.Lines().front());
+    }
+    std::cout << lConfirmed << " models confirmed, from " << lModal << " modal documents and others"
+              << std::endl;
+    EXPECT_GT(lConfirmed, 200);
+    EXPECT_GT(lModal, 10);
+}
+
+TEST(Explanation, WorldsAreWrittenForAPerson) {
+    WorldDescription lWorld;
+    lWorld.mLetters = {{"p", true}, {"q", false}};
+    lWorld.mObjects = {{1, {"F"}, {"G"}}, {2, {}, {"F", "G"}}, {3, {"F", "G", "H"}, {}}};
+    EXPECT_EQ(DescribeWorld(lWorld), "p true, q false; 1 object that is F and not G; 2 objects "
+                                     "that are not F nor G; 3 objects that are F, G and H");
+    EXPECT_EQ(DescribeWorld(WorldDescription{}), "any world");
+
+    Explanation lExplanation;
+    lExplanation.mCounterexample = ModelDescription{true, {lWorld, lWorld}};
+    lExplanation.mCounterexample->mWorlds[0].mHolds = true;
+    lExplanation.mCounterexample->mWorlds[1].mHolds = false;
+    lExplanation.mCounterexample->mWorlds[1].mObjects.clear();
+    const auto lLines = ExplanationLines(lExplanation);
+    ASSERT_EQ(lLines.size(), 3u);
+    EXPECT_EQ(lLines[0], "Counterexample: 2 possible worlds");
+    EXPECT_EQ(lLines[2], "  world 2 (the statement is false): p true, q false");
+}
+
+TEST(Explanation, AnInvalidSyllogismHasTheCounterexampleAStudentExpects) {
+    // Every F is G; a is G; so a is F: the counterexample holds an object that is G but not F.
+    const MatrixPtr lRoot = Parser::Parse({"x, Fx -> Gx", "Ga", ".'.", "Fa"});
+    const Explanation lExplanation = OnLargeStack([&] {
+        return ExplainArgument(*lRoot, static_cast<const Argument&>(*lRoot).Quality(),
+                               Evaluator::Compiled);
+    });
+    ASSERT_TRUE(lExplanation.mCounterexample);
+    const auto& lWorlds = lExplanation.mCounterexample->mWorlds;
+    ASSERT_EQ(lWorlds.size(), 1u);
+    bool lHasGNotF = false;
+    for (const auto& lKind : lWorlds[0].mObjects) {
+        lHasGNotF = lHasGNotF || (lKind.mAffirms == std::vector<std::string>{"G"} &&
+                                  lKind.mDenies == std::vector<std::string>{"F"});
+    }
+    EXPECT_TRUE(lHasGNotF) << DescribeWorld(lWorlds[0]);
+}
+
+} // namespace
+} // namespace Logic::Differential
