@@ -8,6 +8,7 @@
 #include <thread>
 #include <unordered_map>
 
+#include "engine/DistinctNodeWalk.h"
 #include "engine/ParallelLoop.h"
 #include "engine/Predicates.h"
 #include "platform/Cancellation.h"
@@ -144,28 +145,9 @@ void CompiledFormula::Flatten(const Matrix& aRoot) {
         }
         return lSlot;
     };
-    const auto fOperands = [](const Matrix& fNode) -> std::pair<const Matrix*, const Matrix*> {
-        switch (fNode.Kind()) {
-        case NodeKind::Negation:
-        case NodeKind::Necessity:
-        case NodeKind::UniversalGeneralization:
-            return {static_cast<const UnaryOperator&>(fNode).InnerMatrix().get(), nullptr};
-        case NodeKind::Conjunction:
-        case NodeKind::Disjunction:
-        case NodeKind::MaterialConditional:
-        case NodeKind::Argument:
-        case NodeKind::Equivalence:
-        case NodeKind::JointDenial: {
-            const auto& lBinary = static_cast<const BinaryOperator&>(fNode);
-            return {lBinary.Left().get(), lBinary.Right().get()};
-        }
-        case NodeKind::NullPredicate:
-        case NodeKind::UnaryPredication:
-        case NodeKind::BinaryPredication:
-        case NodeKind::Identification:
-            return {nullptr, nullptr};
-        }
-        return {nullptr, nullptr};
+    const auto fOperands = [](const Matrix& fNode) {
+        const DistinctNodeWalk::OperandList lOperands = DistinctNodeWalk::Operands(fNode);
+        return std::pair(lOperands.mOperands[0], lOperands.mOperands[1]);
     };
 
     // Post-order over the distinct nodes with an explicit stack: operands get lower indices.
