@@ -76,9 +76,8 @@ Instantiations* ThisThreadsInstantiations(bool aCreate) {
         return tInstantiations;
     }
     auto* lNew = new Instantiations();
-    if (!Platform::AtThreadExit(&ForgetThisThreadsInstantiations, lNew)) {
-        // Without a cleanup the object lives as long as the process; still correct.
-    }
+    // Without a cleanup the object lives as long as the process; still correct.
+    (void)Platform::AtThreadExit(&ForgetThisThreadsInstantiations, lNew);
     tInstantiations = lNew;
     return lNew;
 }
