@@ -10,11 +10,21 @@
 namespace Logic {
 
 namespace {
-WorldDescription DescribeKindOfWorld(const Predicates& aPredicates, uint32_t aKindOfWorld) {
+/// Whether a world's objects can make a difference to aTarget: only predicates and identity
+/// tell objects apart or count them; without them a world is its sentence letters.
+bool ObjectsMatter(const Matrix& aTarget, const Predicates& aPredicates) {
+    return !aPredicates.UnaryPredicates().empty() || aTarget.ContainsIdentifications();
+}
+
+WorldDescription DescribeKindOfWorld(const Predicates& aPredicates, uint32_t aKindOfWorld,
+                                     bool aObjectsMatter) {
     WorldDescription lWorld;
     const KindOfWorld lDecoded = aPredicates.DecodeKindOfWorldNumber(aKindOfWorld);
     for (const NullPredicate* lLetter : lDecoded.Predicates()) {
         lWorld.mLetters.emplace_back(lLetter->Description(), lDecoded.Affirms(*lLetter));
+    }
+    if (!aObjectsMatter) {
+        return lWorld;
     }
     for (const KindOfObject& lKind : lDecoded.KindsOfObjects()) {
         ObjectKindDescription lObjects;
@@ -57,18 +67,30 @@ std::string DescribeObjects(const ObjectKindDescription& aObjects) {
     return lText;
 }
 
-std::vector<std::string> ModelLines(const char* aName, const ModelDescription& aModel) {
+/// How a world of a modal model stands to what is explained.
+std::string WorldVerdict(bool aHolds, bool aOfArgument) {
+    if (aOfArgument) {
+        return aHolds ? "not a counterexample" : "the premises true, the conclusion false";
+    }
+    return aHolds ? "the statement is true" : "the statement is false";
+}
+
+std::vector<std::string> ModelLines(const char* aName, const ModelDescription& aModel,
+                                    bool aOfArgument) {
+    // An argument's counterexample says what it shows; a statement's needs no gloss.
+    const std::string lHeading =
+        std::string(aName) + (aOfArgument ? " (the premises true, the conclusion false)" : "");
     if (!aModel.mModal) {
-        return {std::string(aName) + ": " + DescribeWorld(aModel.mWorlds.front())};
+        return {lHeading + ": " + DescribeWorld(aModel.mWorlds.front())};
     }
     std::vector<std::string> lLines;
     const size_t lCount = aModel.mWorlds.size();
-    lLines.push_back(std::string(aName) + ": " + std::to_string(lCount) +
+    lLines.push_back(lHeading + ": " + std::to_string(lCount) +
                      (lCount == 1 ? " possible world" : " possible worlds"));
     for (size_t i = 0; i < lCount; ++i) {
         const WorldDescription& lWorld = aModel.mWorlds[i];
-        lLines.push_back("  world " + std::to_string(i + 1) + " (the statement is " +
-                         (lWorld.mHolds.value_or(false) ? "true" : "false") +
+        lLines.push_back("  world " + std::to_string(i + 1) + " (" +
+                         WorldVerdict(lWorld.mHolds.value_or(false), aOfArgument) +
                          "): " + DescribeWorld(lWorld));
     }
     return lLines;
@@ -108,10 +130,13 @@ std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aEx
                                        : Factory::Bind(lFree, lSelf, &Factory::ForAll);
     const Predicates lPredicates = lTarget->CollectPredicates();
 
+    const bool lObjectsMatter = ObjectsMatter(*lTarget, lPredicates);
+
     ModelDescription lModel;
     lModel.mModal = lTarget->ContainsModalities();
     if (!lModel.mModal) {
-        lModel.mWorlds.push_back(DescribeKindOfWorld(lPredicates, *lPosition.mLastFound));
+        lModel.mWorlds.push_back(
+            DescribeKindOfWorld(lPredicates, *lPosition.mLastFound, lObjectsMatter));
         return lModel;
     }
     const uint32_t lInterpretation = *lPosition.mLastFound;
@@ -123,7 +148,8 @@ std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aEx
             lCompiled.emplace(*lTarget, lPredicates);
         }
         for (uint32_t lKindOfWorld : lPredicates.KindsOfWorlds(lInterpretation)) {
-            WorldDescription lWorld = DescribeKindOfWorld(lPredicates, lKindOfWorld);
+            WorldDescription lWorld =
+                DescribeKindOfWorld(lPredicates, lKindOfWorld, lObjectsMatter);
             const bool lTargetTrue = lCompiled
                                          ? lCompiled->TrueIn(lInterpretation, lKindOfWorld)
                                          : lTarget->TrueIn(lInterpretation, lKindOfWorld, lPredicates);
@@ -149,6 +175,7 @@ Explanation ExplainStatement(const Matrix& aStatement, Alethicity aVerdict, Eval
 
 Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict, Evaluator aEvaluator) {
     Explanation lExplanation;
+    lExplanation.mOfArgument = true;
     if (aVerdict == Quality::Invalid) {
         lExplanation.mCounterexample = DescribeFirstHit(aArgument, false, aEvaluator);
     }
@@ -158,11 +185,12 @@ Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict, Evaluator
 std::vector<std::string> ExplanationLines(const Explanation& aExplanation) {
     std::vector<std::string> lLines;
     if (aExplanation.mExample) {
-        auto lModel = ModelLines("Example", *aExplanation.mExample);
+        auto lModel = ModelLines("Example", *aExplanation.mExample, aExplanation.mOfArgument);
         lLines.insert(lLines.end(), lModel.begin(), lModel.end());
     }
     if (aExplanation.mCounterexample) {
-        auto lModel = ModelLines("Counterexample", *aExplanation.mCounterexample);
+        auto lModel = ModelLines("Counterexample", *aExplanation.mCounterexample,
+                                 aExplanation.mOfArgument);
         lLines.insert(lLines.end(), lModel.begin(), lModel.end());
     }
     return lLines;

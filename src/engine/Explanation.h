@@ -45,6 +45,9 @@ struct ModelDescription {
 /// an argument a counterexample where the premises are true and the conclusion false (when it is
 /// invalid).
 struct Explanation {
+    /// Whether the models belong to an argument: its worlds are then told apart by whether the
+    /// premises are true and the conclusion false there.
+    bool mOfArgument = false;
     std::optional<ModelDescription> mExample;
     std::optional<ModelDescription> mCounterexample;
 };

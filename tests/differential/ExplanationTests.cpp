@@ -100,6 +100,10 @@ std::string Confirm(const MatrixPtr& aRoot, const ModelDescription& aModel, bool
     return lSomeMatch ? "" : "no world of the model shows what it should";
 }
 
+std::vector<WorldDescription> WorldsOf(const std::optional<ModelDescription>& aModel) {
+    return aModel ? aModel->mWorlds : std::vector<WorldDescription>{};
+}
+
 /// Checks the explanation of one document; returns how many models were confirmed.
 int CheckDocument(const std::vector<std::string>& aLines, const std::string& aName) {
     MatrixPtr lRoot;
@@ -131,6 +135,14 @@ int CheckDocument(const std::vector<std::string>& aLines, const std::string& aNa
         } catch (const std::exception&) {
             return true; // undecidable documents (binary predicates) have nothing to explain
         }
+        // Both evaluators search the same candidates in the same order: the first hits agree.
+        const Explanation lByReference =
+            lRoot->Kind() == NodeKind::Argument
+                ? ExplainArgument(*lRoot, Quality::Invalid, Evaluator::Reference)
+                : ExplainStatement(*lRoot, Alethicity::Contingent, Evaluator::Reference);
+        EXPECT_EQ(WorldsOf(lByReference.mExample), WorldsOf(lExplanation.mExample)) << aName;
+        EXPECT_EQ(WorldsOf(lByReference.mCounterexample), WorldsOf(lExplanation.mCounterexample))
+            << aName;
         for (bool lExample : {true, false}) {
             const auto& lModel = lExample ? lExplanation.mExample : lExplanation.mCounterexample;
             if (!lModel) {
@@ -209,6 +221,41 @@ TEST(Explanation, WorldsAreWrittenForAPerson) {
     ASSERT_EQ(lLines.size(), 3u);
     EXPECT_EQ(lLines[0], "Counterexample: 2 possible worlds");
     EXPECT_EQ(lLines[2], "  world 2 (the statement is false): p true, q false");
+}
+
+TEST(Explanation, ObjectsAreShownOnlyWhereTheyCanMatter) {
+    auto fExplain = [](const std::vector<std::string>& aLines) {
+        const MatrixPtr lRoot = Parser::Parse(aLines);
+        return OnLargeStack([&] {
+            return ExplainStatement(*lRoot, DecideWith(*lRoot, Evaluator::Reference),
+                                    Evaluator::Compiled);
+        });
+    };
+    // Sentence letters alone: the world is its letters, whatever its objects.
+    const Explanation lLetters = fExplain({"x, p -> q"});
+    ASSERT_TRUE(lLetters.mExample && lLetters.mCounterexample);
+    EXPECT_TRUE(lLetters.mExample->mWorlds[0].mObjects.empty());
+    EXPECT_EQ(DescribeWorld(lLetters.mCounterexample->mWorlds[0]), "p true, q false");
+    // Identity counts objects even without predicates.
+    const Explanation lIdentity = fExplain({"x, y, x=y"});
+    ASSERT_TRUE(lIdentity.mExample && lIdentity.mCounterexample);
+    EXPECT_EQ(DescribeWorld(lIdentity.mExample->mWorlds[0]), "1 object");
+    EXPECT_EQ(DescribeWorld(lIdentity.mCounterexample->mWorlds[0]), "2 objects");
+}
+
+TEST(Explanation, AnArgumentsWorldsAreToldApartByItsPremisesAndConclusion) {
+    const MatrixPtr lRoot = Parser::Parse({"<>p", ".'.", "[]p"});
+    const Explanation lExplanation = OnLargeStack([&] {
+        return ExplainArgument(*lRoot, Quality::Invalid, Evaluator::Compiled);
+    });
+    EXPECT_EQ(ExplanationLines(lExplanation),
+              (std::vector<std::string>{
+                  "Counterexample (the premises true, the conclusion false): 2 possible worlds",
+                  "  world 1 (the premises true, the conclusion false): p false",
+                  "  world 2 (the premises true, the conclusion false): p true"}));
+    // A valid argument has nothing to show.
+    EXPECT_TRUE(ExplanationLines(ExplainArgument(*lRoot, Quality::Valid, Evaluator::Compiled))
+                    .empty());
 }
 
 TEST(Explanation, AnInvalidSyllogismHasTheCounterexampleAStudentExpects) {
