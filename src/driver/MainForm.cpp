@@ -2,13 +2,17 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
 #include <utility>
 
 #include "coefficients/CoefficientVector.h"
+#include "engine/Decision.h"
+#include "engine/Explanation.h"
 #include "engine/Utility.h"
+#include "model/Argument.h"
 #include "model/EngineException.h"
 #include "model/Matrix.h"
 #include "parser/Parser.h"
@@ -61,11 +65,56 @@ MainForm::MainForm(IPluginReceiver& aApplication, MainFormServices aServices)
 // ---------------------------------------------------------------------------------------------
 // Commands
 
-std::string MainForm::DecideText(const std::string& aText) {
-    return Deep([&] {
-        MatrixPtr lRoot = Parser::Parse(SplitLines(aText));
-        return Utility::StatementOfResult(*lRoot);
-    });
+namespace {
+/// A decided document: its verdict and, when asked for, the models that show it. A failure of
+/// the explanation is kept so that the verdict is logged before it.
+struct Decision {
+    std::optional<Alethicity> mAlethicity;
+    std::optional<Quality> mQuality;
+    std::optional<Explanation> mExplanation;
+    std::exception_ptr mExplanationFailure;
+};
+
+Decision DecideDocument(const std::vector<std::string>& aLines, bool aExplain) {
+    MatrixPtr lRoot = Parser::Parse(aLines);
+    Decision lDecision;
+    const Evaluator lEvaluator = DefaultEvaluator();
+    const bool lArgument = lRoot->Kind() == NodeKind::Argument;
+    if (lArgument) {
+        lDecision.mQuality = static_cast<const Argument&>(*lRoot).Quality();
+    } else {
+        lDecision.mAlethicity = lRoot->Decide();
+    }
+    if (!aExplain) {
+        return lDecision;
+    }
+    try {
+        lDecision.mExplanation = lArgument
+                                     ? ExplainArgument(*lRoot, *lDecision.mQuality, lEvaluator)
+                                     : ExplainStatement(*lRoot, *lDecision.mAlethicity, lEvaluator);
+    } catch (...) {
+        lDecision.mExplanationFailure = std::current_exception();
+    }
+    return lDecision;
+}
+} // namespace
+
+void MainForm::LogDecision(const std::string& aText) {
+    // The tree is made, decided and freed on the large stack: each recurses with its depth.
+    Decision lDecision = Deep([&] { return DecideDocument(SplitLines(aText), mExplainVerdicts); });
+    mReport.mAlethicity = lDecision.mAlethicity;
+    mReport.mQuality = lDecision.mQuality;
+    Log(lDecision.mQuality ? Utility::TextResult(*lDecision.mQuality)
+                           : Utility::TextForDecision(*lDecision.mAlethicity));
+    if (lDecision.mExplanationFailure) {
+        std::rethrow_exception(lDecision.mExplanationFailure);
+    }
+    if (lDecision.mExplanation) {
+        for (const std::string& lLine : ExplanationLines(*lDecision.mExplanation)) {
+            Log(lLine);
+        }
+        mReport.mExplanation = std::move(lDecision.mExplanation);
+    }
 }
 
 namespace {
@@ -79,7 +128,7 @@ CommandOutcome MainForm::DecideActiveBuffer(Cancellation* aCancellation) {
     const Cancellation::Scope lScope(CancellationFor(aCancellation));
     return ActOnDialog([this] {
         Log("Deciding {0}...", mApplication.NameOfActiveDocument());
-        Log(DecideText(mApplication.ContentsOfActiveDocument()));
+        LogDecision(mApplication.ContentsOfActiveDocument());
     });
 }
 
@@ -89,7 +138,7 @@ CommandOutcome MainForm::DecideSelectedText(Cancellation* aCancellation) {
         std::string lSelectedText = mApplication.SelectedText();
         // The selection is quoted like any text in a message: a long one is cut.
         Log("Deciding \"{0}\" ...", QuotableText(lSelectedText));
-        Log(DecideText(lSelectedText));
+        LogDecision(lSelectedText);
     });
 }
 
@@ -98,13 +147,15 @@ CommandOutcome MainForm::CalculateCoefficientVector(Cancellation* aCancellation)
     return ActOnDialog([this] {
         Log("Calculating coefficients for {0}...", mApplication.NameOfActiveDocument());
         std::string lContents = mApplication.ContentsOfActiveDocument();
-        auto [lVector, lFormula] = Deep([&] {
+        Logic::CoefficientVector lCoefficients = Deep([&] {
             MatrixPtr lRoot = Parser::Parse(SplitLines(lContents));
-            Logic::CoefficientVector lCoefficients = lRoot->CoefficientVector();
-            return std::pair(lCoefficients.ToString(), lCoefficients.Formula());
+            return lRoot->CoefficientVector();
         });
-        Log(lVector);
-        Log(lFormula);
+        std::string lPolynomial = lCoefficients.Formula();
+        Log(lCoefficients.ToString());
+        Log(lPolynomial);
+        mReport.mCoefficients = lCoefficients.Coefficients();
+        mReport.mPolynomial = std::move(lPolynomial);
     });
 }
 
@@ -138,7 +189,9 @@ CommandOutcome MainForm::ExecuteProver9OnActiveBuffer(int32_t aSecondsTimeout) {
             MatrixPtr lRoot = Parser::Parse(SplitLines(lContents));
             return Prover9Mace4::Decide(lRoot, aSecondsTimeout);
         });
-        Log("... result: {0}", Prover9Mace4::ToString(lResult));
+        std::string lResultText = Prover9Mace4::ToString(lResult);
+        Log("... result: {0}", lResultText);
+        mReport.mProverResult = std::move(lResultText);
     });
 }
 
@@ -146,6 +199,7 @@ CommandOutcome MainForm::ExecuteProver9OnActiveBuffer(int32_t aSecondsTimeout) {
 // Results log
 
 CommandOutcome MainForm::ActOnDialog(const std::function<void()>& aAction) {
+    mReport = CommandReport();
     if (!mWindow->IsVisible()) {
         mWindow->Show();
     }
@@ -154,14 +208,16 @@ CommandOutcome MainForm::ActOnDialog(const std::function<void()>& aAction) {
         aAction();
         return CommandOutcome::Succeeded;
     } catch (const std::exception& lFailure) {
-        Log("Error: {0}", lFailure.what());
+        mReport.mError = lFailure.what();
     } catch (...) {
-        Log("Error: {0}", "An unknown failure occurred.");
+        mReport.mError = "An unknown failure occurred.";
     }
+    Log("Error: {0}", *mReport.mError);
     return CommandOutcome::Failed;
 }
 
 void MainForm::LogMessage(const std::string& aMessage) {
+    mReport.mLines.push_back(aMessage);
     mWindow->AppendLine(Format("{0}: {1}", FormatTimeOfDay(Platform::LocalTimeOfDay()), aMessage));
     mWindow->HandlePendingEvents();
 }

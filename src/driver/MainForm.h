@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/CommandReport.h"
 #include "driver/HostInterfaces.h"
 #include "driver/IPluginReceiver.h"
 #include "model/Format.h"
@@ -105,14 +106,21 @@ public:
     /// Deletes every file of gFilesToDelete that is there; runs at process exit.
     static void Cleanup();
 
+    /// Whether a decision also logs, after its verdict, the first example and counterexample that
+    /// show it. Off unless a front end asks (the command-line tool's --explain); the results
+    /// window of the editor shows the verdict line alone.
+    void SetExplainVerdicts(bool aExplain) { mExplainVerdicts = aExplain; }
+    /// What the last command that logged found: its messages, its failure, its results.
+    const CommandReport& LastReport() const { return mReport; }
+
     bool CanDepict() const { return mCanDepict; }
     bool CanProve() const { return mCanProve; }
     IResultsWindow& Window() { return *mWindow; }
 
 private:
     void LogMessage(const std::string& aMessage);
-    /// Parses aText and returns the statement's verdict.
-    static std::string DecideText(const std::string& aText);
+    /// Parses and decides aText, logs the verdict and, when asked, the models that show it.
+    void LogDecision(const std::string& aText);
 
     std::unique_ptr<IResultsWindow> mWindow;
     std::unique_ptr<IMessageBox> mMessageBox;
@@ -120,6 +128,8 @@ private:
     IPluginReceiver& mApplication;
     bool mCanDepict = false;
     bool mCanProve = false;
+    bool mExplainVerdicts = false;
+    CommandReport mReport;
 };
 
 } // namespace Logic

@@ -188,6 +188,52 @@ TEST(Decide, DeepDocumentsDoNotOverflowTheStack) {
     EXPECT_EQ(MessageOf(lHarness.mWindow->mLog[1]), "The statement is necessarily true.");
 }
 
+TEST(Decide, ExplainsOnlyWhenAskedAndAfterTheVerdict) {
+    Harness lHarness(NoneFound);
+    lHarness.mReceiver.mContents = "p -> q\nq\n.'.\np";
+    // The editor's window shows the verdict line alone.
+    lHarness.mDriver->DecideActiveBuffer();
+    EXPECT_EQ(Messages(lHarness.mWindow->mLog),
+              (Lines{"Deciding a.txt...", "The argument is invalid."}));
+    EXPECT_FALSE(lHarness.mDriver->LastReport().mExplanation);
+
+    lHarness.mWindow->mLog.clear();
+    lHarness.mDriver->SetExplainVerdicts(true);
+    lHarness.mDriver->DecideActiveBuffer();
+    const Lines lExpected = {
+        "Deciding a.txt...", "The argument is invalid.",
+        "Counterexample (the premises true, the conclusion false): p false, q true"};
+    EXPECT_EQ(Messages(lHarness.mWindow->mLog), lExpected);
+    const CommandReport& lReport = lHarness.mDriver->LastReport();
+    EXPECT_EQ(lReport.mLines, lExpected);
+    EXPECT_EQ(lReport.mQuality, Quality::Invalid);
+    EXPECT_FALSE(lReport.mAlethicity);
+    ASSERT_TRUE(lReport.mExplanation && lReport.mExplanation->mCounterexample);
+    EXPECT_FALSE(lReport.mExplanation->mExample);
+}
+
+TEST(Report, HoldsTheResultsOfTheLastCommandOnly) {
+    Harness lHarness(NoneFound);
+    lHarness.mReceiver.mContents = "p | q";
+    lHarness.mDriver->CalculateCoefficientVector();
+    EXPECT_EQ(lHarness.mDriver->LastReport().mCoefficients, (std::vector<int32_t>{0, 1, 1, -1}));
+    EXPECT_EQ(lHarness.mDriver->LastReport().mPolynomial, "p + q - pq");
+    EXPECT_FALSE(lHarness.mDriver->LastReport().mError);
+
+    lHarness.mDriver->DecideActiveBuffer();
+    const CommandReport& lReport = lHarness.mDriver->LastReport();
+    EXPECT_EQ(lReport.mAlethicity, Alethicity::Contingent);
+    EXPECT_FALSE(lReport.mCoefficients);
+    EXPECT_EQ(lReport.mLines, (Lines{"Deciding a.txt...", "The statement is contingent."}));
+
+    lHarness.mReceiver.mContents = "p &";
+    lHarness.mDriver->DecideActiveBuffer();
+    EXPECT_FALSE(lHarness.mDriver->LastReport().mAlethicity);
+    ASSERT_TRUE(lHarness.mDriver->LastReport().mError);
+    EXPECT_EQ(lHarness.mDriver->LastReport().mLines.back(),
+              "Error: " + *lHarness.mDriver->LastReport().mError);
+}
+
 TEST(CoefficientCommand, LogsTheVectorAndThePolynomial) {
     Harness lHarness(NoneFound);
     lHarness.mReceiver.mContents = "q -> p";
