@@ -20,6 +20,9 @@ void ConsoleReceiver::Install(Command aDecideContentsOfActiveDocument,
 }
 
 void ConsoleResultsWindow::AppendLine(const std::string& aLine) {
+    if (!mEcho) {
+        return;
+    }
     std::fwrite(aLine.data(), 1, aLine.size(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);

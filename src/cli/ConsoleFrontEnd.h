@@ -43,9 +43,11 @@ private:
     std::array<Command, NumberOfCommands> mCommands;
 };
 
-/// Writes each log line to standard output at once.
+/// Writes each log line to standard output at once, unless told to keep quiet (when the lines
+/// reach standard output another way).
 class ConsoleResultsWindow final : public IResultsWindow {
 public:
+    explicit ConsoleResultsWindow(bool aEcho = true) : mEcho(aEcho) {}
     void Show() override { mVisible = true; }
     void BringToFront() override {}
     bool IsVisible() const override { return mVisible; }
@@ -55,6 +57,7 @@ public:
     void Clear() override {}
 
 private:
+    bool mEcho;
     bool mVisible = false;
 };
 

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "cli/ConsoleFrontEnd.h"
+#include "cli/JsonReport.h"
 #include "driver/MainForm.h"
 #include "engine/Decision.h"
 
@@ -31,10 +32,10 @@ constexpr const char* Version = "0.1.0";
 constexpr const char* Usage =
     "usage:\n"
     "  quendral decide       [--selection START:END] [--engine compiled|reference]\n"
-    "                        [--timeout SECONDS] FILE\n"
-    "  quendral coefficients [--timeout SECONDS] FILE\n"
+    "                        [--timeout SECONDS] [--explain] [--format text|json] FILE\n"
+    "  quendral coefficients [--timeout SECONDS] [--format text|json] FILE\n"
     "  quendral depict       [--selection START:END] [--output PNG] [--view] FILE\n"
-    "  quendral prove        [--timeout SECONDS] FILE\n"
+    "  quendral prove        [--timeout SECONDS] [--format text|json] FILE\n"
     "  quendral --help | --version\n"
     "\n"
     "FILE is a path, or - for standard input.\n"
@@ -47,7 +48,11 @@ constexpr const char* Usage =
     "  --output PNG           where depict keeps the picture (default: FILE's name with .png)\n"
     "  --view                 also opens the picture\n"
     "  --timeout SECONDS      decide, coefficients: stop with an error after that long;\n"
-    "                         prove: the provers' time limit (default 30; negative: none)\n";
+    "                         prove: the provers' time limit (default 30; negative: none)\n"
+    "  --explain              decide: after the verdict, show the first example and\n"
+    "                         counterexample that the search finds, as worlds\n"
+    "  --format json          write one JSON object (log lines without time stamps, verdict,\n"
+    "                         models, coefficients or result) instead of the log lines\n";
 
 constexpr int Success = 0;
 constexpr int Failure = 1;
@@ -69,6 +74,8 @@ struct Options {
     /// decide, coefficients: the time limit as written; empty for none.
     std::string mTimeLimit;
     Evaluator mEvaluator = Evaluator::Compiled;
+    bool mExplain = false;
+    bool mJson = false;
 };
 
 size_t ParseOffset(const std::string& aText, const std::string& aSelection) {
@@ -148,6 +155,14 @@ Options ParseArguments(const std::vector<std::string>& aArguments) {
                     Format("bad engine \"{0}\": expected compiled or reference", lEngine));
             }
             lOptions.mEvaluator = lEngine == "compiled" ? Evaluator::Compiled : Evaluator::Reference;
+        } else if (lArgument == "--explain" && lCommand == "decide" && !lInlineValue) {
+            lOptions.mExplain = true;
+        } else if (lArgument == "--format" && lCommand != "depict") {
+            const std::string lFormat = fValue();
+            if (lFormat != "text" && lFormat != "json") {
+                throw UsageError(Format("bad format \"{0}\": expected text or json", lFormat));
+            }
+            lOptions.mJson = lFormat == "json";
         } else if (lArgument == "--output" && lCommand == "depict") {
             lOptions.mOutput = fValue();
         } else if (lArgument == "--view" && lCommand == "depict" && !lInlineValue) {
@@ -246,6 +261,17 @@ CommandOutcome RunCommand(MainForm& aDriver, ConsoleReceiver::CommandSlot aSlot,
     return CommandOutcome::Failed;
 }
 
+/// Says why the command could not run: on standard error, and with --format json as the JSON
+/// object on standard output too.
+void ReportFailure(const std::optional<std::string>& aCommand,
+                   const std::optional<std::string>& aDocument, bool aJson,
+                   const std::string& aMessage) {
+    std::fprintf(stderr, "quendral: %s\n", aMessage.c_str());
+    if (aJson) {
+        std::printf("%s\n", JsonFailure(aCommand, aDocument, aMessage).c_str());
+    }
+}
+
 int Run(const Options& aOptions) {
     SetDefaultEvaluator(aOptions.mEvaluator);
     Cancellation lCancellation;
@@ -266,7 +292,8 @@ int Run(const Options& aOptions) {
 
     ConsoleReceiver lReceiver(lName, lContents, lSelectedText);
     MainFormServices lServices;
-    auto lWindow = std::make_unique<ConsoleResultsWindow>();
+    // With JSON the log lines go into the report instead.
+    auto lWindow = std::make_unique<ConsoleResultsWindow>(!aOptions.mJson);
     auto lMessageBox = std::make_unique<ConsoleMessageBox>();
     std::string lOutput = aOptions.mOutput;
     if (lOutput.empty()) {
@@ -279,16 +306,23 @@ int Run(const Options& aOptions) {
     lServices.mMessageBox = std::move(lMessageBox);
     lServices.mImageViewer = std::move(lViewer);
     MainForm lDriver(lReceiver, std::move(lServices));
+    lDriver.SetExplainVerdicts(aOptions.mExplain);
+    auto fFinish = [&](CommandOutcome aOutcome) {
+        if (aOptions.mJson) {
+            std::printf("%s\n", JsonReport(aOptions.mCommand, lName, lDriver.LastReport()).c_str());
+        }
+        return aOutcome == CommandOutcome::Failed ? Failure : Success;
+    };
 
     if (aOptions.mCommand == "prove") {
         if (!lReceiver.CommandAt(ConsoleReceiver::Prover9OnContents)) {
-            std::fprintf(stderr, "quendral: the prove command needs %s and %s, which were not "
-                                 "both found in PATH.\n",
-                         MainForm::prover9, MainForm::mace4);
+            ReportFailure(aOptions.mCommand, lName, aOptions.mJson,
+                          Format("the prove command needs {0} and {1}, which were not both "
+                                 "found in PATH.",
+                                 MainForm::prover9, MainForm::mace4));
             return Failure;
         }
-        CommandOutcome lOutcome = lDriver.ExecuteProver9OnActiveBuffer(aOptions.mTimeout);
-        return lOutcome == CommandOutcome::Failed ? Failure : Success;
+        return fFinish(lDriver.ExecuteProver9OnActiveBuffer(aOptions.mTimeout));
     }
 
     bool lSelection = aOptions.mSelection.has_value();
@@ -320,7 +354,20 @@ int Run(const Options& aOptions) {
         std::fprintf(stderr, "Picture written to %s\n", rViewer.KeptPath().c_str());
         return Success;
     }
-    return lOutcome == CommandOutcome::Failed ? Failure : Success;
+    return fFinish(lOutcome);
+}
+
+/// Whether the arguments ask for JSON, read before they are checked: a run that fails on a bad
+/// argument still answers in the form asked for.
+bool AsksForJson(const std::vector<std::string>& aArguments) {
+    for (size_t i = 0; i < aArguments.size(); ++i) {
+        if (aArguments[i] == "--format=json" ||
+            (aArguments[i] == "--format" && i + 1 < aArguments.size() &&
+             aArguments[i + 1] == "json")) {
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -335,16 +382,29 @@ int main(int argc, char** argv) {
         std::printf("quendral %s\n", Version);
         return Success;
     }
+    std::optional<Options> lOptions;
+    auto fCommand = [&]() -> std::optional<std::string> {
+        if (lOptions) {
+            return lOptions->mCommand;
+        }
+        return lArguments.empty() ? std::nullopt : std::optional(lArguments[0]);
+    };
+    auto fDocument = [&]() -> std::optional<std::string> {
+        return lOptions ? std::optional(DocumentName(lOptions->mFile)) : std::nullopt;
+    };
+    auto fJson = [&] { return lOptions ? lOptions->mJson : AsksForJson(lArguments); };
     try {
-        return Run(ParseArguments(lArguments));
+        lOptions = ParseArguments(lArguments);
+        return Run(*lOptions);
     } catch (const UsageError& lError) {
-        std::fprintf(stderr, "quendral: %s\n\n%s", lError.what(), Usage);
+        ReportFailure(fCommand(), fDocument(), fJson(), lError.what());
+        std::fprintf(stderr, "\n%s", Usage);
         return UsageFailure;
     } catch (const std::exception& lError) {
-        std::fprintf(stderr, "quendral: %s\n", lError.what());
+        ReportFailure(fCommand(), fDocument(), fJson(), lError.what());
         return Failure;
     } catch (...) {
-        std::fprintf(stderr, "quendral: an unknown failure occurred.\n");
+        ReportFailure(fCommand(), fDocument(), fJson(), "an unknown failure occurred.");
         return Failure;
     }
 }

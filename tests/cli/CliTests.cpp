@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <nlohmann/json.hpp>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -310,6 +313,157 @@ TEST_F(CliTest, DecideStopsAtItsTimeoutWithOneErrorLine) {
     Outcome lQuick = Run({"decide", "--timeout=60", Write("quick.txt", "p|~p")});
     EXPECT_EQ(lQuick.mExitCode, 0);
     EXPECT_EQ(lQuick.Messages().back(), "The statement is necessarily true.");
+}
+
+} // namespace
+
+namespace {
+
+using Json = nlohmann::json;
+
+/// The one JSON object the run wrote, parsed back; null JSON with a failure when it is not one.
+Json ParsedReport(const Outcome& aOutcome) {
+    Json lJson = Json::parse(aOutcome.mOut, nullptr, /*allow_exceptions=*/false);
+    EXPECT_TRUE(lJson.is_object()) << aOutcome.mOut;
+    return lJson;
+}
+
+TEST_F(CliTest, ExplainShowsTheCounterexampleAfterTheVerdict) {
+    // Affirming the consequent.
+    std::string lFile = Write("affirming.txt", "p -> q\nq\n.'.\np\n");
+    Outcome lOutcome = Run({"decide", "--explain", lFile});
+    EXPECT_EQ(lOutcome.mExitCode, 0) << lOutcome.mError;
+    EXPECT_EQ(lOutcome.Messages(),
+              (Lines{"Deciding affirming.txt...", "The argument is invalid.",
+                     "Counterexample (the premises true, the conclusion false): p false, q true"}));
+    // A contingent statement has both; a self-contradictory one only a counterexample.
+    Outcome lContingent = Run({"decide", "--explain", Write("c.txt", "x, Fx")});
+    EXPECT_EQ(lContingent.Messages(),
+              (Lines{"Deciding c.txt...", "The statement is contingent.",
+                     "Example: 1 object that is F", "Counterexample: 1 object that is not F"}));
+    Outcome lImpossible = Run({"decide", "--explain", "--engine", "reference",
+                               Write("i.txt", "p & ~p")});
+    EXPECT_EQ(lImpossible.Messages(),
+              (Lines{"Deciding i.txt...", "The statement is self-contradictory.",
+                     "Counterexample: p false"}));
+    Outcome lNotForCoefficients = Run({"coefficients", "--explain", lFile});
+    EXPECT_EQ(lNotForCoefficients.mExitCode, 2);
+}
+
+TEST_F(CliTest, JsonReportsTheDecisionAndItsModels) {
+    std::string lFile = Write("affirming.txt", "p -> q\nq\n.'.\np\n");
+    Outcome lOutcome = Run({"decide", "--explain", "--format", "json", lFile});
+    EXPECT_EQ(lOutcome.mExitCode, 0) << lOutcome.mError;
+    Json lJson = ParsedReport(lOutcome);
+    EXPECT_EQ(lJson["command"], "decide");
+    EXPECT_EQ(lJson["document"], "affirming.txt");
+    EXPECT_EQ(lJson["ok"], true);
+    EXPECT_FALSE(lJson.contains("error"));
+    EXPECT_EQ(lJson["verdict"], "invalid");
+    EXPECT_EQ(lJson["lines"][1], "The argument is invalid.");
+    EXPECT_EQ(lJson["lines"].size(), 3u);
+    EXPECT_FALSE(lJson.contains("example"));
+    EXPECT_EQ(lJson["counterexample"],
+              Json::parse(R"({"letters": {"p": false, "q": true}, "objects": []})"));
+
+    // Objects: how many of each kind, which predicates they have and lack.
+    Outcome lSyllogism = Run({"decide", "--explain", "--format=json",
+                              Write("s.txt", "x, Fx -> Gx\nGa\n.'.\nFa")});
+    Json lWorld = ParsedReport(lSyllogism)["counterexample"];
+    ASSERT_TRUE(lWorld["objects"].is_array());
+    bool lGNotF = false;
+    for (const Json& lKind : lWorld["objects"]) {
+        EXPECT_GE(lKind["count"].get<int>(), 1);
+        lGNotF = lGNotF || (lKind["affirms"] == Json{"G"} && lKind["denies"] == Json{"F"});
+    }
+    EXPECT_TRUE(lGNotF) << lWorld;
+
+    // Without --explain: the verdict alone, every kind of verdict by its name.
+    const std::vector<std::pair<std::string, std::string>> lVerdicts = {
+        {"p | ~p", "necessary"},
+        {"p", "contingent"},
+        {"p & ~p", "impossible"},
+        {"p\n.'.\np", "valid"},
+        {"p & ~p\n.'.\nq", "valid-inconsistent-premises"},
+        {"p\n.'.\nq | ~q", "valid-tautological-conclusion"},
+        {"p & ~p\n.'.\nq | ~q", "valid-inconsistent-premises-and-tautological-conclusion"},
+    };
+    for (const auto& [lText, lVerdict] : lVerdicts) {
+        Json lPlain = ParsedReport(Run({"decide", "--format", "json", Write("v.txt", lText)}));
+        EXPECT_EQ(lPlain["verdict"], lVerdict) << lText;
+        EXPECT_FALSE(lPlain.contains("example") || lPlain.contains("counterexample"));
+    }
+}
+
+TEST_F(CliTest, JsonModalModelsAreSetsOfWorlds) {
+    Outcome lOutcome =
+        Run({"decide", "--explain", "--format", "json", Write("m.txt", "<>p -> []p")});
+    EXPECT_EQ(lOutcome.mExitCode, 0) << lOutcome.mError;
+    Json lJson = ParsedReport(lOutcome);
+    EXPECT_EQ(lJson["verdict"], "contingent");
+    for (const char* lKey : {"example", "counterexample"}) {
+        SCOPED_TRACE(lKey);
+        const Json& lWorlds = lJson[lKey]["worlds"];
+        ASSERT_TRUE(lWorlds.is_array() && !lWorlds.empty()) << lJson;
+        for (const Json& lWorld : lWorlds) {
+            EXPECT_TRUE(lWorld["holds"].is_boolean());
+            EXPECT_TRUE(lWorld["letters"]["p"].is_boolean());
+        }
+    }
+    // "<>p -> []p" fails exactly where p varies between the worlds.
+    std::set<bool> lValues;
+    for (const Json& lWorld : lJson["counterexample"]["worlds"]) {
+        lValues.insert(lWorld["letters"]["p"].get<bool>());
+        EXPECT_EQ(lWorld["holds"], false);
+    }
+    EXPECT_EQ(lValues.size(), 2u);
+}
+
+TEST_F(CliTest, JsonReportsCoefficientsProofsAndFailures) {
+    Json lCoefficients =
+        ParsedReport(Run({"coefficients", "--format", "json", Write("or.txt", "p | q")}));
+    EXPECT_EQ(lCoefficients["command"], "coefficients");
+    EXPECT_EQ(lCoefficients["coefficients"], (Json{0, 1, 1, -1}));
+    EXPECT_EQ(lCoefficients["polynomial"], "p + q - pq");
+    EXPECT_EQ(lCoefficients["lines"],
+              (Json{"Calculating coefficients for or.txt...", "[0, 1, 1, -1]", "p + q - pq"}));
+
+    {
+        Logic::Testing::StandInProvers lStandIns;
+        lStandIns.Set("prover9", "positive", "proof");
+        Outcome lProved = Run({"prove", "--format", "json", Write("a.txt", "p | ~p")});
+        EXPECT_EQ(lProved.mExitCode, 0) << lProved.mError;
+        Json lProof = ParsedReport(lProved);
+        EXPECT_EQ(lProof["command"], "prove");
+        EXPECT_EQ(lProof["result"], "necessary");
+        EXPECT_EQ(lProof["ok"], true);
+    }
+
+    // A failed command: its error line, and the exit status of the text form.
+    Outcome lBad = Run({"decide", "--format", "json", Write("bad.txt", "p &")});
+    EXPECT_EQ(lBad.mExitCode, 1);
+    Json lFailure = ParsedReport(lBad);
+    EXPECT_EQ(lFailure["ok"], false);
+    ASSERT_TRUE(lFailure["error"].is_string());
+    EXPECT_EQ(lFailure["lines"].back(), "Error: " + lFailure["error"].get<std::string>());
+    EXPECT_FALSE(lFailure.contains("verdict"));
+
+    // Bad arguments and missing programs answer in JSON too, with their usual status.
+    Outcome lUsage = Run({"decide", "--format", "json", "--fast", Write("p.txt", "p")});
+    EXPECT_EQ(lUsage.mExitCode, 2);
+    EXPECT_NE(ParsedReport(lUsage)["error"].get<std::string>().find("--fast"), std::string::npos);
+    Outcome lMissing =
+        Run({"prove", "--format", "json", Write("p.txt", "p")}, "PATH=/quendral/no/such/directory");
+    EXPECT_EQ(lMissing.mExitCode, 1);
+    Json lNoProver = ParsedReport(lMissing);
+    EXPECT_EQ(lNoProver["document"], "p.txt");
+    EXPECT_NE(lNoProver["error"].get<std::string>().find("prover9"), std::string::npos);
+
+    // Text that is not UTF-8 is quoted in the error, never a broken document.
+    Outcome lBytes = Run({"decide", "--format", "json", "-"}, "", "\xff\xfe &");
+    EXPECT_EQ(lBytes.mExitCode, 1);
+    EXPECT_EQ(ParsedReport(lBytes)["ok"], false);
+    EXPECT_EQ(Run({"depict", "--format", "json", Write("p.txt", "p")}).mExitCode, 2);
 }
 
 } // namespace
