@@ -139,6 +139,11 @@ TEST(ChildProcessExchange, GivesUpOnOutputHeldOpenAndReturnsWhatCame) {
     lChild.BeginExchange("", nullptr);
     int lEscaped = NumberWrittenTo(lPidFile);
     ASSERT_GT(lEscaped, 0);
+    // Its number is known before it has left: a kill in between would end it with the tree.
+    for (int i = 0; i < 1000 && getsid(lEscaped) != lEscaped; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_EQ(getsid(lEscaped), lEscaped);
     lChild.Kill();
     auto lStart = std::chrono::steady_clock::now();
     EXPECT_EQ(lChild.EndExchange(300), "early\n");
