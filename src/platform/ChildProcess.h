@@ -77,6 +77,12 @@ public:
 
 private:
     void RunExchange(std::string aInput, std::function<void()> aFinished);
+    /// The exchange's end, on its thread: keeps what was read and wakes EndExchange.
+    void PublishExchange(std::string aOutput, std::string aFailure, bool aAbandoned,
+                         const std::function<void()>& aFinished);
+    /// Makes a running exchange give up (it reads on until told).
+    void AbandonExchange();
+    void CloseStandardOutput();
     void Collect();
 
     int mId = -1;

@@ -321,40 +321,16 @@ void ChildProcess::RunExchange(std::string aInput, std::function<void()> aFinish
     while (sigtimedwait(&lPipeSignal, nullptr, &lNoWait) > 0) {
     }
 
-    {
-        std::lock_guard lLock(mExchangeMutex);
-        mExchangeOutput = std::move(lOutput);
-        mExchangeFailure = std::move(lFailure);
-        mExchangeEnding = true;
-        mExchangeFinished = !lAbandoned;
-    }
-    mExchangeEnded.notify_all();
-    if (aFinished) {
-        aFinished();
-    }
+    PublishExchange(std::move(lOutput), std::move(lFailure), lAbandoned, aFinished);
 }
 
-std::string ChildProcess::EndExchange(std::optional<int> aMilliseconds) {
-    if (!mExchange.joinable()) {
-        throw EngineException("No exchange with \"{0}\" is running.", mProgram);
-    }
-    if (aMilliseconds) {
-        std::unique_lock lLock(mExchangeMutex);
-        if (!mExchangeEnded.wait_for(lLock, std::chrono::milliseconds(*aMilliseconds),
-                                     [this] { return mExchangeEnding; })) {
-            char lByte = 0;
-            ssize_t lIgnored = write(mAbandon[1], &lByte, 1);
-            (void)lIgnored;
-        }
-    }
-    mExchange.join();
-    CloseDescriptor(mStandardOutput);
-    std::lock_guard lLock(mExchangeMutex);
-    if (!mExchangeFailure.empty()) {
-        throw EngineException(mExchangeFailure);
-    }
-    return std::move(mExchangeOutput);
+void ChildProcess::AbandonExchange() {
+    char lByte = 0;
+    ssize_t lIgnored = write(mAbandon[1], &lByte, 1);
+    (void)lIgnored;
 }
+
+void ChildProcess::CloseStandardOutput() { CloseDescriptor(mStandardOutput); }
 
 bool ChildProcess::HasExited() {
     if (mExited || mId <= 0) {

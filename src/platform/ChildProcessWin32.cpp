@@ -354,38 +354,14 @@ void ChildProcess::RunExchange(std::string aInput, std::function<void()> aFinish
         }
     }
 
-    {
-        std::lock_guard lLock(mExchangeMutex);
-        mExchangeOutput = std::move(lText);
-        mExchangeFailure = std::move(lFailure);
-        mExchangeEnding = true;
-        mExchangeFinished = !lAbandoned;
-    }
-    mExchangeEnded.notify_all();
-    if (aFinished) {
-        aFinished();
-    }
+    PublishExchange(std::move(lText), std::move(lFailure), lAbandoned, aFinished);
 }
 
-std::string ChildProcess::EndExchange(std::optional<int> aMilliseconds) {
-    if (!mExchange.joinable()) {
-        throw EngineException("No exchange with \"{0}\" is running.", mProgram);
-    }
-    if (aMilliseconds) {
-        std::unique_lock lLock(mExchangeMutex);
-        if (!mExchangeEnded.wait_for(lLock, std::chrono::milliseconds(*aMilliseconds),
-                                     [this] { return mExchangeEnding; })) {
-            SetEvent(AsHandle(mAbandon));
-        }
-    }
-    mExchange.join();
-    CloseIfOpen(mStandardOutput);
-    std::lock_guard lLock(mExchangeMutex);
-    if (!mExchangeFailure.empty()) {
-        throw EngineException(mExchangeFailure);
-    }
-    return std::move(mExchangeOutput);
+void ChildProcess::AbandonExchange() {
+    SetEvent(AsHandle(mAbandon));
 }
+
+void ChildProcess::CloseStandardOutput() { CloseIfOpen(mStandardOutput); }
 
 bool ChildProcess::WaitForExit(int aMilliseconds) {
     if (mExited) {
