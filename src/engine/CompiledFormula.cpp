@@ -115,6 +115,15 @@ private:
     size_t mCount = 0;
 };
 
+/// What a quantified variable denotes while its quantifier is walked: an object, given by its
+/// combination of predicates, its instance among the objects of that combination, and its world.
+struct Slot {
+    uint32_t mCombination = 0;
+    uint32_t mInstance = 0;
+    uint32_t mWorld = 0;
+    bool mBound = false;
+};
+
 } // namespace
 
 // ---- Flattening ------------------------------------------------------------------------------
@@ -297,13 +306,6 @@ public:
     }
 
 private:
-    struct Slot {
-        uint32_t mCombination = 0;
-        uint32_t mInstance = 0;
-        uint32_t mWorld = 0;
-        bool mBound = false;
-    };
-
     const Slot& Bound(uint32_t aSlot) const {
         const Slot& lSlot = mSlots[aSlot];
         if (!lSlot.mBound) {
@@ -410,13 +412,6 @@ public:
     }
 
 private:
-    struct Slot {
-        uint32_t mCombination = 0;
-        uint32_t mInstance = 0;
-        uint32_t mWorld = 0;
-        bool mBound = false;
-    };
-
     /// The truth of aNode in every world of an interpretation, grouped: each distinct gate
     /// with the kinds of worlds where it is the value (copies of a kind join their kind).
     std::vector<std::pair<Gate, uint32_t>> Residues(uint32_t aNode) {
