@@ -71,7 +71,6 @@ public:
 
     BitProgram(const BitCircuit& aCircuit, const std::vector<BitCircuit::Gate>& aOutputs);
 
-    size_t NumberOfOutputs() const { return mOutputs.size(); }
     size_t NumberOfSteps() const { return mOps.size(); }
 
 private:

@@ -4,7 +4,6 @@
 #include <atomic>
 #include <bit>
 #include <cstring>
-#include <map>
 #include <thread>
 #include <unordered_map>
 
@@ -131,11 +130,7 @@ struct Slot {
 CompiledFormula::CompiledFormula(const Matrix& aRoot, const Predicates& aPredicates)
     : mPredicates(aPredicates), mModal(aPredicates.ModalitiesPresent()) {
     Flatten(aRoot);
-    if (mDepth > DeepFormula) {
-        EnsureLargeStack([this] { BuildCircuit(); });
-    } else {
-        BuildCircuit();
-    }
+    WithEnoughStack([this] { BuildCircuit(); });
 }
 
 CompiledFormula::~CompiledFormula() = default;
@@ -832,23 +827,34 @@ std::optional<uint32_t> CompiledFormula::FirstCounterexample(uint32_t aFirst, ui
             }
         }
     };
-    if (mDepth > DeepFormula) {
-        EnsureLargeStack(fSearch);
-    } else {
-        fSearch();
-    }
+    WithEnoughStack(fSearch);
     return lFound;
 }
 
 bool CompiledFormula::TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld) const {
     bool lTrue = false;
-    const auto fEvaluate = [&] { lTrue = Scalar(*this).TrueIn(mRoot, aInterpretation, aKindOfWorld); };
-    if (mDepth > DeepFormula) {
-        EnsureLargeStack(fEvaluate);
-    } else {
-        fEvaluate();
-    }
+    WithEnoughStack([&] { lTrue = Scalar(*this).TrueIn(mRoot, aInterpretation, aKindOfWorld); });
     return lTrue;
+}
+
+std::vector<std::pair<uint32_t, bool>>
+CompiledFormula::TruthInEachWorld(uint32_t aInterpretation) const {
+    std::vector<std::pair<uint32_t, bool>> lWorlds;
+    WithEnoughStack([&] {
+        Scalar lScalar(*this);
+        for (uint32_t lWorld : mPredicates.KindsOfWorlds(aInterpretation)) {
+            lWorlds.emplace_back(lWorld, lScalar.TrueIn(mRoot, aInterpretation, lWorld));
+        }
+    });
+    return lWorlds;
+}
+
+void CompiledFormula::WithEnoughStack(const std::function<void()>& aWork) const {
+    if (mDepth > DeepFormula) {
+        EnsureLargeStack(aWork);
+    } else {
+        aWork();
+    }
 }
 
 } // namespace Logic

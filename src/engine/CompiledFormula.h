@@ -14,9 +14,11 @@
 // evaluation, never to the shared tree.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/BitCircuit.h"
@@ -48,11 +50,11 @@ public:
 
     /// Truth in one world of one interpretation, by the scalar walk.
     bool TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld) const;
+    /// Truth in every world of aInterpretation, in the numbering's order: (kind of world, true).
+    std::vector<std::pair<uint32_t, bool>> TruthInEachWorld(uint32_t aInterpretation) const;
 
     /// Whether the bit-parallel circuit decides this formula (else the scalar walk does).
     bool HasCircuit() const { return mProgram != nullptr; }
-    /// Deepest nesting of the tree: the recursion depth of compiling and of the scalar walk.
-    int32_t Depth() const { return mDepth; }
 
     struct Node {
         NodeKind mKind = NodeKind::NullPredicate;
@@ -72,6 +74,8 @@ private:
     void Flatten(const Matrix& aRoot);
     void BuildCircuit();
     void FindFreeSlots();
+    /// Runs aWork, on a large stack when the formula is deep enough for its recursion to need one.
+    void WithEnoughStack(const std::function<void()>& aWork) const;
 
     const Predicates& mPredicates;
     std::vector<Node> mNodes;

@@ -5,7 +5,6 @@
 #include "engine/Decision.h"
 
 #include <atomic>
-#include <functional>
 #include <optional>
 
 #include "engine/CompiledFormula.h"
@@ -75,17 +74,6 @@ Alethicity DecideByReference(const Matrix& aMatrix, const Predicates& aPredicate
         return Alethicity::Contingent;
     }
     return lSomeFalse ? Alethicity::Impossible : Alethicity::Necessary;
-}
-
-ModalCounterexample SplitWorlds(const std::function<bool(uint32_t, uint32_t)>& aTrueIn,
-                                uint32_t aInterpretation, const Predicates& aPredicates) {
-    std::vector<KindOfWorld> lCounterexamples;
-    std::vector<KindOfWorld> lNonCounterexamples;
-    for (uint32_t lKindOfWorld : aPredicates.KindsOfWorlds(aInterpretation)) {
-        auto& lSide = aTrueIn(aInterpretation, lKindOfWorld) ? lNonCounterexamples : lCounterexamples;
-        lSide.push_back(aPredicates.DecodeKindOfWorldNumber(lKindOfWorld));
-    }
-    return ModalCounterexample(std::move(lCounterexamples), std::move(lNonCounterexamples));
 }
 
 /// The reference search: one candidate after another from the last hit, as the tree's TrueIn
@@ -182,8 +170,8 @@ Quality QualityWith(const Argument& aArgument, Evaluator aEvaluator) {
     return lTautologicalConclusion ? Quality::TautologicalConclusion : Quality::Valid;
 }
 
-std::unique_ptr<Counterexample> FindNextWith(const Matrix& aMatrix, bool aExample,
-                                             SearchPosition& aPosition, Evaluator aEvaluator) {
+std::optional<SearchHit> FindNextHitWith(const Matrix& aMatrix, bool aExample,
+                                         SearchPosition& aPosition, Evaluator aEvaluator) {
     // The example search looks for a counterexample to "F is false everywhere".
     const std::vector<VariablePtr> lFree = aMatrix.FreeVariables();
     if (!lFree.empty() && aMatrix.ContainsModalities()) {
@@ -193,8 +181,9 @@ std::unique_ptr<Counterexample> FindNextWith(const Matrix& aMatrix, bool aExampl
     const MatrixPtr lSelf = aMatrix.SharedFromThis();
     const MatrixPtr lTarget = aExample ? Factory::Bind(lFree, Factory::Not(lSelf), &Factory::ForAll)
                                        : Factory::Bind(lFree, lSelf, &Factory::ForAll);
-    const Predicates lPredicates = lTarget->CollectPredicates();
-    const bool lModal = lTarget->ContainsModalities();
+    SearchHit lHit{lTarget, lTarget->CollectPredicates(), lTarget->ContainsModalities(), 0, {}};
+    const Predicates& lPredicates = lHit.mPredicates;
+    const bool lModal = lHit.mModal;
 
     // Modal candidates are interpretations; others are kinds of worlds of the one interpretation.
     const uint32_t lFirst = lModal ? lPredicates.FirstInterpretation() : lPredicates.FirstNonemptyWorld();
@@ -202,33 +191,48 @@ std::unique_ptr<Counterexample> FindNextWith(const Matrix& aMatrix, bool aExampl
     if (lFirst > lLast) {
         aPosition.mMightBe = false; // nothing to enumerate, so nothing can be found
     }
-    std::function<bool(uint32_t, uint32_t)> lTrueIn;
-    std::optional<CompiledFormula> lCompiled;
     if (aEvaluator == Evaluator::Reference) {
         ForReference(*lTarget, [&] {
             SearchByReference(*lTarget, lPredicates, lModal, lFirst, lLast, aPosition);
+            if (lModal && aPosition.mLastFound) {
+                for (uint32_t lWorld : lPredicates.KindsOfWorlds(*aPosition.mLastFound)) {
+                    lHit.mWorlds.emplace_back(
+                        lWorld, lTarget->TrueIn(*aPosition.mLastFound, lWorld, lPredicates));
+                }
+            }
             return true;
         });
-        lTrueIn = [&](uint32_t fInterpretation, uint32_t fWorld) {
-            return ForReference(*lTarget, [&] {
-                return lTarget->TrueIn(fInterpretation, fWorld, lPredicates);
-            });
-        };
     } else {
-        lCompiled.emplace(*lTarget, lPredicates);
-        SearchCompiled(*lCompiled, lFirst, lLast, aPosition);
-        lTrueIn = [&](uint32_t fInterpretation, uint32_t fWorld) {
-            return lCompiled->TrueIn(fInterpretation, fWorld);
-        };
+        const CompiledFormula lCompiled(*lTarget, lPredicates);
+        SearchCompiled(lCompiled, lFirst, lLast, aPosition);
+        if (lModal && aPosition.mLastFound) {
+            lHit.mWorlds = lCompiled.TruthInEachWorld(*aPosition.mLastFound);
+        }
     }
     if (!aPosition.mLastFound) {
+        return std::nullopt;
+    }
+    lHit.mCandidate = *aPosition.mLastFound;
+    return lHit;
+}
+
+std::unique_ptr<Counterexample> FindNextWith(const Matrix& aMatrix, bool aExample,
+                                             SearchPosition& aPosition, Evaluator aEvaluator) {
+    const std::optional<SearchHit> lHit = FindNextHitWith(aMatrix, aExample, aPosition, aEvaluator);
+    if (!lHit) {
         return nullptr;
     }
-    if (lModal) {
-        return std::make_unique<ModalCounterexample>(
-            SplitWorlds(lTrueIn, *aPosition.mLastFound, lPredicates));
+    if (!lHit->mModal) {
+        return std::make_unique<KindOfWorld>(lHit->mPredicates.DecodeKindOfWorldNumber(lHit->mCandidate));
     }
-    return std::make_unique<KindOfWorld>(lPredicates.DecodeKindOfWorldNumber(*aPosition.mLastFound));
+    std::vector<KindOfWorld> lCounterexamples;
+    std::vector<KindOfWorld> lNonCounterexamples;
+    for (const auto& [lWorld, lTrue] : lHit->mWorlds) {
+        (lTrue ? lNonCounterexamples : lCounterexamples)
+            .push_back(lHit->mPredicates.DecodeKindOfWorldNumber(lWorld));
+    }
+    return std::make_unique<ModalCounterexample>(std::move(lCounterexamples),
+                                                 std::move(lNonCounterexamples));
 }
 
 Alethicity Matrix::Decide() const { return DecideWith(*this, DefaultEvaluator()); }
@@ -276,15 +280,6 @@ bool Matrix::HasCounterexample(uint32_t aInterpretation, const Predicates& aPred
 
 uint32_t NextPossibility(uint32_t aPossibility, uint32_t aFirst, uint32_t aLast) {
     return aPossibility == aLast ? aFirst : aPossibility + 1;
-}
-
-ModalCounterexample ConstructModalCounterexample(const Matrix& aMatrix, uint32_t aInterpretation,
-                                                 const Predicates& aPredicates) {
-    return SplitWorlds(
-        [&](uint32_t fInterpretation, uint32_t fWorld) {
-            return aMatrix.TrueIn(fInterpretation, fWorld, aPredicates);
-        },
-        aInterpretation, aPredicates);
 }
 
 } // namespace Logic

@@ -6,14 +6,17 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "engine/KindOfWorld.h"
+#include "engine/Predicates.h"
+#include "model/Matrix.h"
 #include "model/Verdicts.h"
 
 namespace Logic {
 
 class Argument;
-class Matrix;
 class Predicates;
 
 /// Which evaluator decides: the compiled one (CompiledFormula), or the tree's own TrueIn, kept
@@ -38,8 +41,24 @@ struct SearchPosition {
     bool mMightBe = true;
 };
 
+/// A hit of the search with what it was found in: the searched target (aMatrix closed over its
+/// constants, negated for an example search) and its numbering; for a modal target, the
+/// target's truth in every world of the hit interpretation, in the numbering's order.
+struct SearchHit {
+    MatrixPtr mTarget;
+    Predicates mPredicates;
+    bool mModal = false;
+    /// A kind-of-world number, or with modal operators an interpretation number.
+    uint32_t mCandidate = 0;
+    std::vector<std::pair<uint32_t, bool>> mWorlds;
+};
+
 /// The next example (aExample) or counterexample of aMatrix after aPosition, which it moves
-/// on; null when there is none.
+/// on; absent when there is none.
+std::optional<SearchHit> FindNextHitWith(const Matrix& aMatrix, bool aExample,
+                                         SearchPosition& aPosition, Evaluator aEvaluator);
+
+/// FindNextHitWith's hit decoded: a kind of world, or a modal counterexample; null for none.
 std::unique_ptr<Counterexample> FindNextWith(const Matrix& aMatrix, bool aExample,
                                              SearchPosition& aPosition, Evaluator aEvaluator);
 
@@ -51,9 +70,5 @@ void PrepareNecessityMemos(const Matrix& aMatrix, const Predicates& aPredicates)
 
 /// The candidate after aPossibility, wrapping from aLast to aFirst.
 uint32_t NextPossibility(uint32_t aPossibility, uint32_t aFirst, uint32_t aLast);
-
-/// The worlds of interpretation aInterpretation, split by the truth of aMatrix in them.
-ModalCounterexample ConstructModalCounterexample(const Matrix& aMatrix, uint32_t aInterpretation,
-                                                 const Predicates& aPredicates);
 
 } // namespace Logic

@@ -1,11 +1,8 @@
 #include "engine/Explanation.h"
 
-#include "engine/CompiledFormula.h"
 #include "engine/Predicates.h"
-#include "model/Factory.h"
 #include "model/Matrix.h"
 #include "model/NullPredicate.h"
-#include "platform/LargeStack.h"
 
 namespace Logic {
 
@@ -119,46 +116,25 @@ std::string DescribeWorld(const WorldDescription& aWorld) {
 std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aExample,
                                                  Evaluator aEvaluator) {
     SearchPosition lPosition;
-    if (FindNextWith(aMatrix, aExample, lPosition, aEvaluator) == nullptr ||
-        !lPosition.mLastFound) {
+    const std::optional<SearchHit> lHit = FindNextHitWith(aMatrix, aExample, lPosition, aEvaluator);
+    if (!lHit) {
         return std::nullopt;
     }
-    // The hit is a number of the search target's own numbering; the same target gives it back.
-    const MatrixPtr lSelf = aMatrix.SharedFromThis();
-    const std::vector<VariablePtr> lFree = aMatrix.FreeVariables();
-    const MatrixPtr lTarget = aExample ? Factory::Bind(lFree, Factory::Not(lSelf), &Factory::ForAll)
-                                       : Factory::Bind(lFree, lSelf, &Factory::ForAll);
-    const Predicates lPredicates = lTarget->CollectPredicates();
-
-    const bool lObjectsMatter = ObjectsMatter(*lTarget, lPredicates);
-
+    const bool lObjectsMatter = ObjectsMatter(*lHit->mTarget, lHit->mPredicates);
     ModelDescription lModel;
-    lModel.mModal = lTarget->ContainsModalities();
+    lModel.mModal = lHit->mModal;
     if (!lModel.mModal) {
         lModel.mWorlds.push_back(
-            DescribeKindOfWorld(lPredicates, *lPosition.mLastFound, lObjectsMatter));
+            DescribeKindOfWorld(lHit->mPredicates, lHit->mCandidate, lObjectsMatter));
         return lModel;
     }
-    const uint32_t lInterpretation = *lPosition.mLastFound;
-    // Both evaluators recurse over the tree when they walk single worlds.
-    OnLargeStack([&] {
-        PrepareNecessityMemos(*lTarget, lPredicates);
-        std::optional<CompiledFormula> lCompiled;
-        if (aEvaluator == Evaluator::Compiled) {
-            lCompiled.emplace(*lTarget, lPredicates);
-        }
-        for (uint32_t lKindOfWorld : lPredicates.KindsOfWorlds(lInterpretation)) {
-            WorldDescription lWorld =
-                DescribeKindOfWorld(lPredicates, lKindOfWorld, lObjectsMatter);
-            const bool lTargetTrue = lCompiled
-                                         ? lCompiled->TrueIn(lInterpretation, lKindOfWorld)
-                                         : lTarget->TrueIn(lInterpretation, lKindOfWorld, lPredicates);
-            // The example's target is the negation: the statement holds where the target fails.
-            lWorld.mHolds = aExample ? !lTargetTrue : lTargetTrue;
-            lModel.mWorlds.push_back(std::move(lWorld));
-        }
-        return true;
-    });
+    for (const auto& [lKindOfWorld, lTargetTrue] : lHit->mWorlds) {
+        WorldDescription lWorld =
+            DescribeKindOfWorld(lHit->mPredicates, lKindOfWorld, lObjectsMatter);
+        // The example's target is the negation: the statement holds where the target fails.
+        lWorld.mHolds = aExample ? !lTargetTrue : lTargetTrue;
+        lModel.mWorlds.push_back(std::move(lWorld));
+    }
     return lModel;
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <pthread.h>
 
 #include <functional>
+#include <optional>
 
 #include "Formulas.h"
 #include "engine/CompiledFormula.h"
@@ -138,16 +140,41 @@ TEST(CompiledFormula, AFailureMetByManyWorkersIsReportedOnce) {
     }
 }
 
+/// aWork's result, computed on a thread with a stack of only aBytes.
+template <typename Work> auto OnSmallStack(size_t aBytes, Work aWork) -> decltype(aWork()) {
+    struct Call {
+        Work* mWork;
+        std::optional<decltype(aWork())> mResult;
+        static void* Run(void* aCall) {
+            auto* lCall = static_cast<Call*>(aCall);
+            lCall->mResult.emplace((*lCall->mWork)());
+            return nullptr;
+        }
+    } lCall{&aWork, std::nullopt};
+    pthread_attr_t lAttributes;
+    pthread_attr_init(&lAttributes);
+    pthread_attr_setstacksize(&lAttributes, aBytes);
+    pthread_t lThread;
+    EXPECT_EQ(pthread_create(&lThread, &lAttributes, &Call::Run, &lCall), 0);
+    pthread_attr_destroy(&lAttributes);
+    pthread_join(lThread, nullptr);
+    return *lCall.mResult;
+}
+
 TEST(CompiledFormula, DeepFormulasNeedNoLargeStackFromTheCaller) {
-    // Thousands of statements become a conjunction nested thousands deep.
+    // Thousands of statements become a conjunction nested thousands deep: compiling it and
+    // walking it recurse that deep, far more than the caller's small stack holds.
     std::vector<std::string> lLines;
     for (int lLine = 0; lLine < 3000; ++lLine) {
         lLines.push_back(lLine % 2 == 0 ? "p|q" : "~(p&q)|r");
     }
     const MatrixPtr lRoot = Parser::Parse(lLines);
-    EXPECT_EQ(DecideWith(*lRoot, Evaluator::Compiled), Alethicity::Contingent);
-    const Predicates lPredicates = lRoot->CollectPredicates();
-    EXPECT_GT(CompiledFormula(*lRoot, lPredicates).Depth(), CompiledFormula::DeepFormula);
+    EXPECT_EQ(OnSmallStack(256 * 1024, [&] { return DecideWith(*lRoot, Evaluator::Compiled); }),
+              Alethicity::Contingent);
+    SearchPosition lPosition;
+    EXPECT_TRUE(OnSmallStack(256 * 1024, [&] {
+        return FindNextHitWith(*lRoot, false, lPosition, Evaluator::Compiled).has_value();
+    }));
 }
 
 TEST(CompiledFormula, SearchesKeepTheirOwnPositions) {
@@ -168,15 +195,6 @@ TEST(CompiledFormula, SearchesKeepTheirOwnPositions) {
     ASSERT_NE(lWorld, nullptr);
     EXPECT_TRUE(lWorld->Affirms(static_cast<const NullPredicate&>(*lP)));
     EXPECT_FALSE(lWorld->Affirms(static_cast<const NullPredicate&>(*lQ)));
-}
-
-TEST(CompiledFormula, TheDefaultEvaluatorDecidesThroughTheNodes) {
-    const MatrixPtr lRoot = Parser::Parse("x,[]3y,x=y");
-    for (Evaluator lEvaluator : {Evaluator::Reference, Evaluator::Compiled}) {
-        SetDefaultEvaluator(lEvaluator);
-        EXPECT_EQ(DefaultEvaluator(), lEvaluator);
-        EXPECT_EQ(lRoot->Decide(), Alethicity::Impossible);
-    }
 }
 
 } // namespace
