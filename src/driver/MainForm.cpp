@@ -23,13 +23,10 @@ namespace Logic {
 
 std::vector<std::string> MainForm::gFilesToDelete;
 
-namespace {
-/// Runs aWork on a large stack and returns its result: parsing and the reference evaluation
-/// recurse with a formula's depth. The decision's own deep work then runs in place.
-template <typename Work> auto Deep(Work&& aWork) -> decltype(aWork()) {
-    return OnLargeStack(std::forward<Work>(aWork));
-}
+// Parsing, the reference evaluation and freeing a tree recurse with a formula's depth: the
+// commands run that work through OnLargeStack.
 
+namespace {
 void RegisterCleanupOnce() {
     static const bool lRegistered = std::atexit(&MainForm::Cleanup) == 0;
     (void)lRegistered;
@@ -101,7 +98,7 @@ Decision DecideDocument(const std::vector<std::string>& aLines, bool aExplain) {
 
 void MainForm::LogDecision(const std::string& aText) {
     // The tree is made, decided and freed on the large stack: each recurses with its depth.
-    Decision lDecision = Deep([&] { return DecideDocument(SplitLines(aText), mExplainVerdicts); });
+    Decision lDecision = OnLargeStack([&] { return DecideDocument(SplitLines(aText), mExplainVerdicts); });
     mReport.mAlethicity = lDecision.mAlethicity;
     mReport.mQuality = lDecision.mQuality;
     Log(lDecision.mQuality ? Utility::TextResult(*lDecision.mQuality)
@@ -117,37 +114,27 @@ void MainForm::LogDecision(const std::string& aText) {
     }
 }
 
-namespace {
-/// aCancellation on this thread for the command, or the one already there.
-Cancellation* CancellationFor(Cancellation* aCancellation) {
-    return aCancellation ? aCancellation : Cancellation::Current();
-}
-} // namespace
-
 CommandOutcome MainForm::DecideActiveBuffer(Cancellation* aCancellation) {
-    const Cancellation::Scope lScope(CancellationFor(aCancellation));
     return ActOnDialog([this] {
         Log("Deciding {0}...", mApplication.NameOfActiveDocument());
         LogDecision(mApplication.ContentsOfActiveDocument());
-    });
+    }, aCancellation);
 }
 
 CommandOutcome MainForm::DecideSelectedText(Cancellation* aCancellation) {
-    const Cancellation::Scope lScope(CancellationFor(aCancellation));
     return ActOnDialog([this] {
         std::string lSelectedText = mApplication.SelectedText();
         // The selection is quoted like any text in a message: a long one is cut.
         Log("Deciding \"{0}\" ...", QuotableText(lSelectedText));
         LogDecision(lSelectedText);
-    });
+    }, aCancellation);
 }
 
 CommandOutcome MainForm::CalculateCoefficientVector(Cancellation* aCancellation) {
-    const Cancellation::Scope lScope(CancellationFor(aCancellation));
     return ActOnDialog([this] {
         Log("Calculating coefficients for {0}...", mApplication.NameOfActiveDocument());
         std::string lContents = mApplication.ContentsOfActiveDocument();
-        Logic::CoefficientVector lCoefficients = Deep([&] {
+        Logic::CoefficientVector lCoefficients = OnLargeStack([&] {
             MatrixPtr lRoot = Parser::Parse(SplitLines(lContents));
             return lRoot->CoefficientVector();
         });
@@ -156,7 +143,7 @@ CommandOutcome MainForm::CalculateCoefficientVector(Cancellation* aCancellation)
         Log(lPolynomial);
         mReport.mCoefficients = lCoefficients.Coefficients();
         mReport.mPolynomial = std::move(lPolynomial);
-    });
+    }, aCancellation);
 }
 
 CommandOutcome MainForm::DepictActiveBuffer() {
@@ -185,7 +172,7 @@ CommandOutcome MainForm::ExecuteProver9OnActiveBuffer(int32_t aSecondsTimeout) {
                 aSecondsTimeout);
         }
         std::string lContents = mApplication.ContentsOfActiveDocument();
-        Prover9Mace4::Result lResult = Deep([&] {
+        Prover9Mace4::Result lResult = OnLargeStack([&] {
             MatrixPtr lRoot = Parser::Parse(SplitLines(lContents));
             return Prover9Mace4::Decide(lRoot, aSecondsTimeout);
         });
@@ -198,7 +185,9 @@ CommandOutcome MainForm::ExecuteProver9OnActiveBuffer(int32_t aSecondsTimeout) {
 // ---------------------------------------------------------------------------------------------
 // Results log
 
-CommandOutcome MainForm::ActOnDialog(const std::function<void()>& aAction) {
+CommandOutcome MainForm::ActOnDialog(const std::function<void()>& aAction,
+                                     Cancellation* aCancellation) {
+    const Cancellation::Scope lScope(aCancellation ? aCancellation : Cancellation::Current());
     mReport = CommandReport();
     if (!mWindow->IsVisible()) {
         mWindow->Show();

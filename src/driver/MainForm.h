@@ -70,8 +70,10 @@ public:
     /// The Prover9 command with a time limit of aSecondsTimeout seconds (negative: none).
     CommandOutcome ExecuteProver9OnActiveBuffer(int32_t aSecondsTimeout);
 
-    /// Shows the window and runs aAction; any failure becomes one line "Error: {0}".
-    CommandOutcome ActOnDialog(const std::function<void()>& aAction);
+    /// Shows the window and runs aAction under aCancellation (null: the caller's, if any); any
+    /// failure becomes one line "Error: {0}".
+    CommandOutcome ActOnDialog(const std::function<void()>& aAction,
+                               Cancellation* aCancellation = nullptr);
 
     /// Appends one time-stamped line. With no parameters the pattern is the message as it is.
     template <typename... Ts>
