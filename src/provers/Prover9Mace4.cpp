@@ -56,16 +56,10 @@ namespace {
 /// The Prover9 input of aProposition and of its negation, in that order; absent when Prover9
 /// cannot express the formula (a modal one).
 std::optional<std::pair<std::string, std::string>> InputsFor(const MatrixPtr& aProposition) {
-    try {
-        std::string lPositive = aProposition->Prover9Input();
-        std::string lNegative = Factory::Not(aProposition)->Prover9Input();
-        return std::pair(std::move(lPositive), std::move(lNegative));
-    } catch (const EngineException& lFailure) {
-        if (std::string_view(lFailure.what()).find("modal") != std::string_view::npos) {
-            return std::nullopt;
-        }
-        throw;
+    if (aProposition->ContainsModalities()) {
+        return std::nullopt;
     }
+    return std::pair(aProposition->Prover9Input(), Factory::Not(aProposition)->Prover9Input());
 }
 } // namespace
 
