@@ -85,10 +85,7 @@ std::string Narrow(std::wstring_view aText) {
 }
 
 std::string ToUtf8(std::string_view aBytes, unsigned aCodePage) {
-    if (aCodePage == CP_UTF8) {
-        // Already UTF-8: only malformed sequences need mending, which the round trip does.
-        return Narrow(Decode(aBytes, CP_UTF8));
-    }
+    // Also for UTF-8 itself: the round trip mends malformed sequences.
     return Narrow(Decode(aBytes, aCodePage));
 }
 
