@@ -9,16 +9,6 @@
 
 namespace Logic::Cli {
 
-void ConsoleReceiver::Install(Command aDecideContentsOfActiveDocument,
-                              Command aDecideSelectedText, Command aCalculateCoefficientVector,
-                              Command aDepictContentsOfActiveDocument, Command aDepictSelectedText,
-                              Command aExecuteProver9OnActiveDocument) {
-    mCommands = {std::move(aDecideContentsOfActiveDocument), std::move(aDecideSelectedText),
-                 std::move(aCalculateCoefficientVector),
-                 std::move(aDepictContentsOfActiveDocument), std::move(aDepictSelectedText),
-                 std::move(aExecuteProver9OnActiveDocument)};
-}
-
 void ConsoleResultsWindow::AppendLine(const std::string& aLine) {
     if (!mEcho) {
         return;

@@ -2,7 +2,6 @@
 // The console as a host: a receiver holding a document read from a file, a results window that
 // is standard output, a message box that is standard error, a viewer that keeps the picture.
 
-#include <array>
 #include <string>
 
 #include "driver/HostInterfaces.h"
@@ -10,37 +9,23 @@
 
 namespace Logic::Cli {
 
+/// The console runs the driver's commands itself (MainForm::CanDepict and CanProve tell which
+/// are there), so the receiver keeps none of those it is given.
 class ConsoleReceiver final : public IPluginReceiver {
 public:
-    enum CommandSlot {
-        DecideContents,
-        DecideSelection,
-        CoefficientVectorOfContents,
-        DepictContents,
-        DepictSelection,
-        Prover9OnContents,
-        NumberOfCommands
-    };
-
     ConsoleReceiver(std::string aName, std::string aContents, std::string aSelectedText)
         : mName(std::move(aName)), mContents(std::move(aContents)),
           mSelectedText(std::move(aSelectedText)) {}
 
-    void Install(Command aDecideContentsOfActiveDocument, Command aDecideSelectedText,
-                 Command aCalculateCoefficientVector, Command aDepictContentsOfActiveDocument,
-                 Command aDepictSelectedText, Command aExecuteProver9OnActiveDocument) override;
+    void Install(Command, Command, Command, Command, Command, Command) override {}
     std::string NameOfActiveDocument() override { return mName; }
     std::string ContentsOfActiveDocument() override { return mContents; }
     std::string SelectedText() override { return mSelectedText; }
-
-    /// The installed command of aSlot; empty when it is absent.
-    const Command& CommandAt(CommandSlot aSlot) const { return mCommands[aSlot]; }
 
 private:
     std::string mName;
     std::string mContents;
     std::string mSelectedText;
-    std::array<Command, NumberOfCommands> mCommands;
 };
 
 /// Writes each log line to standard output at once, unless told to keep quiet (when the lines

@@ -71,8 +71,8 @@ struct Options {
     bool mView = false;
     /// prove: the provers' time limit in seconds.
     int32_t mTimeout = MainForm::TimeLimitForProver9 / 1000;
-    /// decide, coefficients: the time limit as written; empty for none.
-    std::string mTimeLimit;
+    /// decide, coefficients: the time limit, if any.
+    std::optional<std::chrono::milliseconds> mTimeLimit;
     Evaluator mEvaluator = Evaluator::Compiled;
     bool mExplain = false;
     bool mJson = false;
@@ -112,6 +112,21 @@ std::pair<size_t, size_t> ParseSelection(const std::string& aText) {
         throw UsageError(Format("bad selection \"{0}\": END is before START", aText));
     }
     return {lStart, lEnd};
+}
+
+/// --timeout of decide and coefficients: a positive number of seconds, fractions allowed.
+std::chrono::milliseconds ParseTimeLimit(const std::string& aText) {
+    size_t lEnd = 0;
+    double lSeconds = 0;
+    try {
+        lSeconds = std::stod(aText, &lEnd);
+    } catch (const std::exception&) {
+        lEnd = 0;
+    }
+    if (lEnd == 0 || lEnd != aText.size() || !(lSeconds > 0) || lSeconds > 1e9) {
+        throw UsageError(Format("bad timeout \"{0}\": expected a number of seconds above 0", aText));
+    }
+    return std::chrono::milliseconds(std::max<long long>(1, std::llround(lSeconds * 1000)));
 }
 
 Options ParseArguments(const std::vector<std::string>& aArguments) {
@@ -170,7 +185,7 @@ Options ParseArguments(const std::vector<std::string>& aArguments) {
         } else if (lArgument == "--timeout" && lCommand == "prove") {
             lOptions.mTimeout = ParseTimeout(fValue());
         } else if (lArgument == "--timeout" && lCommand != "depict") {
-            lOptions.mTimeLimit = fValue();
+            lOptions.mTimeLimit = ParseTimeLimit(fValue());
         } else if (lArgument.size() > 1 && lArgument[0] == '-') {
             throw UsageError(Format("unknown option \"{0}\" for {1}", aArguments[i], lCommand));
         } else if (lHaveFile) {
@@ -224,43 +239,6 @@ std::string DocumentName(const std::string& aFile) {
     return aFile == "-" ? "stdin" : std::filesystem::path(aFile).filename().string();
 }
 
-/// --timeout of decide and coefficients: a positive number of seconds, fractions allowed.
-std::chrono::milliseconds ParseTimeLimit(const std::string& aText) {
-    size_t lEnd = 0;
-    double lSeconds = 0;
-    try {
-        lSeconds = std::stod(aText, &lEnd);
-    } catch (const std::exception&) {
-        lEnd = 0;
-    }
-    if (lEnd == 0 || lEnd != aText.size() || !(lSeconds > 0) || lSeconds > 1e9) {
-        throw UsageError(Format("bad timeout \"{0}\": expected a number of seconds above 0", aText));
-    }
-    return std::chrono::milliseconds(std::max<long long>(1, std::llround(lSeconds * 1000)));
-}
-
-/// Runs the driver's command of aSlot and tells how it ended.
-CommandOutcome RunCommand(MainForm& aDriver, ConsoleReceiver::CommandSlot aSlot,
-                          Cancellation* aCancellation) {
-    switch (aSlot) {
-    case ConsoleReceiver::DecideContents:
-        return aDriver.DecideActiveBuffer(aCancellation);
-    case ConsoleReceiver::DecideSelection:
-        return aDriver.DecideSelectedText(aCancellation);
-    case ConsoleReceiver::CoefficientVectorOfContents:
-        return aDriver.CalculateCoefficientVector(aCancellation);
-    case ConsoleReceiver::DepictContents:
-        return aDriver.DepictActiveBuffer();
-    case ConsoleReceiver::DepictSelection:
-        return aDriver.DepictSelectedText();
-    case ConsoleReceiver::Prover9OnContents:
-        return aDriver.ExecuteProver9OnActiveBuffer();
-    case ConsoleReceiver::NumberOfCommands:
-        break;
-    }
-    return CommandOutcome::Failed;
-}
-
 /// Says why the command could not run: on standard error, and with --format json as the JSON
 /// object on standard output too.
 void ReportFailure(const std::optional<std::string>& aCommand,
@@ -275,8 +253,8 @@ void ReportFailure(const std::optional<std::string>& aCommand,
 int Run(const Options& aOptions) {
     SetDefaultEvaluator(aOptions.mEvaluator);
     Cancellation lCancellation;
-    if (!aOptions.mTimeLimit.empty()) {
-        lCancellation.SetTimeLimit(ParseTimeLimit(aOptions.mTimeLimit));
+    if (aOptions.mTimeLimit) {
+        lCancellation.SetTimeLimit(*aOptions.mTimeLimit);
     }
     std::string lContents = ReadDocument(aOptions.mFile);
     std::string lSelectedText;
@@ -314,8 +292,16 @@ int Run(const Options& aOptions) {
         return aOutcome == CommandOutcome::Failed ? Failure : Success;
     };
 
+    const bool lSelection = aOptions.mSelection.has_value();
+    if (aOptions.mCommand == "decide") {
+        return fFinish(lSelection ? lDriver.DecideSelectedText(&lCancellation)
+                                  : lDriver.DecideActiveBuffer(&lCancellation));
+    }
+    if (aOptions.mCommand == "coefficients") {
+        return fFinish(lDriver.CalculateCoefficientVector(&lCancellation));
+    }
     if (aOptions.mCommand == "prove") {
-        if (!lReceiver.CommandAt(ConsoleReceiver::Prover9OnContents)) {
+        if (!lDriver.CanProve()) {
             ReportFailure(aOptions.mCommand, lName, aOptions.mJson,
                           Format("the prove command needs {0} and {1}, which were not both "
                                  "found in PATH.",
@@ -325,36 +311,26 @@ int Run(const Options& aOptions) {
         return fFinish(lDriver.ExecuteProver9OnActiveBuffer(aOptions.mTimeout));
     }
 
-    bool lSelection = aOptions.mSelection.has_value();
-    ConsoleReceiver::CommandSlot lSlot =
-        aOptions.mCommand == "decide"
-            ? (lSelection ? ConsoleReceiver::DecideSelection : ConsoleReceiver::DecideContents)
-        : aOptions.mCommand == "coefficients"
-            ? ConsoleReceiver::CoefficientVectorOfContents
-            : (lSelection ? ConsoleReceiver::DepictSelection : ConsoleReceiver::DepictContents);
-    if (!lReceiver.CommandAt(lSlot)) {
-        std::fprintf(stderr, "quendral: the %s command needs Graphviz %s, which was not found "
-                             "in PATH.\n",
-                     aOptions.mCommand.c_str(), MainForm::dot);
+    if (!lDriver.CanDepict()) {
+        ReportFailure(aOptions.mCommand, lName, false,
+                      Format("the depict command needs Graphviz {0}, which was not found in PATH.",
+                             MainForm::dot));
         return Failure;
     }
-    CommandOutcome lOutcome = RunCommand(lDriver, lSlot, &lCancellation);
-
-    if (aOptions.mCommand == "depict") {
-        if (lOutcome == CommandOutcome::Failed || rViewer.KeptPath().empty()) {
-            return Failure;
-        }
-        // The kept picture must survive the clean-up of temporary pictures at exit.
-        std::error_code lError;
-        auto lKept = std::filesystem::weakly_canonical(rViewer.KeptPath(), lError);
-        std::erase_if(MainForm::gFilesToDelete, [&](const std::string& fPath) {
-            std::error_code lIgnored;
-            return std::filesystem::weakly_canonical(fPath, lIgnored) == lKept;
-        });
-        std::fprintf(stderr, "Picture written to %s\n", rViewer.KeptPath().c_str());
-        return Success;
+    const CommandOutcome lOutcome =
+        lSelection ? lDriver.DepictSelectedText() : lDriver.DepictActiveBuffer();
+    if (lOutcome == CommandOutcome::Failed || rViewer.KeptPath().empty()) {
+        return Failure;
     }
-    return fFinish(lOutcome);
+    // The kept picture must survive the clean-up of temporary pictures at exit.
+    std::error_code lError;
+    auto lKept = std::filesystem::weakly_canonical(rViewer.KeptPath(), lError);
+    std::erase_if(MainForm::gFilesToDelete, [&](const std::string& fPath) {
+        std::error_code lIgnored;
+        return std::filesystem::weakly_canonical(fPath, lIgnored) == lKept;
+    });
+    std::fprintf(stderr, "Picture written to %s\n", rViewer.KeptPath().c_str());
+    return Success;
 }
 
 /// Whether the arguments ask for JSON, read before they are checked: a run that fails on a bad
