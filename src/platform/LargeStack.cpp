@@ -43,14 +43,17 @@ bool StackHasRoom() noexcept {
 
 namespace LargeStackDetail {
 
-void RunOnNewStack(const std::function<void()>& aWork, size_t aStackBytes,
-                   Cancellation* aCancellation) {
+void DeepWork::Run() noexcept {
     const uintptr_t lTop = CurrentFrame();
-    const size_t lUsable = aStackBytes > 2 * StackReserveBytes ? aStackBytes - StackReserveBytes
-                                                               : aStackBytes / 2;
+    const size_t lUsable = mStackBytes > 2 * StackReserveBytes ? mStackBytes - StackReserveBytes
+                                                               : mStackBytes / 2;
     tStackLimit = lTop > lUsable ? lTop - lUsable : 1;
-    const Cancellation::Scope lScope(aCancellation);
-    aWork();
+    const Cancellation::Scope lScope(mCancellation);
+    try {
+        (*mWork)();
+    } catch (...) {
+        mFailure = std::current_exception();
+    }
 }
 
 } // namespace LargeStackDetail

@@ -6,6 +6,7 @@
 // instead of overflowing.
 
 #include <cstddef>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -45,10 +46,17 @@ template <typename Work> auto OnLargeStack(Work&& aWork) -> decltype(aWork()) {
 bool StackHasRoom() noexcept;
 
 namespace LargeStackDetail {
-/// The body of the thread that RunWithLargeStack starts: records the stack's end, installs
-/// aCancellation and runs aWork.
-void RunOnNewStack(const std::function<void()>& aWork, size_t aStackBytes,
-                   Cancellation* aCancellation);
+/// What RunWithLargeStack hands to the thread it starts, and what comes back.
+struct DeepWork {
+    const std::function<void()>* mWork;
+    size_t mStackBytes;
+    Cancellation* mCancellation;
+    std::exception_ptr mFailure;
+
+    /// The thread's body: records the stack's end, installs the caller's cancellation, runs the
+    /// work and keeps its failure.
+    void Run() noexcept;
+};
 } // namespace LargeStackDetail
 
 } // namespace Logic

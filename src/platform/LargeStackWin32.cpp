@@ -2,28 +2,15 @@
 
 #include <windows.h>
 
-#include <exception>
-
 #include "platform/Cancellation.h"
 
 namespace Logic {
 
 namespace {
-struct DeepWork {
-    const std::function<void()>* mWork;
-    size_t mStackBytes;
-    Cancellation* mCancellation;
-    std::exception_ptr mFailure;
-};
+using LargeStackDetail::DeepWork;
 
 DWORD WINAPI RunDeepWork(LPVOID aArgument) {
-    auto* lDeepWork = static_cast<DeepWork*>(aArgument);
-    try {
-        LargeStackDetail::RunOnNewStack(*lDeepWork->mWork, lDeepWork->mStackBytes,
-                                        lDeepWork->mCancellation);
-    } catch (...) {
-        lDeepWork->mFailure = std::current_exception();
-    }
+    static_cast<DeepWork*>(aArgument)->Run();
     return 0;
 }
 } // namespace
