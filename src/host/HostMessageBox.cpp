@@ -4,9 +4,11 @@
 
 namespace Logic::Npp {
 
-void HostMessageBox::Show(const std::string& aText) {
+void ShowMessageBox(HWND aOwner, const std::string& aText, const wchar_t* aCaption, UINT aStyle) {
     std::wstring lText = Platform::Widen(aText);
-    MessageBoxW(IsWindow(mOwner) ? mOwner : nullptr, lText.c_str(), L"", MB_OK);
+    MessageBoxW(IsWindow(aOwner) ? aOwner : nullptr, lText.c_str(), aCaption, aStyle);
 }
+
+void HostMessageBox::Show(const std::string& aText) { ShowMessageBox(mOwner, aText, L"", MB_OK); }
 
 } // namespace Logic::Npp

@@ -17,4 +17,7 @@ private:
     HWND mOwner;
 };
 
+/// A modal message box owned by aOwner, or by no window once aOwner is gone.
+void ShowMessageBox(HWND aOwner, const std::string& aText, const wchar_t* aCaption, UINT aStyle);
+
 } // namespace Logic::Npp

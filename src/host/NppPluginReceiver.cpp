@@ -43,10 +43,8 @@ int32_t Ask(HWND aEditor, UINT aMessage) {
 /// Shows a failure that no command could report itself; never fails.
 void ShowFailure(const char* aMessage) noexcept {
     try {
-        std::wstring lText = Platform::Widen(aMessage);
-        MessageBoxW(IsWindow(PluginBase::nppData._nppHandle) ? PluginBase::nppData._nppHandle
-                                                             : nullptr,
-                    lText.c_str(), NppPluginReceiver::PluginName, MB_OK | MB_ICONERROR);
+        ShowMessageBox(PluginBase::nppData._nppHandle, aMessage, NppPluginReceiver::PluginName,
+                       MB_OK | MB_ICONERROR);
     } catch (...) {
     }
 }
@@ -104,15 +102,11 @@ void NppPluginReceiver::SetToolBarIcon() {
         lBitmap = static_cast<HBITMAP>(LoadImageW(PluginModule(), L"" QUENDRAL_TOOLBAR_NAME,
                                                   IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
     }
-    auto* lBlock = static_cast<toolbarIcons*>(std::malloc(sizeof(toolbarIcons)));
-    if (lBlock == nullptr) {
-        return;
-    }
-    *lBlock = toolbarIcons{lBitmap, nullptr};
+    // The editor copies the record during the call.
+    toolbarIcons lIcons{lBitmap, nullptr};
     SendMessageW(PluginBase::nppData._nppHandle, NPPM_ADDTOOLBARICON,
                  static_cast<WPARAM>(lItems[IndexOfTheCommandThatGetsTheToolBarIcon].mCommandId),
-                 reinterpret_cast<LPARAM>(lBlock));
-    std::free(lBlock);
+                 reinterpret_cast<LPARAM>(&lIcons));
 }
 
 void NppPluginReceiver::Install(Command aDecideContentsOfActiveDocument, Command aDecideSelectedText,

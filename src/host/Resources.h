@@ -1,5 +1,6 @@
 #pragma once
-// Resource names shared by the resource script and the code.
+// Resource names of the code. The resource script includes this file for the icon's number;
+// it spells the two picture names itself, since the resource compiler takes them as words.
 
 #define QUENDRAL_ICON 101
 #define QUENDRAL_BACKGROUND_NAME "Veltrim_machine"

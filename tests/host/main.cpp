@@ -291,12 +291,7 @@ int wmain(int aCount, wchar_t** aArguments) {
         return 2;
     }
 
-    // The plugin's file name, made absolute before the children change their directories.
-    wchar_t lFull[MAX_PATH * 4];
-    DWORD lLength = GetFullPathNameW(lPlugin.c_str(), MAX_PATH * 4, lFull, nullptr);
-    if (lLength > 0 && lLength < MAX_PATH * 4) {
-        lPlugin.assign(lFull, lLength);
-    }
+    // Each child starts in this directory; its Session makes the plugin's name absolute.
     int lPassed = 0;
     int lFailed = 0;
     for (const Scenario& lTest : TestScenarios) {
