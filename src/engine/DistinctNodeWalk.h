@@ -10,8 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/BinaryOperator.h"
-#include "model/UnaryOperator.h"
+#include "model/FormulaWalk.h"
 #include "platform/Cancellation.h"
 
 namespace Logic::DistinctNodeWalk {
@@ -24,27 +23,9 @@ struct OperandList {
 };
 
 inline OperandList Operands(const Matrix& aMatrix) {
-    switch (aMatrix.Kind()) {
-    case NodeKind::Negation:
-    case NodeKind::Necessity:
-    case NodeKind::UniversalGeneralization:
-        return {{static_cast<const UnaryOperator&>(aMatrix).InnerMatrix().get(), nullptr}, 1};
-    case NodeKind::Conjunction:
-    case NodeKind::Disjunction:
-    case NodeKind::MaterialConditional:
-    case NodeKind::Argument:
-    case NodeKind::Equivalence:
-    case NodeKind::JointDenial: {
-        const auto& lBinary = static_cast<const BinaryOperator&>(aMatrix);
-        return {{lBinary.Left().get(), lBinary.Right().get()}, 2};
-    }
-    case NodeKind::NullPredicate:
-    case NodeKind::UnaryPredication:
-    case NodeKind::BinaryPredication:
-    case NodeKind::Identification:
-        return {};
-    }
-    return {};
+    const FormulaWalk::Operands lOperands = FormulaWalk::OperandsOf(aMatrix);
+    const size_t lCount = lOperands.mFirst == nullptr ? 0 : lOperands.mSecond == nullptr ? 1 : 2;
+    return {{lOperands.mFirst, lOperands.mSecond}, lCount};
 }
 
 /// Calls aVisit once for every distinct node of aRoot, in no particular order.
