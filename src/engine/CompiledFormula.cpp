@@ -10,10 +10,12 @@
 #include "engine/DistinctNodeWalk.h"
 #include "engine/ParallelLoop.h"
 #include "engine/Predicates.h"
+#include "engine/TruthSeen.h"
 #include "platform/Cancellation.h"
 #include "platform/LargeStack.h"
 #include "model/BinaryOperator.h"
 #include "model/EngineException.h"
+#include "model/FormulaWalk.h"
 #include "model/Identification.h"
 #include "model/Necessity.h"
 #include "model/NullPredicate.h"
@@ -43,21 +45,8 @@ constexpr uint64_t ScalarChunk = 256;
 /// the reference fails), or it would be too large. The scalar walk takes over.
 struct NotCompilable {};
 
-void SetOnce(std::atomic<bool>& aFlag) {
-    if (!aFlag.load(std::memory_order_relaxed)) {
-        aFlag.store(true, std::memory_order_relaxed);
-    }
-}
-
 unsigned Workers(uint64_t aWork) {
     return aWork >= ParallelWork ? std::max(std::thread::hardware_concurrency(), 1u) : 1u;
-}
-
-Alethicity Verdict(bool aSomeTrue, bool aSomeFalse) {
-    if (aSomeTrue && aSomeFalse) {
-        return Alethicity::Contingent;
-    }
-    return aSomeFalse ? Alethicity::Impossible : Alethicity::Necessary;
 }
 
 /// Numbers for pointers, by open addressing: flattening a small formula must cost less than
@@ -149,10 +138,6 @@ void CompiledFormula::Flatten(const Matrix& aRoot) {
         }
         return lSlot;
     };
-    const auto fOperands = [](const Matrix& fNode) {
-        const DistinctNodeWalk::OperandList lOperands = DistinctNodeWalk::Operands(fNode);
-        return std::pair(lOperands.mOperands[0], lOperands.mOperands[1]);
-    };
 
     // Post-order over the distinct nodes with an explicit stack: operands get lower indices.
     std::vector<std::pair<const Matrix*, bool>> lPending{{&aRoot, false}};
@@ -162,7 +147,7 @@ void CompiledFormula::Flatten(const Matrix& aRoot) {
         if (lIndex.Find(lMatrix) != PointerIndex::None) {
             continue;
         }
-        const auto [lFirst, lSecond] = fOperands(*lMatrix);
+        const auto [lFirst, lSecond] = FormulaWalk::OperandsOf(*lMatrix);
         if (!lOperandsDone) {
             lPending.emplace_back(lMatrix, true);
             for (const Matrix* lOperand : {lSecond, lFirst}) {
@@ -734,16 +719,9 @@ bool AnyWithin(const BlockEvaluator& aEvaluator, size_t aOutput, uint32_t aBlock
 } // namespace
 
 Alethicity CompiledFormula::Decide() const {
-    std::atomic<bool> lSomeTrue{false};
-    std::atomic<bool> lSomeFalse{false};
+    TruthSeen lSeen;
     const auto fSeen = [&](bool fTrue, bool fFalse, bool& fBreak) {
-        if (fTrue) {
-            SetOnce(lSomeTrue);
-        }
-        if (fFalse) {
-            SetOnce(lSomeFalse);
-        }
-        if (lSomeTrue.load(std::memory_order_relaxed) && lSomeFalse.load(std::memory_order_relaxed)) {
+        if (lSeen.Saw(fTrue, fFalse)) {
             fBreak = true;
         }
     };
@@ -763,7 +741,7 @@ Alethicity CompiledFormula::Decide() const {
                       AnyWithin(fEvaluator, 1, lBlock, mFirstLane, mLastLane), fBreak);
             },
             false);
-        return Verdict(lSomeTrue.load(), lSomeFalse.load());
+        return lSeen.Verdict();
     }
     const uint64_t lCandidates = uint64_t{mLastLane} - mFirstLane + 1;
     const uint64_t lChunks = (lCandidates + ScalarChunk - 1) / ScalarChunk;
@@ -784,7 +762,7 @@ Alethicity CompiledFormula::Decide() const {
             }
         },
         mDepth > DeepFormula);
-    return Verdict(lSomeTrue.load(), lSomeFalse.load());
+    return lSeen.Verdict();
 }
 
 std::optional<uint32_t> CompiledFormula::FirstCounterexample(uint32_t aFirst, uint32_t aLast) const {

@@ -11,6 +11,7 @@
 #include "engine/DistinctNodeWalk.h"
 #include "engine/ParallelLoop.h"
 #include "engine/Predicates.h"
+#include "engine/TruthSeen.h"
 #include "model/Argument.h"
 #include "model/EngineException.h"
 #include "model/Factory.h"
@@ -23,13 +24,6 @@ std::atomic<Evaluator> gDefaultEvaluator{Evaluator::Compiled};
 
 /// Up to this many interpretations the reference decides on the calling thread.
 constexpr uint64_t SmallSpace = 4096;
-
-void SetOnce(std::atomic<bool>& aFlag) {
-    // Reading first keeps the flag's cache line shared while it is already set.
-    if (!aFlag.load(std::memory_order_relaxed)) {
-        aFlag.store(true, std::memory_order_relaxed);
-    }
-}
 
 /// The nesting depth of aMatrix, which the reference's recursion follows.
 int32_t Depth(const Matrix& aMatrix) {
@@ -51,29 +45,21 @@ template <typename Work> auto ForReference(const Matrix& aMatrix, Work aWork) ->
 Alethicity DecideByReference(const Matrix& aMatrix, const Predicates& aPredicates) {
     const bool lDeep = Depth(aMatrix) > CompiledFormula::DeepFormula;
     PrepareNecessityMemos(aMatrix, aPredicates);
-    std::atomic<bool> lNotImpossible{false};
-    std::atomic<bool> lNotNecessary{false};
+    TruthSeen lSeen;
     const auto lInterpretations = aPredicates.Interpretations();
     Foreach(
         lInterpretations,
         [&](uint32_t fInterpretation, bool& fBreak) {
             for (uint32_t lKindOfWorld : aPredicates.KindsOfWorlds(fInterpretation)) {
-                SetOnce(aMatrix.TrueIn(fInterpretation, lKindOfWorld, aPredicates) ? lNotImpossible
-                                                                                   : lNotNecessary);
-                if (lNotImpossible.load(std::memory_order_relaxed) &&
-                    lNotNecessary.load(std::memory_order_relaxed)) {
+                const bool lTrue = aMatrix.TrueIn(fInterpretation, lKindOfWorld, aPredicates);
+                if (lSeen.Saw(lTrue, !lTrue)) {
                     fBreak = true;
                     return;
                 }
             }
         },
         lInterpretations.size() <= SmallSpace ? 1u : 0u, lDeep);
-    const bool lSomeTrue = lNotImpossible.load();
-    const bool lSomeFalse = lNotNecessary.load();
-    if (lSomeTrue && lSomeFalse) {
-        return Alethicity::Contingent;
-    }
-    return lSomeFalse ? Alethicity::Impossible : Alethicity::Necessary;
+    return lSeen.Verdict();
 }
 
 /// The reference search: one candidate after another from the last hit, as the tree's TrueIn
