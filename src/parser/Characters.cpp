@@ -62,19 +62,4 @@ std::string RemoveWhiteSpace(std::string_view aText) {
     return lResult;
 }
 
-std::string Shorten(std::string_view aText, size_t aMaximumBytes) {
-    if (aText.size() <= aMaximumBytes) {
-        return std::string(aText);
-    }
-    size_t lEnd = 0;
-    while (lEnd < aMaximumBytes) {
-        const size_t lLength = DecodeCharacter(aText, lEnd).mLength;
-        if (lEnd + lLength > aMaximumBytes) {
-            break;
-        }
-        lEnd += lLength;
-    }
-    return std::string(aText.substr(0, lEnd)) + "...";
-}
-
 } // namespace Logic

@@ -26,7 +26,4 @@ DecodedCharacter DecodeCharacter(std::string_view aText, size_t aPosition);
 /// aText without its white-space characters.
 std::string RemoveWhiteSpace(std::string_view aText);
 
-/// At most about aMaximumBytes of aText, cut at a character boundary, with "..." when cut.
-std::string Shorten(std::string_view aText, size_t aMaximumBytes);
-
 } // namespace Logic

@@ -310,7 +310,7 @@ MatrixPtr ExpressionParser::ParseToken(const TokenList& aList, uint32_t aToken,
     if (Patterns::IsThereAreThisManyOfThese(lToken) || Patterns::IsThisManyOfTheseAreTrue(lToken)) {
         return ParseCountingForm(lToken);
     }
-    // As Patterns::IsParenthesizedExpression, but the line feeds are looked up in the source:
+    // A parenthesized expression holds no line feed; they are looked up in the source, since
     // scanning the token would cost its length once per level of nested parentheses.
     const size_t lStart = aList.Start(aToken);
     if (lToken.size() >= 2 && lToken.front() == '(' && lToken.back() == ')' &&

@@ -177,9 +177,4 @@ bool IsThisManyOfTheseAreTrue(std::string_view aToken) {
     return lLetters >= 2 && lDigits + lLetters == aToken.size();
 }
 
-bool IsParenthesizedExpression(std::string_view aToken) {
-    return aToken.size() >= 2 && aToken.front() == '(' && aToken.back() == ')' &&
-           aToken.find('\n') == std::string_view::npos;
-}
-
 } // namespace Logic::Patterns

@@ -39,7 +39,6 @@ bool IsTrueThat(std::string_view aToken);
 bool IsIsTheSameAs(std::string_view aToken);
 bool IsThereAreThisManyOfThese(std::string_view aToken);
 bool IsThisManyOfTheseAreTrue(std::string_view aToken);
-bool IsParenthesizedExpression(std::string_view aToken);
 
 /// Bytes of the run of decimal digits at the start of aText.
 size_t DigitRun(std::string_view aText);
