@@ -1,6 +1,7 @@
 #include "provers/Prover9Mace4.h"
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -91,39 +92,28 @@ Prover9Mace4::Result Prover9Mace4::Decide(const MatrixPtr& aProposition, int32_t
         lNegativeCaseTokenSource->Cancel();
     };
 
+    // A run sets its flag when its program's output shows the pattern, then fires its signals.
     std::vector<BackgroundProcesses::Run> lRuns;
-    lRuns.push_back(BackgroundProcesses::ExcuteUntilExitOrCancellation(
-        lPositiveCaseTokenSource, ShellParameters(prover9, lArguments, lPositiveInput),
-        [&](const std::string& fOutput) {
-            if (TheoremProved.IsMatch(fOutput)) {
-                lFoundThatPropositionIsNecessary = true;
-                fFireBoth();
-            }
-        }));
-    lRuns.push_back(BackgroundProcesses::ExcuteUntilExitOrCancellation(
-        lNegativeCaseTokenSource, ShellParameters(prover9, lArguments, lNegativeInput),
-        [&](const std::string& fOutput) {
-            if (TheoremProved.IsMatch(fOutput)) {
-                lFoundThatPropositionIsImpossible = true;
-                fFireBoth();
-            }
-        }));
-    lRuns.push_back(BackgroundProcesses::ExcuteUntilExitOrCancellation(
-        lPositiveCaseTokenSource, ShellParameters(mace4, lArguments, lPositiveInput),
-        [&](const std::string& fOutput) {
-            if (CounterexampleFound.IsMatch(fOutput)) {
-                lPositiveCounterexampleFound = true;
-                lPositiveCaseTokenSource->Cancel();
-            }
-        }));
-    lRuns.push_back(BackgroundProcesses::ExcuteUntilExitOrCancellation(
-        lNegativeCaseTokenSource, ShellParameters(mace4, lArguments, lNegativeInput),
-        [&](const std::string& fOutput) {
-            if (CounterexampleFound.IsMatch(fOutput)) {
-                lNegativeCounterexampleFound = true;
-                lNegativeCaseTokenSource->Cancel();
-            }
-        }));
+    const auto fRun = [&](const std::shared_ptr<CancellationSignal>& aSignal, const char* aProgram,
+                          const std::string& aInput, const ExitReportPattern& aPattern,
+                          bool& aFound, std::function<void()> aFire) {
+        lRuns.push_back(BackgroundProcesses::ExcuteUntilExitOrCancellation(
+            aSignal, ShellParameters(aProgram, lArguments, aInput),
+            [&aPattern, &aFound, aFire = std::move(aFire)](const std::string& fOutput) {
+                if (aPattern.IsMatch(fOutput)) {
+                    aFound = true;
+                    aFire();
+                }
+            }));
+    };
+    fRun(lPositiveCaseTokenSource, prover9, lPositiveInput, TheoremProved,
+         lFoundThatPropositionIsNecessary, fFireBoth);
+    fRun(lNegativeCaseTokenSource, prover9, lNegativeInput, TheoremProved,
+         lFoundThatPropositionIsImpossible, fFireBoth);
+    fRun(lPositiveCaseTokenSource, mace4, lPositiveInput, CounterexampleFound,
+         lPositiveCounterexampleFound, [&] { lPositiveCaseTokenSource->Cancel(); });
+    fRun(lNegativeCaseTokenSource, mace4, lNegativeInput, CounterexampleFound,
+         lNegativeCounterexampleFound, [&] { lNegativeCaseTokenSource->Cancel(); });
     BackgroundProcesses::RunInParallel(lRuns, aMaximumParallelRuns);
 
     if ((lPositiveCounterexampleFound && lFoundThatPropositionIsNecessary) ||
