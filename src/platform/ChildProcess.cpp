@@ -16,12 +16,17 @@ void ChildProcess::PublishExchange(std::string aOutput, std::string aFailure, bo
         mExchangeOutput = std::move(aOutput);
         mExchangeFailure = std::move(aFailure);
         mExchangeEnding = true;
-        mExchangeFinished = !aAbandoned;
+        mExchangeAbandoned = aAbandoned;
     }
     mExchangeEnded.notify_all();
     if (aFinished) {
         aFinished();
     }
+}
+
+bool ChildProcess::ExchangeFinished() const {
+    std::lock_guard lLock(mExchangeMutex);
+    return mExchangeEnding && !mExchangeAbandoned;
 }
 
 std::string ChildProcess::EndExchange(std::optional<int> aMilliseconds) {

@@ -3,7 +3,6 @@
 // streams where asked for. Every child heads a tree of its own (a process group on POSIX, a job
 // object on Windows), so that killing it also ends whatever it started.
 
-#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -54,7 +53,7 @@ public:
     /// streams piped; one exchange per child, and none beside the calls above.
     void BeginExchange(std::string aInput, std::function<void()> aFinished);
     /// True once the exchange has read the output to its end (or failed to read it).
-    bool ExchangeFinished() const { return mExchangeFinished.load(); }
+    bool ExchangeFinished() const;
     /// Waits for the exchange and returns all it read. With aMilliseconds, stops waiting after
     /// that long and returns what was read until then: output that a program outside the
     /// child's tree holds open would otherwise never close. Throws EngineException when the
@@ -91,10 +90,10 @@ private:
     bool mCollected = false;
     int mExitCode = 0;
 
-    std::atomic<bool> mExchangeFinished{false};
     mutable std::mutex mExchangeMutex;
     std::condition_variable mExchangeEnded;
     bool mExchangeEnding = false;
+    bool mExchangeAbandoned = false;
     std::string mExchangeOutput;
     std::string mExchangeFailure;
     std::thread mExchange;
