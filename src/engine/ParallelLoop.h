@@ -12,7 +12,6 @@
 #include <iterator>
 #include <mutex>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <type_traits>
 #include <utility>
@@ -21,6 +20,7 @@
 #include "model/EngineException.h"
 #include "platform/Cancellation.h"
 #include "platform/LargeStack.h"
+#include "platform/Workers.h"
 
 namespace Logic {
 
@@ -58,6 +58,24 @@ inline std::string JoinDistinct(const std::vector<std::string>& aMessages) {
     return lJoined;
 }
 
+/// The failures of a loop's workers, raised once the loop has ended as one EngineException.
+class Failures {
+public:
+    void Record(std::string aMessage) {
+        std::lock_guard<std::mutex> lLock(mMutex);
+        mMessages.push_back(std::move(aMessage));
+    }
+    void ThrowIfAny() const {
+        if (!mMessages.empty()) {
+            throw EngineException(JoinDistinct(mMessages));
+        }
+    }
+
+private:
+    std::mutex mMutex;
+    std::vector<std::string> mMessages;
+};
+
 } // namespace ParallelLoopDetail
 
 /// Runs aAction once per item of aSequence on up to aMaximumWorkers threads (0: as many as the
@@ -87,13 +105,8 @@ void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximum
     std::mutex lSequenceMutex;
     std::atomic<bool> lStop{false};
     Cancellation* const lCancellation = Cancellation::Current();
-    std::mutex lFailureMutex;
-    std::vector<std::string> lFailures;
-
-    const auto lRecordFailure = [&](std::string aMessage) {
-        std::lock_guard<std::mutex> lLock(lFailureMutex);
-        lFailures.push_back(std::move(aMessage));
-    };
+    ParallelLoopDetail::Failures lFailures;
+    const auto lRecordFailure = [&](std::string aMessage) { lFailures.Record(std::move(aMessage)); };
 
     // Items are drawn in batches that grow from one, so that short sequences still spread over
     // the workers and long ones do not contend for the mutex on every item.
@@ -153,21 +166,8 @@ void Foreach(const Sequence& aSequence, const Action& aAction, unsigned aMaximum
         }
     };
 
-    std::vector<std::thread> lThreads;
-    for (unsigned lIndex = 1; lIndex < lWorkers; ++lIndex) {
-        try {
-            lThreads.emplace_back(lRunWorker);
-        } catch (const std::system_error&) {
-            break; // fewer workers than asked for still finish the loop
-        }
-    }
-    lRunWorker();
-    for (std::thread& lThread : lThreads) {
-        lThread.join();
-    }
-    if (!lFailures.empty()) {
-        throw EngineException(ParallelLoopDetail::JoinDistinct(lFailures));
-    }
+    RunOnWorkers(lWorkers, lRunWorker);
+    lFailures.ThrowIfAny();
 }
 
 /// Runs aAction(state, index, break flag) for every index 0 .. aCount - 1 on up to aWorkers
@@ -187,11 +187,9 @@ void ForeachWithState(uint64_t aCount, unsigned aWorkers, const MakeState& aMake
     std::atomic<uint64_t> lNext{0};
     std::atomic<bool> lStop{false};
     Cancellation* const lCancellation = Cancellation::Current();
-    std::mutex lFailureMutex;
-    std::vector<std::string> lFailures;
+    ParallelLoopDetail::Failures lFailures;
     const auto lRecordFailure = [&](std::string aMessage) {
-        std::lock_guard<std::mutex> lLock(lFailureMutex);
-        lFailures.push_back(std::move(aMessage));
+        lFailures.Record(std::move(aMessage));
         lStop.store(true, std::memory_order_relaxed);
     };
     const std::function<void()> lWorker = [&] {
@@ -230,21 +228,8 @@ void ForeachWithState(uint64_t aCount, unsigned aWorkers, const MakeState& aMake
             lRecordFailure(lFailure.what());
         }
     };
-    std::vector<std::thread> lThreads;
-    for (unsigned lIndex = 1; lIndex < lWorkers; ++lIndex) {
-        try {
-            lThreads.emplace_back(lRunWorker);
-        } catch (const std::system_error&) {
-            break;
-        }
-    }
-    lRunWorker();
-    for (std::thread& lThread : lThreads) {
-        lThread.join();
-    }
-    if (!lFailures.empty()) {
-        throw EngineException(ParallelLoopDetail::JoinDistinct(lFailures));
-    }
+    RunOnWorkers(lWorkers, lRunWorker);
+    lFailures.ThrowIfAny();
 }
 
 } // namespace Logic

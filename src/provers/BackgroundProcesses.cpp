@@ -4,12 +4,12 @@
 #include <atomic>
 #include <exception>
 #include <optional>
-#include <system_error>
 #include <thread>
 
 #include "model/EngineException.h"
 #include "platform/Diagnostics.h"
 #include "platform/Platform.h"
+#include "platform/Workers.h"
 
 namespace Logic {
 
@@ -94,18 +94,7 @@ void BackgroundProcesses::RunInParallel(const std::vector<Run>& aRuns, unsigned 
             }
         }
     };
-    std::vector<std::thread> lThreads;
-    for (unsigned lIndex = 1; lIndex < lAtOnce; ++lIndex) {
-        try {
-            lThreads.emplace_back(fWorker);
-        } catch (const std::system_error&) {
-            break; // fewer workers still run every run
-        }
-    }
-    fWorker();
-    for (std::thread& lThread : lThreads) {
-        lThread.join();
-    }
+    RunOnWorkers(lAtOnce, fWorker);
     std::vector<std::string> lMessages;
     for (auto& lFailure : lFailures) {
         if (lFailure) {
