@@ -149,9 +149,21 @@ void RunChild(const std::wstring& aPlugin, const Scenario& aScenario, int& aPass
     LARGE_INTEGER lFrequency, lStart, lEnd;
     QueryPerformanceFrequency(&lFrequency);
     QueryPerformanceCounter(&lStart);
-    if (!CreateProcessW(nullptr, lCommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                        &lStartup, &lProcess)) {
-        PrintLine("FAIL [" + lName + "] the scenario's process could not start");
+    // Under wine a process start now and then fails for a moment while the server is busy;
+    // only a start that keeps failing is a failure of the check.
+    bool lStarted = false;
+    DWORD lError = 0;
+    for (int lAttempt = 0; lAttempt < 3 && !lStarted; ++lAttempt) {
+        if (lAttempt > 0) {
+            Sleep(500);
+        }
+        lStarted = CreateProcessW(nullptr, lCommandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                  nullptr, &lStartup, &lProcess) != 0;
+        lError = lStarted ? 0 : GetLastError();
+    }
+    if (!lStarted) {
+        PrintLine("FAIL [" + lName + "] the scenario's process could not start (error " +
+                  std::to_string(lError) + ")");
         ++aFailed;
         CloseHandle(lRead);
         CloseHandle(lWrite);
