@@ -1,6 +1,7 @@
 #include "engine/BitCircuit.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace Logic {
 
@@ -13,6 +14,7 @@ uint64_t Key(Op aOp, Gate aLeft, Gate aRight, uint32_t aMask) {
     if (aOp == Op::Input) {
         return (uint64_t{1} << 63) | aMask;
     }
+    assert(aLeft < (Gate{1} << 29) && aRight < (Gate{1} << 29) && "gate numbers are packed in 29 bits");
     return (uint64_t{static_cast<uint8_t>(aOp)} << 58) | (uint64_t{aLeft} << 29) | aRight;
 }
 
@@ -29,7 +31,8 @@ uint64_t LowPattern(uint32_t aMask) {
 
 } // namespace
 
-BitCircuit::BitCircuit(size_t aMaximumGates) : mMaximumGates(std::max<size_t>(aMaximumGates, 2)) {
+BitCircuit::BitCircuit(size_t aMaximumGates)
+    : mMaximumGates(std::clamp<size_t>(aMaximumGates, 2, size_t{1} << 29)) {
     // Gates 0 and 1 are the constants False and True.
     for (uint32_t lValue = 0; lValue < 2; ++lValue) {
         mOps.push_back(Op::Constant);

@@ -110,43 +110,44 @@ void SetDefaultEvaluator(Evaluator aEvaluator) {
     gDefaultEvaluator.store(aEvaluator, std::memory_order_relaxed);
 }
 
-Alethicity DecideWith(const Matrix& aMatrix, Evaluator aEvaluator) {
+Alethicity DecideWith(const Matrix& aMatrix, Evaluator aEvaluator, const EngineLimits& aLimits) {
     if (!aMatrix.FreeVariables().empty()) {
         if (aMatrix.ContainsModalities()) {
             throw EngineException("This proposition can't be decided; it contains both "
                                   "constants and modal operators.");
         }
-        return DecideForFreeVariablesWith(aMatrix, aEvaluator);
+        return DecideForFreeVariablesWith(aMatrix, aEvaluator, aLimits);
     }
     const Predicates lPredicates = aMatrix.CollectPredicates();
     if (aEvaluator == Evaluator::Reference) {
         return DecideByReference(aMatrix, lPredicates);
     }
-    return CompiledFormula(aMatrix, lPredicates).Decide();
+    return CompiledFormula(aMatrix, lPredicates, aLimits).Decide();
 }
 
-Alethicity DecideForFreeVariablesWith(const Matrix& aMatrix, Evaluator aEvaluator) {
+Alethicity DecideForFreeVariablesWith(const Matrix& aMatrix, Evaluator aEvaluator,
+                                      const EngineLimits& aLimits) {
     const std::vector<VariablePtr> lFree = aMatrix.FreeVariables();
     const MatrixPtr lSelf = aMatrix.SharedFromThis();
-    if (DecideWith(*Factory::Bind(lFree, lSelf, &Factory::ForAll), aEvaluator) ==
+    if (DecideWith(*Factory::Bind(lFree, lSelf, &Factory::ForAll), aEvaluator, aLimits) ==
         Alethicity::Necessary) {
         return Alethicity::Necessary;
     }
-    if (DecideWith(*Factory::Bind(lFree, lSelf, &Factory::ThereExists), aEvaluator) ==
+    if (DecideWith(*Factory::Bind(lFree, lSelf, &Factory::ThereExists), aEvaluator, aLimits) ==
         Alethicity::Impossible) {
         return Alethicity::Impossible;
     }
     return Alethicity::Contingent;
 }
 
-Quality QualityWith(const Argument& aArgument, Evaluator aEvaluator) {
-    if (DecideWith(aArgument, aEvaluator) != Alethicity::Necessary) {
+Quality QualityWith(const Argument& aArgument, Evaluator aEvaluator, const EngineLimits& aLimits) {
+    if (DecideWith(aArgument, aEvaluator, aLimits) != Alethicity::Necessary) {
         return Quality::Invalid;
     }
     const bool lInconsistentPremises =
-        DecideWith(*aArgument.Left(), aEvaluator) == Alethicity::Impossible;
+        DecideWith(*aArgument.Left(), aEvaluator, aLimits) == Alethicity::Impossible;
     const bool lTautologicalConclusion =
-        DecideWith(*aArgument.Right(), aEvaluator) == Alethicity::Necessary;
+        DecideWith(*aArgument.Right(), aEvaluator, aLimits) == Alethicity::Necessary;
     if (lInconsistentPremises && lTautologicalConclusion) {
         return Quality::InconsistentPremisesAndTautologicalConclusion;
     }
@@ -157,7 +158,8 @@ Quality QualityWith(const Argument& aArgument, Evaluator aEvaluator) {
 }
 
 std::optional<SearchHit> FindNextHitWith(const Matrix& aMatrix, bool aExample,
-                                         SearchPosition& aPosition, Evaluator aEvaluator) {
+                                         SearchPosition& aPosition, Evaluator aEvaluator,
+                                         const EngineLimits& aLimits) {
     // The example search looks for a counterexample to "F is false everywhere".
     const std::vector<VariablePtr> lFree = aMatrix.FreeVariables();
     if (!lFree.empty() && aMatrix.ContainsModalities()) {
@@ -189,7 +191,7 @@ std::optional<SearchHit> FindNextHitWith(const Matrix& aMatrix, bool aExample,
             return true;
         });
     } else {
-        const CompiledFormula lCompiled(*lTarget, lPredicates);
+        const CompiledFormula lCompiled(*lTarget, lPredicates, aLimits);
         SearchCompiled(lCompiled, lFirst, lLast, aPosition);
         if (lModal && aPosition.mLastFound) {
             lHit.mWorlds = lCompiled.TruthInEachWorld(*aPosition.mLastFound);
@@ -203,8 +205,9 @@ std::optional<SearchHit> FindNextHitWith(const Matrix& aMatrix, bool aExample,
 }
 
 std::unique_ptr<Counterexample> FindNextWith(const Matrix& aMatrix, bool aExample,
-                                             SearchPosition& aPosition, Evaluator aEvaluator) {
-    const std::optional<SearchHit> lHit = FindNextHitWith(aMatrix, aExample, aPosition, aEvaluator);
+                                             SearchPosition& aPosition, Evaluator aEvaluator,
+                                             const EngineLimits& aLimits) {
+    const std::optional<SearchHit> lHit = FindNextHitWith(aMatrix, aExample, aPosition, aEvaluator, aLimits);
     if (!lHit) {
         return nullptr;
     }

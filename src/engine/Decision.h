@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/EngineLimits.h"
 #include "engine/KindOfWorld.h"
 #include "engine/Predicates.h"
 #include "model/Matrix.h"
@@ -21,7 +22,7 @@ class Predicates;
 
 /// Which evaluator decides: the compiled one (CompiledFormula), or the tree's own TrueIn, kept
 /// as the readable reference and the oracle of the differential tests. Both give the same
-/// verdicts, search hits and failure texts.
+/// verdicts, search hits and failure texts. The limits steer only the compiled one.
 enum class Evaluator { Compiled, Reference };
 
 /// The evaluator of Matrix::Decide, Argument::Quality and the searches: Compiled unless set.
@@ -29,11 +30,12 @@ Evaluator DefaultEvaluator();
 void SetDefaultEvaluator(Evaluator aEvaluator);
 
 /// Matrix::Decide with the given evaluator.
-Alethicity DecideWith(const Matrix& aMatrix, Evaluator aEvaluator);
+Alethicity DecideWith(const Matrix& aMatrix, Evaluator aEvaluator, const EngineLimits& aLimits = {});
 /// Matrix::DecideForFreeVariables with the given evaluator.
-Alethicity DecideForFreeVariablesWith(const Matrix& aMatrix, Evaluator aEvaluator);
+Alethicity DecideForFreeVariablesWith(const Matrix& aMatrix, Evaluator aEvaluator,
+                                      const EngineLimits& aLimits = {});
 /// The quality of an argument with the given evaluator, computed afresh (nothing is cached).
-Quality QualityWith(const Argument& aArgument, Evaluator aEvaluator);
+Quality QualityWith(const Argument& aArgument, Evaluator aEvaluator, const EngineLimits& aLimits = {});
 
 /// Where a resumable search stands: the last hit, and whether a hit can still exist.
 struct SearchPosition {
@@ -56,11 +58,13 @@ struct SearchHit {
 /// The next example (aExample) or counterexample of aMatrix after aPosition, which it moves
 /// on; absent when there is none.
 std::optional<SearchHit> FindNextHitWith(const Matrix& aMatrix, bool aExample,
-                                         SearchPosition& aPosition, Evaluator aEvaluator);
+                                         SearchPosition& aPosition, Evaluator aEvaluator,
+                                         const EngineLimits& aLimits = {});
 
 /// FindNextHitWith's hit decoded: a kind of world, or a modal counterexample; null for none.
 std::unique_ptr<Counterexample> FindNextWith(const Matrix& aMatrix, bool aExample,
-                                             SearchPosition& aPosition, Evaluator aEvaluator);
+                                             SearchPosition& aPosition, Evaluator aEvaluator,
+                                         const EngineLimits& aLimits = {});
 
 /// Binds the memo of every memoizible Necessity in aMatrix to aPredicates' numbering, emptying
 /// memos filled under another one. Call it on one thread before evaluating under aPredicates:

@@ -3,6 +3,8 @@
 // recursive walk with the connectives' short-circuit orders.
 
 #include <algorithm>
+#include <unordered_map>
+#include <vector>
 
 #include "engine/Decision.h"
 #include "engine/DistinctNodeWalk.h"
@@ -66,56 +68,145 @@ int32_t ModalitiesInCommon(const std::vector<const Necessity*>& aLeft,
     return static_cast<int32_t>(lCommon.size());
 }
 
-/// Distinct variables (by identity) that are both free and identified in aMatrix.
-int32_t FreeAndIdentifiedVariables(const Matrix& aMatrix) {
-    const std::vector<VariablePtr> lFree = aMatrix.FreeVariables();
-    const std::vector<VariablePtr> lIdentified = aMatrix.IdentifiedVariables();
-    std::vector<const Variable*> lBoth;
-    for (const VariablePtr& lVariable : lFree) {
-        const bool lIsIdentified =
-            std::any_of(lIdentified.begin(), lIdentified.end(),
-                        [&](const VariablePtr& fOther) { return fOther.get() == lVariable.get(); });
-        if (lIsIdentified && !Contains(lBoth, static_cast<const Variable*>(lVariable.get()))) {
-            lBoth.push_back(lVariable.get());
-        }
+/// Sets of variables as sorted lists of small numbers, kept in one pool. A node whose set equals
+/// an operand's shares that operand's entry, so a long chain of conjunctions over the same
+/// variables (as the counting forms build) holds few distinct sets.
+class VariableSets {
+public:
+    using Set = uint32_t;
+    static constexpr Set Empty = 0;
+
+    VariableSets() : mSets(1) {}
+
+    uint32_t Number(const Variable* aVariable) {
+        return mNumbers.try_emplace(aVariable, static_cast<uint32_t>(mNumbers.size())).first->second;
     }
-    return static_cast<int32_t>(lBoth.size());
-}
+
+    Set Of(std::vector<uint32_t> aMembers) {
+        std::sort(aMembers.begin(), aMembers.end());
+        aMembers.erase(std::unique(aMembers.begin(), aMembers.end()), aMembers.end());
+        return Add(std::move(aMembers));
+    }
+
+    Set Union(Set aLeft, Set aRight) {
+        if (Includes(aLeft, aRight)) {
+            return aLeft;
+        }
+        if (Includes(aRight, aLeft)) {
+            return aRight;
+        }
+        std::vector<uint32_t> lUnion;
+        std::set_union(mSets[aLeft].begin(), mSets[aLeft].end(), mSets[aRight].begin(), mSets[aRight].end(),
+                       std::back_inserter(lUnion));
+        return Add(std::move(lUnion));
+    }
+
+    Set Without(Set aSet, uint32_t aMember) {
+        const std::vector<uint32_t>& lMembers = mSets[aSet];
+        if (!std::binary_search(lMembers.begin(), lMembers.end(), aMember)) {
+            return aSet;
+        }
+        std::vector<uint32_t> lRest;
+        std::remove_copy(lMembers.begin(), lMembers.end(), std::back_inserter(lRest), aMember);
+        return Add(std::move(lRest));
+    }
+
+    size_t CommonMembers(Set aLeft, Set aRight) const {
+        const bool lLeftSmaller = mSets[aLeft].size() <= mSets[aRight].size();
+        const std::vector<uint32_t>& lSmall = mSets[lLeftSmaller ? aLeft : aRight];
+        const std::vector<uint32_t>& lLarge = mSets[lLeftSmaller ? aRight : aLeft];
+        return static_cast<size_t>(std::count_if(lSmall.begin(), lSmall.end(), [&](uint32_t fMember) {
+            return std::binary_search(lLarge.begin(), lLarge.end(), fMember);
+        }));
+    }
+
+    bool IsEmpty(Set aSet) const { return mSets[aSet].empty(); }
+
+private:
+    bool Includes(Set aLarge, Set aSmall) const {
+        if (aLarge == aSmall || mSets[aSmall].empty()) {
+            return true;
+        }
+        const std::vector<uint32_t>& lLarge = mSets[aLarge];
+        const std::vector<uint32_t>& lSmall = mSets[aSmall];
+        return lSmall.size() <= lLarge.size() &&
+               std::all_of(lSmall.begin(), lSmall.end(), [&](uint32_t fMember) {
+                   return std::binary_search(lLarge.begin(), lLarge.end(), fMember);
+               });
+    }
+
+    Set Add(std::vector<uint32_t> aMembers) {
+        if (aMembers.empty()) {
+            return Empty;
+        }
+        mSets.push_back(std::move(aMembers));
+        return static_cast<Set>(mSets.size() - 1);
+    }
+
+    std::unordered_map<const Variable*, uint32_t> mNumbers;
+    std::vector<std::vector<uint32_t>> mSets;
+};
+
+/// What the fold below knows of a node: its value of M, and the variables free in it and
+/// identified in it.
+struct ObjectsAndVariables {
+    int32_t mMost = 0;
+    VariableSets::Set mFree = VariableSets::Empty;
+    VariableSets::Set mIdentified = VariableSets::Empty;
+};
 
 int32_t DistinguishableObjects(const Matrix& aRoot) {
-    return DistinctNodeWalk::FoldBottomUp<int32_t>(
-        aRoot, [](const Matrix& fNode, const std::array<int32_t, 2>& fOperands) -> int32_t {
-            switch (fNode.Kind()) {
-            case NodeKind::NullPredicate:
-                return 0;
-            case NodeKind::UnaryPredication:
-            case NodeKind::BinaryPredication:
-                return 1;
-            case NodeKind::Identification:
-                return static_cast<int32_t>(fNode.IdentifiedVariables().size());
-            case NodeKind::Negation:
-            case NodeKind::Necessity:
-                return fOperands[0];
-            case NodeKind::UniversalGeneralization: {
-                // Without identifications no variable is identified; skipping the walk keeps
-                // nested quantifiers linear.
-                const Matrix& lBody = *static_cast<const UnaryOperator&>(fNode).InnerMatrix();
-                if (!lBody.ContainsIdentifications()) {
-                    return fOperands[0];
-                }
-                CheckCancellation();
-                return std::max(fOperands[0], FreeAndIdentifiedVariables(lBody));
-            }
-            case NodeKind::Conjunction:
-            case NodeKind::Disjunction:
-            case NodeKind::MaterialConditional:
-            case NodeKind::Argument:
-            case NodeKind::Equivalence:
-            case NodeKind::JointDenial:
-                return std::max(fOperands[0], fOperands[1]);
-            }
-            return 0;
-        });
+    // Computed bottom-up over the distinct nodes, each variable set once: walking every
+    // quantifier's body for its free and identified variables costs the body's size per
+    // quantifier, which a counting form of a few hundred nests makes minutes.
+    VariableSets lSets;
+    const auto fNumbers = [&](const std::vector<VariablePtr>& fVariables) {
+        std::vector<uint32_t> lNumbers;
+        for (const VariablePtr& lVariable : fVariables) {
+            lNumbers.push_back(lSets.Number(lVariable.get()));
+        }
+        return lSets.Of(std::move(lNumbers));
+    };
+    return DistinctNodeWalk::FoldBottomUp<ObjectsAndVariables>(
+               aRoot,
+               [&](const Matrix& fNode, const std::array<ObjectsAndVariables, 2>& fOperands) -> ObjectsAndVariables {
+                   switch (fNode.Kind()) {
+                   case NodeKind::NullPredicate:
+                       return {};
+                   case NodeKind::UnaryPredication:
+                   case NodeKind::BinaryPredication:
+                       return {1, fNumbers(fNode.FreeVariables()), VariableSets::Empty};
+                   case NodeKind::Identification: {
+                       const std::vector<VariablePtr> lIdentified = fNode.IdentifiedVariables();
+                       return {static_cast<int32_t>(lIdentified.size()), fNumbers(fNode.FreeVariables()),
+                               fNumbers(lIdentified)};
+                   }
+                   case NodeKind::Negation:
+                   case NodeKind::Necessity:
+                       return fOperands[0];
+                   case NodeKind::UniversalGeneralization: {
+                       const ObjectsAndVariables& lBody = fOperands[0];
+                       const auto& lAll = static_cast<const UniversalGeneralization&>(fNode);
+                       int32_t lMost = lBody.mMost;
+                       if (!lSets.IsEmpty(lBody.mIdentified)) {
+                           lMost = std::max(lMost, static_cast<int32_t>(lSets.CommonMembers(lBody.mFree, lBody.mIdentified)));
+                       }
+                       return {lMost, lSets.Without(lBody.mFree, lSets.Number(lAll.Variable().get())),
+                               lBody.mIdentified};
+                   }
+                   case NodeKind::Conjunction:
+                   case NodeKind::Disjunction:
+                   case NodeKind::MaterialConditional:
+                   case NodeKind::Argument:
+                   case NodeKind::Equivalence:
+                   case NodeKind::JointDenial:
+                       return {std::max(fOperands[0].mMost, fOperands[1].mMost),
+                               lSets.Union(fOperands[0].mFree, fOperands[1].mFree),
+                               lSets.Union(fOperands[0].mIdentified, fOperands[1].mIdentified)};
+                   }
+                   return {};
+               })
+        .mMost;
 }
 
 int32_t ModalContextsInIdentifications(const Matrix& aRoot) {
@@ -374,16 +465,23 @@ uint32_t Matrix::Exclusions(const Predicates& aPredicates) const {
 }
 
 void PrepareNecessityMemos(const Matrix& aMatrix, const Predicates& aPredicates) {
+    // At most this many memos (64 KiB each) are bound to one numbering; the other Necessity
+    // nodes evaluate without one, which is slower but equally right.
+    constexpr size_t MostMemos = 1024;
+    size_t lMemos = 0;
     DistinctNodeWalk::ForEachDistinctNode(aMatrix, [&](const Matrix& fNode) {
         if (fNode.Kind() != NodeKind::Necessity) {
             return;
         }
         const auto& lNecessity = static_cast<const Necessity&>(fNode);
-        std::atomic<int8_t>* lMemo = lNecessity.TruthValues();
-        if (lMemo == nullptr ||
-            lNecessity.mMemoNumbering.load(std::memory_order_relaxed) == aPredicates.NumberingId()) {
+        if (!lNecessity.Memoizible() || lMemos == MostMemos) {
             return;
         }
+        ++lMemos;
+        if (lNecessity.mMemoNumbering.load(std::memory_order_relaxed) == aPredicates.NumberingId()) {
+            return;
+        }
+        std::atomic<int8_t>* lMemo = lNecessity.MakeTruthValues();
         for (size_t lWorld = 0; lWorld < Necessity::MemoSize; ++lWorld) {
             lMemo[lWorld].store(0, std::memory_order_relaxed);
         }

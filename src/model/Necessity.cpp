@@ -8,10 +8,14 @@ Necessity::Necessity(MatrixPtr aInnerMatrix)
     : UnaryOperator(NodeKind::Necessity, std::move(aInnerMatrix)),
       // Without modalities and free variables the operand's truth depends on the world alone.
       mMemoizible(!mOperandContainsModalities && mInnerMatrix->FreeVariables().empty()) {
-    if (mMemoizible) {
+    FormulaWalk::AssignModality(*mInnerMatrix, this);
+}
+
+std::atomic<int8_t>* Necessity::MakeTruthValues() const {
+    if (mMemoizible && !mTruthValues) {
         mTruthValues = std::make_unique<std::atomic<int8_t>[]>(MemoSize);
     }
-    FormulaWalk::AssignModality(*mInnerMatrix, this);
+    return mTruthValues.get();
 }
 
 Necessity::~Necessity() {

@@ -34,15 +34,21 @@ public:
     MatrixPtr Substitute(const VariablePtr& aReplaced,
                          const VariablePtr& aReplacement) const override;
 
-    /// The memo, or null when not memoizible. Entries are written idempotently by many threads.
+    /// The memo, or null when not memoizible or not yet made. Entries are written idempotently
+    /// by many threads.
     std::atomic<int8_t>* TruthValues() const { return mTruthValues.get(); }
+    /// Makes the memo of a memoizible node, empty, if it has none. Only the reference evaluator
+    /// needs memos, and only for the nodes it binds to a numbering: a document of many modal
+    /// operators must not take 64 KiB for each of them before anything is decided. Call it on
+    /// one thread, before evaluation.
+    std::atomic<int8_t>* MakeTruthValues() const;
     /// Identifies the numbering (the predicate index) that the memo entries belong to; a memo
     /// filled under one numbering must not be read under another (see engine/TruthEvaluation.cpp).
     mutable std::atomic<uint64_t> mMemoNumbering{0};
 
 private:
     bool mMemoizible;
-    std::unique_ptr<std::atomic<int8_t>[]> mTruthValues;
+    mutable std::unique_ptr<std::atomic<int8_t>[]> mTruthValues;
 };
 
 } // namespace Logic

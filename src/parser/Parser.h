@@ -30,7 +30,7 @@ public:
     /// Most nodes a counting form ('5F', '2pqr') may build, and all the counting forms of one
     /// statement or argument together: a few bytes of them build hundreds of thousands of
     /// nodes. Larger counts fail with a ParseError before anything is built.
-    static constexpr uint64_t MaximumNodesOfACountingForm = 1000000;
+    static constexpr uint64_t MaximumNodesOfACountingForm = 400000;
 
     // Documents and statements.
 

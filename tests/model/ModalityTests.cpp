@@ -117,7 +117,9 @@ TEST(Memo, ClosedFormulaWithoutModalitiesIsMemoizible) {
         Factory::ForAll(x, Factory::Predication(Factory::UnaryPredicate('F'), x)));
     const Necessity* lNecessity = AsNecessity(lBox);
     ASSERT_TRUE(lNecessity->Memoizible());
-    ASSERT_NE(lNecessity->TruthValues(), nullptr);
+    // The memo is made when an evaluation asks for it, empty.
+    EXPECT_EQ(lNecessity->TruthValues(), nullptr);
+    ASSERT_NE(lNecessity->MakeTruthValues(), nullptr);
     for (size_t i = 0; i < Necessity::MemoSize; ++i) {
         ASSERT_EQ(lNecessity->TruthValues()[i].load(), 0) << i;
     }
@@ -130,7 +132,7 @@ TEST(Memo, FreeVariableOrInnerModalityPreventsTheMemo) {
         Factory::Necessarily(Factory::Predication(Factory::UnaryPredicate('F'), x));
     const Necessity* lFree = AsNecessity(lFreeBox);
     EXPECT_FALSE(lFree->Memoizible());
-    EXPECT_EQ(lFree->TruthValues(), nullptr);
+    EXPECT_EQ(lFree->MakeTruthValues(), nullptr);
     MatrixPtr lNested = Factory::Necessarily(
         Factory::Or(Factory::NullPredicate("p"), Factory::Possibly(Factory::NullPredicate("q"))));
     EXPECT_FALSE(AsNecessity(lNested)->Memoizible());

@@ -237,22 +237,22 @@ TEST(CountingForms, CountsMustBePlainUnsigned32BitNumbers) {
 TEST(CountingForms, FormulasTooLargeAreRefusedBeforeBuilding) {
     const int32_t lBefore = NamedObject::NextObjectNumber.load();
     EXPECT_EQ(StatementError("100000F"),
-              "The counting form \"100000F\" is too large: it would build more than 1000000 "
+              "The counting form \"100000F\" is too large: it would build more than 400000 "
               "formula nodes.");
     EXPECT_EQ(StatementError("30abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ"),
               "The counting form \"30abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ\" is "
-              "too large: it would build more than 1000000 formula nodes.");
+              "too large: it would build more than 400000 formula nodes.");
     EXPECT_EQ(NamedObject::NextObjectNumber.load(), lBefore);
-    // The limit holds for all the counting forms of a statement together: twenty forms of half
-    // a million nodes each would take gigabytes.
-    EXPECT_EQ(StatementError("577F&577F&577F"),
-              "With the counting form \"577F\" the counting forms of this statement would build "
-              "more than 1000000 formula nodes in all; write fewer or smaller ones.");
+    // The limit holds for all the counting forms of a statement together: twenty forms of a
+    // few hundred thousand nodes each would take gigabytes.
+    EXPECT_EQ(StatementError("400F&400F&400F"),
+              "With the counting form \"400F\" the counting forms of this statement would build "
+              "more than 400000 formula nodes in all; write fewer or smaller ones.");
     EXPECT_EQ(ParseErrorOf([] {
                   Parser::Parse(std::vector<std::string>{"500F", "500F", ".'.", "500F"});
               }),
               "With the counting form \"500F\" the counting forms of this statement would build "
-              "more than 1000000 formula nodes in all; write fewer or smaller ones.");
+              "more than 400000 formula nodes in all; write fewer or smaller ones.");
     EXPECT_EQ(Parser::Parse("100F&100F")->Kind(), NodeKind::Conjunction);
     // Within the node limit a counting form may nest as deep as it likes.
     EXPECT_EQ(Parser::Parse("300F")->Kind(), NodeKind::Negation);
