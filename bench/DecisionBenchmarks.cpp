@@ -137,6 +137,45 @@ const bool gRegistered = [] {
     return true;
 }();
 
+/// A whole decision from the text: parsing, the predicate index and the verdict. Short
+/// documents whose counting forms and nested quantifiers once took seconds to minutes and
+/// gigabytes; each must stay well under 100 ms.
+void DecideFromText(benchmark::State& aState, std::string aText, Evaluator aEvaluator) {
+    std::string lVerdict;
+    for (auto _ : aState) {
+        Logic::RunWithLargeStack([&] {
+            try {
+                lVerdict = Verdict(*Parser::Parse(std::vector<std::string>{aText}), aEvaluator);
+            } catch (const std::exception& lFailure) {
+                lVerdict = lFailure.what();
+            }
+        });
+        benchmark::DoNotOptimize(lVerdict);
+    }
+    aState.SetLabel(lVerdict);
+}
+
+const bool gHostileRegistered = [] {
+    const std::vector<std::pair<std::string, bool>> lHostile{
+        {"32G|G|r", true}, {"100G", false},        {"40G&p", false},
+        {"200G|r", true},  {"12F->(3x,Fx)", false}, {"6F->(3x,Fx)", true},
+        {"3F&2G->~(x,(Fx<=>Gx))", false}, {"x,y,z,((x=y|y=z|x=z)|(Fx&Fy&Fz)|~(Fx|Fy|Fz))", true},
+    };
+    for (const auto& [lText, lReference] : lHostile) {
+        benchmark::RegisterBenchmark(("DecideFromText/" + lText + "/compiled").c_str(), DecideFromText, lText,
+                                     Evaluator::Compiled)
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond);
+        if (lReference) {
+            benchmark::RegisterBenchmark(("DecideFromText/" + lText + "/reference").c_str(), DecideFromText,
+                                         lText, Evaluator::Reference)
+                ->UseRealTime()
+                ->Unit(benchmark::kMillisecond);
+        }
+    }
+    return true;
+}();
+
 void ParseLongDocument(benchmark::State& aState) {
     std::vector<std::string> lDocument;
     for (int i = 0; i < aState.range(0); ++i) {

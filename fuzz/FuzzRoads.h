@@ -7,14 +7,22 @@
 // other exception escapes (and crashes the fuzz target), and a rendering that breaks its own
 // shape aborts.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "coefficients/CoefficientVector.h"
 #include "driver/MainForm.h"
+#include "engine/Decision.h"
+#include "engine/EngineLimits.h"
 #include "engine/Utility.h"
+#include "model/Argument.h"
+#include "model/FormulaWalk.h"
+#include "model/UniversalGeneralization.h"
+#include "model/Variable.h"
 #include "model/EngineException.h"
 #include "model/Matrix.h"
 #include "parser/ParseError.h"
@@ -107,6 +115,97 @@ inline bool Prover9Input(const std::string& aText) {
         }
         if (lRoot->IsCompatibleWithTreeProofGenerator()) {
             Require(!lRoot->TreeProofGeneratorInput().empty());
+        }
+    });
+}
+
+/// The verdict of aRoot on one evaluation path, or the text of its failure; empty when the work
+/// limit stopped it, which says nothing about the answer.
+inline std::string VerdictOnPath(const Matrix& aRoot, Evaluator aEvaluator, const EngineLimits& aLimits) {
+    std::string lAnswer;
+    Run(DecisionWorkLimit, [&] {
+        try {
+            lAnswer = aRoot.Kind() == NodeKind::Argument
+                          ? Utility::TextResult(QualityWith(static_cast<const Argument&>(aRoot), aEvaluator, aLimits))
+                          : Utility::TextForDecision(DecideWith(aRoot, aEvaluator, aLimits));
+        } catch (const CancelledException&) {
+            lAnswer.clear();
+        } catch (const EngineException& lFailure) {
+            lAnswer = std::string("Error: ") + lFailure.what();
+        } catch (const NotImplementedException& lFailure) {
+            lAnswer = std::string("Error: ") + lFailure.what();
+        }
+    });
+    // The parallel loop hands a stop on to its caller as a failure with the stop's text.
+    if (lAnswer.find("the work limit is used up") != std::string::npos) {
+        lAnswer.clear();
+    }
+    return lAnswer;
+}
+
+/// Parse, then the verdict by the reference and by each path of the compiled evaluator (its
+/// default, the scalar walk alone, a circuit wherever possible, that circuit on parallel
+/// workers): every two that finished must give the same verdict or the same failure text.
+inline bool DecideOnEveryPath(const std::string& aText) {
+    return Run(DecisionWorkLimit, [&] {
+        const MatrixPtr lRoot = ParseDocument(aText);
+        const std::string lReference = VerdictOnPath(*lRoot, Evaluator::Reference, {});
+        for (const EngineLimits& lLimits : {EngineLimits{}, EngineLimits::ScalarOnly(), EngineLimits::CircuitWherePossible(),
+                                            EngineLimits::ParallelCircuit()}) {
+            const std::string lCompiled = VerdictOnPath(*lRoot, Evaluator::Compiled, lLimits);
+            Require(lReference.empty() || lCompiled.empty() || lCompiled == lReference);
+        }
+    });
+}
+
+/// Whether some variable of aRoot stands inside a quantifier that binds another variable of
+/// the same letter. Its text form then names the inner variable where it means the outer one
+/// (counting forms of more than 26 objects letter their variables a to z and then a again), so
+/// the text cannot be read back to the same formula.
+inline bool HasCapturedVariables(const Matrix& aRoot) {
+    struct Step {
+        const Matrix* mNode;
+        size_t mBinders; // binders in scope when the node was reached
+    };
+    std::vector<const Variable*> lBinders;
+    std::vector<Step> lPending{{&aRoot, 0}};
+    while (!lPending.empty()) {
+        const Step lStep = lPending.back();
+        lPending.pop_back();
+        lBinders.resize(lStep.mBinders);
+        const Matrix& lNode = *lStep.mNode;
+        if (lNode.Kind() == NodeKind::UniversalGeneralization) {
+            lBinders.push_back(static_cast<const UniversalGeneralization&>(lNode).Variable().get());
+        }
+        const FormulaWalk::Operands lOperands = FormulaWalk::OperandsOf(lNode);
+        if (lOperands.mFirst == nullptr) {
+            for (const VariablePtr& lVariable : lNode.FreeVariables()) {
+                const auto lInnermost = std::find_if(lBinders.rbegin(), lBinders.rend(), [&](const Variable* fBinder) {
+                    return fBinder->Letter() == lVariable->Letter();
+                });
+                if (lInnermost != lBinders.rend() && *lInnermost != lVariable.get()) {
+                    return true;
+                }
+            }
+            continue;
+        }
+        for (const Matrix* lOperand : {lOperands.mSecond, lOperands.mFirst}) {
+            if (lOperand != nullptr) {
+                lPending.push_back({lOperand, lBinders.size()});
+            }
+        }
+    }
+    return false;
+}
+
+/// Parse, write the text form, parse that as one statement: its text form must be the same,
+/// wherever the text names each variable unambiguously.
+inline bool TextFormRoundTrip(const std::string& aText) {
+    return Run(RenderingWorkLimit, [&] {
+        const MatrixPtr lRoot = ParseDocument(aText);
+        const std::string lText = lRoot->ToString();
+        if (!HasCapturedVariables(*lRoot)) {
+            Require(Parser::Parse(lText)->ToString() == lText);
         }
     });
 }

@@ -55,6 +55,8 @@ public:
 
     /// Whether the bit-parallel circuit decides this formula (else the scalar walk does).
     bool HasCircuit() const { return mProgram != nullptr; }
+    /// Whether the formula's evaluation can fail (and so has no circuit).
+    bool CanFail() const { return mFlat.mCanFail; }
 
 private:
     void BuildCircuit();

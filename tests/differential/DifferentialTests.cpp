@@ -1,6 +1,8 @@
 // The differential tests: random documents from a printed seed are decided and searched by the
-// reference evaluator and by the compiled one, and every verdict, search hit and failure text
-// must agree. A disagreement is shrunk to a smallest document that still disagrees and kept in
+// reference evaluator and by the compiled one on each of its paths (the default choice, the
+// scalar walk alone, a circuit wherever possible, and that circuit spread over workers), and
+// every verdict, search hit and failure text must agree. The default path must also never be
+// much slower than the reference. A disagreement is shrunk to a smallest document that still disagrees and kept in
 // tests/differential/regressions/, whose documents are replayed on every run.
 //
 // QUENDRAL_DIFFERENTIAL_SEED and QUENDRAL_DIFFERENTIAL_CASES choose the run (the defaults make
@@ -8,19 +10,23 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <optional>
 #include <set>
 
 #include "RandomDocuments.h"
+#include "engine/CompiledFormula.h"
 #include "engine/Decision.h"
 #include "engine/KindOfWorld.h"
 #include "engine/Predicates.h"
 #include "engine/Utility.h"
 #include "model/Argument.h"
+#include "model/Factory.h"
 #include "model/NullPredicate.h"
 #include "parser/Parser.h"
 
@@ -74,8 +80,24 @@ std::string Describe(const Counterexample* aFound) {
     return lText;
 }
 
+/// One way of evaluating: the reference, or the compiled evaluator under some limits.
+struct Path {
+    const char* mName;
+    Evaluator mEvaluator;
+    EngineLimits mLimits;
+};
+
+const Path Reference{"reference", Evaluator::Reference, {}};
+const Path Compiled{"compiled", Evaluator::Compiled, {}};
+const std::vector<Path> CompiledPaths{Compiled,
+                                      {"scalar walk", Evaluator::Compiled, EngineLimits::ScalarOnly()},
+                                      {"circuit", Evaluator::Compiled, EngineLimits::CircuitWherePossible()},
+                                      {"parallel circuit", Evaluator::Compiled, EngineLimits::ParallelCircuit()}};
+
 /// Everything one evaluator says about a document, one line per answer.
-std::vector<std::string> Answers(const std::vector<std::string>& aLines, Evaluator aEvaluator) {
+std::vector<std::string> Answers(const std::vector<std::string>& aLines, const Path& aPath) {
+    const Evaluator aEvaluator = aPath.mEvaluator;
+    const EngineLimits& lLimits = aPath.mLimits;
     std::vector<std::string> lAnswers;
     const auto fAnswer = [&](const std::string& fWhat, const std::function<std::string()>& fAsk) {
         try {
@@ -94,9 +116,9 @@ std::vector<std::string> Answers(const std::vector<std::string>& aLines, Evaluat
     }
     fAnswer("verdict", [&] {
         if (lRoot->Kind() == NodeKind::Argument) {
-            return Utility::TextResult(QualityWith(static_cast<const Argument&>(*lRoot), aEvaluator));
+            return Utility::TextResult(QualityWith(static_cast<const Argument&>(*lRoot), aEvaluator, lLimits));
         }
-        return Utility::TextForDecision(DecideWith(*lRoot, aEvaluator));
+        return Utility::TextForDecision(DecideWith(*lRoot, aEvaluator, lLimits));
     });
     SearchPosition lExamples;
     SearchPosition lCounterexamples;
@@ -104,7 +126,7 @@ std::vector<std::string> Answers(const std::vector<std::string>& aLines, Evaluat
         for (bool lExample : {true, false}) {
             SearchPosition& lPosition = lExample ? lExamples : lCounterexamples;
             fAnswer(lExample ? "example" : "counterexample", [&] {
-                const auto lFound = FindNextWith(*lRoot, lExample, lPosition, aEvaluator);
+                const auto lFound = FindNextWith(*lRoot, lExample, lPosition, aEvaluator, lLimits);
                 return Describe(lFound.get()) + " at " +
                        (lPosition.mLastFound ? std::to_string(*lPosition.mLastFound) : "-") +
                        (lPosition.mMightBe ? "" : " (none can exist)");
@@ -114,18 +136,70 @@ std::vector<std::string> Answers(const std::vector<std::string>& aLines, Evaluat
     return lAnswers;
 }
 
-/// The first answer on which the evaluators differ, or empty when they agree.
+/// The first answer on which a compiled path differs from the reference, or empty when all agree.
 std::string Disagreement(const std::vector<std::string>& aLines) {
-    const std::vector<std::string> lReference = Answers(aLines, Evaluator::Reference);
-    const std::vector<std::string> lCompiled = Answers(aLines, Evaluator::Compiled);
-    for (size_t lIndex = 0; lIndex < std::max(lReference.size(), lCompiled.size()); ++lIndex) {
-        const std::string lLeft = lIndex < lReference.size() ? lReference[lIndex] : "(nothing)";
-        const std::string lRight = lIndex < lCompiled.size() ? lCompiled[lIndex] : "(nothing)";
-        if (lLeft != lRight) {
-            return "reference " + lLeft + "\ncompiled  " + lRight;
+    const std::vector<std::string> lReference = Answers(aLines, Reference);
+    for (const Path& lPath : CompiledPaths) {
+        const std::vector<std::string> lCompiled = Answers(aLines, lPath);
+        for (size_t lIndex = 0; lIndex < std::max(lReference.size(), lCompiled.size()); ++lIndex) {
+            const std::string lLeft = lIndex < lReference.size() ? lReference[lIndex] : "(nothing)";
+            const std::string lRight = lIndex < lCompiled.size() ? lCompiled[lIndex] : "(nothing)";
+            if (lLeft != lRight) {
+                return std::string("reference ") + lLeft + "\n" + lPath.mName + "  " + lRight;
+            }
         }
     }
     return "";
+}
+
+/// Seconds that the verdict on aLines takes on aPath, the least of aTries runs.
+double VerdictSeconds(const std::vector<std::string>& aLines, const Path& aPath, int aTries) {
+    double lLeast = 1e9;
+    for (int lTry = 0; lTry < aTries; ++lTry) {
+        const auto lStart = std::chrono::steady_clock::now();
+        try {
+            const MatrixPtr lRoot = Parser::Parse(aLines);
+            if (lRoot->Kind() == NodeKind::Argument) {
+                QualityWith(static_cast<const Argument&>(*lRoot), aPath.mEvaluator, aPath.mLimits);
+            } else {
+                DecideWith(*lRoot, aPath.mEvaluator, aPath.mLimits);
+            }
+        } catch (const std::exception&) {
+            // a failure takes its time too
+        }
+        lLeast = std::min(lLeast, std::chrono::duration<double>(std::chrono::steady_clock::now() - lStart).count());
+    }
+    return lLeast;
+}
+
+/// Whether the default path takes more than twice the reference's time plus 10 ms on aLines;
+/// a document that seems so is timed twice more, so that one slow moment of the machine does
+/// not count.
+bool DefaultMuchSlower(const std::vector<std::string>& aLines) {
+    const auto fSlower = [&](int fTries) {
+        return VerdictSeconds(aLines, Compiled, fTries) > 2 * VerdictSeconds(aLines, Reference, fTries) + 0.010;
+    };
+    return fSlower(1) && fSlower(3);
+}
+
+/// Whether the compiled evaluator, free to unroll, builds a circuit for the document (counted
+/// for documents that cannot fail, where a circuit must be possible).
+std::optional<bool> GetsACircuit(const std::vector<std::string>& aLines) {
+    try {
+        const MatrixPtr lRoot = Parser::Parse(aLines);
+        MatrixPtr lTarget = lRoot;
+        if (!lRoot->FreeVariables().empty()) {
+            lTarget = Factory::Bind(lRoot->FreeVariables(), lRoot, &Factory::ForAll);
+        }
+        const Predicates lPredicates = lTarget->CollectPredicates();
+        const CompiledFormula lCompiled(*lTarget, lPredicates, EngineLimits::CircuitWherePossible());
+        if (lCompiled.CanFail()) {
+            return std::nullopt;
+        }
+        return lCompiled.HasCircuit();
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 /// Whether the reference would walk at most aLargest worlds, for a quick comparison.
@@ -151,6 +225,14 @@ bool SmallEnough(const std::vector<std::string>& aLines, uint64_t aLargest = Lar
     }
 }
 
+std::string Joined(const std::vector<std::string>& aLines) {
+    std::string lText;
+    for (const std::string& lLine : aLines) {
+        lText += lLine + "\n";
+    }
+    return lText;
+}
+
 /// Cuts aDocument down while aStillFails holds, one step at a time, until no smaller document
 /// fails.
 Document Shrink(Document aDocument, const std::function<bool(const Document&)>& aStillFails) {
@@ -167,20 +249,15 @@ Document Shrink(Document aDocument, const std::function<bool(const Document&)>& 
     return aDocument;
 }
 
-std::string Joined(const std::vector<std::string>& aLines) {
-    std::string lText;
-    for (const std::string& lLine : aLines) {
-        lText += lLine + "\n";
-    }
-    return lText;
-}
-
 TEST(Differential, RandomDocumentsAgree) {
     const uint64_t lSeed = FromEnvironment("QUENDRAL_DIFFERENTIAL_SEED", 20261208);
     const uint64_t lCases = FromEnvironment("QUENDRAL_DIFFERENTIAL_CASES", 300);
     std::cout << "differential run: seed " << lSeed << ", " << lCases << " documents" << std::endl;
     std::set<std::string> lVerdictsSeen;
     uint64_t lCompared = 0;
+    uint64_t lCircuitPossible = 0;
+    uint64_t lCircuits = 0;
+    std::vector<std::string> lSlower;
     for (uint64_t lCase = 0; lCase < lCases; ++lCase) {
         DocumentGenerator lGenerator(lSeed + lCase);
         const Document lDocument = lGenerator.Next();
@@ -190,9 +267,16 @@ TEST(Differential, RandomDocumentsAgree) {
         ++lCompared;
         const std::string lDisagreement = Disagreement(lDocument.Lines());
         if (lDisagreement.empty()) {
-            const auto lAnswers = Answers(lDocument.Lines(), Evaluator::Compiled);
+            const auto lAnswers = Answers(lDocument.Lines(), Compiled);
             if (lAnswers.size() > 1) {
                 lVerdictsSeen.insert(lAnswers[1].substr(0, 40));
+            }
+            if (const std::optional<bool> lCircuit = GetsACircuit(lDocument.Lines())) {
+                ++lCircuitPossible;
+                lCircuits += *lCircuit ? 1 : 0;
+            }
+            if (DefaultMuchSlower(lDocument.Lines())) {
+                lSlower.push_back("seed " + std::to_string(lSeed + lCase) + ":\n" + Joined(lDocument.Lines()));
             }
             continue;
         }
@@ -208,7 +292,20 @@ TEST(Differential, RandomDocumentsAgree) {
                       << (Regressions / lName).string() << "):\n"
                       << Joined(lSmallest.Lines()) << Disagreement(lSmallest.Lines());
     }
-    std::cout << lCompared << " documents compared" << std::endl;
+    std::cout << lCompared << " documents compared; " << lCircuits << " of the " << lCircuitPossible
+              << " that cannot fail got a circuit; the default path was much slower than the "
+                 "reference on "
+              << lSlower.size() << std::endl;
+    // Every path must have been taken, or the comparison proves little: a circuit that
+    // silently gave up would leave only the scalar walk under test.
+    EXPECT_GE(lCircuits * 10, lCircuitPossible * 9);
+#ifdef NDEBUG
+    // Timings mean something only in an optimised build.
+    for (const std::string& lDocument : lSlower) {
+        ADD_FAILURE() << "the default evaluator took more than twice the reference's time plus 10 ms on "
+                      << lDocument;
+    }
+#endif
     // The generator must reach every verdict and the failures, or the comparison proves little.
     EXPECT_GE(lCompared, lCases / 2);
     if (lCases >= 200) {

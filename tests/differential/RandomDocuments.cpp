@@ -114,7 +114,7 @@ Expression DocumentGenerator::Leaf(const std::vector<char>& aBound) {
         return Letter((std::to_string(Below(3)) + lLetters.substr(0, 2)).c_str());
     case 1:
         // Exactly n things are F.
-        return Letter((std::to_string(1 + Below(2)) + fPredicate()).c_str());
+        return Letter((std::to_string(Below(4)) + fPredicate()).c_str());
     case 2: {
         // A two-term form: all, no, some, some not (classic or modern reading).
         const std::string lForms = "aeio";

@@ -1,5 +1,5 @@
 // Every input that a fuzz target found to crash, leak, hang or run out of memory is kept in
-// fuzz/regressions/ and replayed here on all four roads, together with the seed documents: each
+// fuzz/regressions/ and replayed here on every road, together with the seed documents: each
 // must end in a result or in one of the system's own failures.
 
 #include <gtest/gtest.h>
@@ -41,6 +41,8 @@ TEST(FuzzRegressions, EveryFoundInputEndsOnEveryRoad) {
         FuzzRoads::Coefficients(lText);
         FuzzRoads::GraphvizDOT(lText);
         FuzzRoads::Prover9Input(lText);
+        FuzzRoads::DecideOnEveryPath(lText);
+        FuzzRoads::TextFormRoundTrip(lText);
     }
 }
 
@@ -49,14 +51,17 @@ TEST(FuzzRegressions, TheSeedsGiveResultsWithinTheWorkLimits) {
     // ever see the limit.
     int lDecided = 0;
     int lDrawn = 0;
+    int lWrittenBack = 0;
     const std::vector<std::filesystem::path> lSeeds = FilesIn("fuzz/seeds");
     for (const auto& lFile : lSeeds) {
         const std::string lText = Slurp(lFile);
         lDecided += FuzzRoads::Decide(lText) ? 1 : 0;
         lDrawn += FuzzRoads::GraphvizDOT(lText) ? 1 : 0;
+        lWrittenBack += FuzzRoads::TextFormRoundTrip(lText) ? 1 : 0;
     }
     EXPECT_GE(lDecided, static_cast<int>(lSeeds.size()) * 3 / 4);
     EXPECT_GE(lDrawn, static_cast<int>(lSeeds.size()) * 3 / 4);
+    EXPECT_GE(lWrittenBack, static_cast<int>(lSeeds.size()) * 3 / 4);
     EXPECT_TRUE(FuzzRoads::Coefficients("p&q|~r"));
     EXPECT_FALSE(FuzzRoads::Decide("x,((Fx|~Fx|xLx)&(Gx|~Gx)&(Hx|~Hx)&(Ix|~Ix)&(Jx|~Jx))")) << "a decision beyond the work limit is stopped";
 }
