@@ -68,6 +68,59 @@ int32_t ModalitiesInCommon(const std::vector<const Necessity*>& aLeft,
     return static_cast<int32_t>(lCommon.size());
 }
 
+/// Distinct variables (by identity) that are both free and identified in aMatrix.
+int32_t FreeAndIdentifiedVariables(const Matrix& aMatrix) {
+    const std::vector<VariablePtr> lFree = aMatrix.FreeVariables();
+    const std::vector<VariablePtr> lIdentified = aMatrix.IdentifiedVariables();
+    std::vector<const Variable*> lBoth;
+    for (const VariablePtr& lVariable : lFree) {
+        const bool lIsIdentified =
+            std::any_of(lIdentified.begin(), lIdentified.end(),
+                        [&](const VariablePtr& fOther) { return fOther.get() == lVariable.get(); });
+        if (lIsIdentified && !Contains(lBoth, static_cast<const Variable*>(lVariable.get()))) {
+            lBoth.push_back(lVariable.get());
+        }
+    }
+    return static_cast<int32_t>(lBoth.size());
+}
+
+/// M by the definition: every quantifier's body walked for its free and identified variables.
+int32_t DistinguishableObjectsByWalks(const Matrix& aRoot) {
+    return DistinctNodeWalk::FoldBottomUp<int32_t>(
+        aRoot, [](const Matrix& fNode, const std::array<int32_t, 2>& fOperands) -> int32_t {
+            switch (fNode.Kind()) {
+            case NodeKind::NullPredicate:
+                return 0;
+            case NodeKind::UnaryPredication:
+            case NodeKind::BinaryPredication:
+                return 1;
+            case NodeKind::Identification:
+                return static_cast<int32_t>(fNode.IdentifiedVariables().size());
+            case NodeKind::Negation:
+            case NodeKind::Necessity:
+                return fOperands[0];
+            case NodeKind::UniversalGeneralization: {
+                // Without identifications no variable is identified; skipping the walk keeps
+                // nested quantifiers linear.
+                const Matrix& lBody = *static_cast<const UnaryOperator&>(fNode).InnerMatrix();
+                if (!lBody.ContainsIdentifications()) {
+                    return fOperands[0];
+                }
+                CheckCancellation();
+                return std::max(fOperands[0], FreeAndIdentifiedVariables(lBody));
+            }
+            case NodeKind::Conjunction:
+            case NodeKind::Disjunction:
+            case NodeKind::MaterialConditional:
+            case NodeKind::Argument:
+            case NodeKind::Equivalence:
+            case NodeKind::JointDenial:
+                return std::max(fOperands[0], fOperands[1]);
+            }
+            return 0;
+        });
+}
+
 /// Sets of variables as sorted lists of small numbers, kept in one pool. A node whose set equals
 /// an operand's shares that operand's entry, so a long chain of conjunctions over the same
 /// variables (as the counting forms build) holds few distinct sets.
@@ -75,6 +128,9 @@ class VariableSets {
 public:
     using Set = uint32_t;
     static constexpr Set Empty = 0;
+
+    /// Raised when the sets would hold more than their budget of members.
+    struct TooLarge {};
 
     VariableSets() : mSets(1) {}
 
@@ -139,12 +195,20 @@ private:
         if (aMembers.empty()) {
             return Empty;
         }
+        // Sets that keep growing (each of many statements adding its own variables to a long
+        // conjunction) would take memory by the square of the formula; past this the walks
+        // by definition are cheaper.
+        mMembers += aMembers.size();
+        if (mMembers > (size_t{16} << 20)) {
+            throw TooLarge{};
+        }
         mSets.push_back(std::move(aMembers));
         return static_cast<Set>(mSets.size() - 1);
     }
 
     std::unordered_map<const Variable*, uint32_t> mNumbers;
     std::vector<std::vector<uint32_t>> mSets;
+    size_t mMembers = 0;
 };
 
 /// What the fold below knows of a node: its value of M, and the variables free in it and
@@ -155,10 +219,10 @@ struct ObjectsAndVariables {
     VariableSets::Set mIdentified = VariableSets::Empty;
 };
 
-int32_t DistinguishableObjects(const Matrix& aRoot) {
-    // Computed bottom-up over the distinct nodes, each variable set once: walking every
-    // quantifier's body for its free and identified variables costs the body's size per
-    // quantifier, which a counting form of a few hundred nests makes minutes.
+/// M folded bottom-up over the distinct nodes, each variable set made once: walking every
+/// quantifier's body costs the body's size per quantifier, which a counting form of a few
+/// hundred nested quantifiers makes seconds.
+int32_t DistinguishableObjectsBySets(const Matrix& aRoot) {
     VariableSets lSets;
     const auto fNumbers = [&](const std::vector<VariablePtr>& fVariables) {
         std::vector<uint32_t> lNumbers;
@@ -207,6 +271,14 @@ int32_t DistinguishableObjects(const Matrix& aRoot) {
                    return {};
                })
         .mMost;
+}
+
+int32_t DistinguishableObjects(const Matrix& aRoot) {
+    try {
+        return DistinguishableObjectsBySets(aRoot);
+    } catch (const VariableSets::TooLarge&) {
+        return DistinguishableObjectsByWalks(aRoot);
+    }
 }
 
 int32_t ModalContextsInIdentifications(const Matrix& aRoot) {

@@ -30,8 +30,9 @@ bool BinaryPredication::Equals(const Matrix& aOther) const {
 }
 
 size_t BinaryPredication::Hash() const {
-    std::hash<const Variable*> lHash;
-    return mPredicate->Hash() ^ lHash(mVariable1.get()) ^ lHash(mVariable2.get());
+    // The second variable's hash is turned, so that xLy and yLx differ.
+    const size_t lSecond = IdentityHash(mVariable2.get());
+    return mPredicate->Hash() ^ IdentityHash(mVariable1.get()) ^ ((lSecond << 1) | (lSecond >> (sizeof(size_t) * 8 - 1)));
 }
 
 std::string BinaryPredication::DOTLabel() const {

@@ -29,8 +29,7 @@ bool Identification::Equals(const Matrix& aOther) const {
 
 // Symmetric, as the equality is.
 size_t Identification::Hash() const {
-    std::hash<const Variable*> lHash;
-    return lHash(mLeft.get()) ^ lHash(mRight.get());
+    return IdentityHash(mLeft.get()) + IdentityHash(mRight.get());
 }
 
 std::string Identification::DOTLabel() const {

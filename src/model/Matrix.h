@@ -131,6 +131,14 @@ private:
     mutable bool mCounterexampleMightBe = true;
 };
 
+/// A hash of an object's identity. Objects made one after another lie close together, so their
+/// addresses differ in a few low bits only: a plain address, or two of them XORed, would put
+/// thousands of predications and identities of one document into one bucket.
+inline size_t IdentityHash(const void* aObject) {
+    const auto lBits = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(aObject));
+    return static_cast<size_t>((lBits * 0x9E3779B97F4A7C15ull) ^ ((lBits * 0x9E3779B97F4A7C15ull) >> 29));
+}
+
 /// Equality by identity over any objects: used to remove repeated nodes by identity.
 struct ReferenceComparer {
     template <typename T> bool Equals(const T* aX, const T* aY) const { return aX == aY; }

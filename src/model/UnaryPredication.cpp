@@ -28,7 +28,7 @@ bool UnaryPredication::Equals(const Matrix& aOther) const {
 }
 
 size_t UnaryPredication::Hash() const {
-    return mPredicate->Hash() ^ std::hash<const Logic::Variable*>{}(mVariable.get());
+    return mPredicate->Hash() ^ IdentityHash(mVariable.get());
 }
 
 std::string UnaryPredication::DOTLabel() const {
