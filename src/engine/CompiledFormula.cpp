@@ -17,6 +17,8 @@ namespace Logic {
 namespace {
 /// Interpretations per work item of the scalar walk.
 constexpr uint64_t ScalarChunk = 256;
+/// Candidates that the scalar walk tries before a circuit is unrolled.
+constexpr uint64_t ProbeCandidates = 64;
 } // namespace
 
 CompiledFormula::CompiledFormula(const Matrix& aRoot, const Predicates& aPredicates,
@@ -29,7 +31,6 @@ CompiledFormula::CompiledFormula(const Matrix& aRoot, const Predicates& aPredica
         mFirstLane = aPredicates.FirstNonemptyWorld();
         mLastLane = aPredicates.LastKindOfWorld();
     }
-    WithEnoughStack([this] { BuildCircuit(); });
 }
 
 CompiledFormula::~CompiledFormula() = default;
@@ -38,22 +39,60 @@ unsigned CompiledFormula::Workers(uint64_t aWork) const {
     return aWork >= mLimits.mParallelWork ? std::max(std::thread::hardware_concurrency(), 1u) : 1u;
 }
 
-void CompiledFormula::BuildCircuit() {
-    const Predicates& lP = mFlat.mPredicates;
-    if (mFirstLane > mLastLane) {
-        return;
+bool CompiledFormula::CircuitWorthTrying() const {
+    if (mFirstLane > mLastLane || mFlat.mCanFail) {
+        return false;
     }
+    const Predicates& lP = mFlat.mPredicates;
+    const uint64_t lWorldsPerCandidate =
+        mFlat.mModal ? (uint64_t{lP.LastKindOfWorld()} + 1) * static_cast<uint64_t>(lP.DistinguishableWorldsWithinAKind())
+                     : 1;
+    return (uint64_t{mLastLane} - mFirstLane + 1) * lWorldsPerCandidate >= mLimits.mCircuitWorlds;
+}
+
+const BitProgram* CompiledFormula::Circuit() const {
+    if (mCircuitTried) {
+        return mProgram.get();
+    }
+    mCircuitTried = true;
+    if (!CircuitWorthTrying()) {
+        return nullptr;
+    }
+    const Predicates& lP = mFlat.mPredicates;
     const uint64_t lWorldsPerCandidate =
         mFlat.mModal ? (uint64_t{lP.LastKindOfWorld()} + 1) * static_cast<uint64_t>(lP.DistinguishableWorldsWithinAKind())
                      : 1;
     const uint64_t lWork = (uint64_t{mLastLane} - mFirstLane + 1) * lWorldsPerCandidate;
-    if (lWork < mLimits.mCircuitWorlds) {
-        return;
-    }
     // Unrolling must not cost more than the scalar walk would.
     const uint64_t lBudget = std::clamp<uint64_t>(lWork * mFlat.mNodes.size() / 16, mLimits.mMinimumCompileSteps,
                                                   mLimits.mMaximumCompileSteps);
-    mProgram = UnrollCircuit(mFlat, lBudget, mLimits);
+    WithEnoughStack([&] { mProgram = UnrollCircuit(mFlat, lBudget, mLimits); });
+    return mProgram.get();
+}
+
+std::optional<Alethicity> CompiledFormula::ProbeFirstCandidates() const {
+    // The reference stops at the first true and the first false world, often among the first
+    // few: finding them costs less than unrolling a circuit, which may yet fail.
+    std::optional<Alethicity> lVerdict;
+    WithEnoughStack([&] {
+        TruthSeen lSeen;
+        ScalarWalk lScalar(mFlat, mLimits);
+        const uint64_t lLast = std::min<uint64_t>(uint64_t{mFirstLane} + ProbeCandidates - 1, mLastLane);
+        for (uint64_t lCandidate = mFirstLane; lCandidate <= lLast; ++lCandidate) {
+            const auto lInterpretation = static_cast<uint32_t>(lCandidate);
+            for (uint32_t lWorld : mFlat.mPredicates.KindsOfWorlds(lInterpretation)) {
+                const bool lTrue = lScalar.TrueIn(mFlat.mRoot, lInterpretation, lWorld);
+                if (lSeen.Saw(lTrue, !lTrue)) {
+                    lVerdict = Alethicity::Contingent;
+                    return;
+                }
+            }
+        }
+        if (lLast == mLastLane) {
+            lVerdict = lSeen.Verdict();
+        }
+    });
+    return lVerdict;
 }
 
 namespace {
@@ -108,12 +147,17 @@ Alethicity CompiledFormula::Decide() const {
     if (mFirstLane > mLastLane) {
         return Alethicity::Necessary;
     }
-    if (mProgram) {
+    if (CircuitWorthTrying() && !mCircuitTried) {
+        if (const std::optional<Alethicity> lVerdict = ProbeFirstCandidates()) {
+            return *lVerdict;
+        }
+    }
+    if (const BitProgram* lProgram = Circuit()) {
         const uint32_t lFirstBlock = mFirstLane >> BitProgram::LaneBits;
         const uint64_t lBlocks = (mLastLane >> BitProgram::LaneBits) - lFirstBlock + 1;
         ForeachWithState(
-            lBlocks, Workers(lBlocks * mProgram->NumberOfSteps()),
-            [&] { return BlockEvaluator(*mProgram); },
+            lBlocks, Workers(lBlocks * lProgram->NumberOfSteps()),
+            [&] { return BlockEvaluator(*lProgram); },
             [&](BlockEvaluator& fEvaluator, uint64_t fIndex, bool& fBreak) {
                 const uint32_t lBlock = lFirstBlock + static_cast<uint32_t>(fIndex);
                 fEvaluator.Evaluate(lBlock);
@@ -149,8 +193,19 @@ std::optional<uint32_t> CompiledFormula::FirstCounterexample(uint32_t aFirst, ui
     if (aFirst > aLast) {
         return std::nullopt;
     }
-    if (mProgram) {
-        BlockEvaluator lEvaluator(*mProgram);
+    if (CircuitWorthTrying() && !mCircuitTried) {
+        // As in Decide: a hit among the first few candidates is found before any unrolling.
+        const uint32_t lProbeLast = static_cast<uint32_t>(std::min<uint64_t>(uint64_t{aFirst} + ProbeCandidates - 1, aLast));
+        if (const std::optional<uint32_t> lHit = ScalarFirstCounterexample(aFirst, lProbeLast)) {
+            return lHit;
+        }
+        if (lProbeLast == aLast) {
+            return std::nullopt;
+        }
+        aFirst = lProbeLast + 1;
+    }
+    if (const BitProgram* lProgram = Circuit()) {
+        BlockEvaluator lEvaluator(*lProgram);
         for (uint64_t lBlock = aFirst >> BitProgram::LaneBits;
              lBlock <= (aLast >> BitProgram::LaneBits); ++lBlock) {
             const uint32_t lThisBlock = static_cast<uint32_t>(lBlock);
@@ -167,6 +222,10 @@ std::optional<uint32_t> CompiledFormula::FirstCounterexample(uint32_t aFirst, ui
         }
         return std::nullopt;
     }
+    return ScalarFirstCounterexample(aFirst, aLast);
+}
+
+std::optional<uint32_t> CompiledFormula::ScalarFirstCounterexample(uint32_t aFirst, uint32_t aLast) const {
     std::optional<uint32_t> lFound;
     const auto fSearch = [&] {
         ScalarWalk lScalar(mFlat, mLimits);

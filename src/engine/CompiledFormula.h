@@ -53,20 +53,27 @@ public:
     /// Truth in every world of aInterpretation, in the numbering's order: (kind of world, true).
     std::vector<std::pair<uint32_t, bool>> TruthInEachWorld(uint32_t aInterpretation) const;
 
-    /// Whether the bit-parallel circuit decides this formula (else the scalar walk does).
-    bool HasCircuit() const { return mProgram != nullptr; }
+    /// Whether the bit-parallel circuit decides this formula (else the scalar walk does); it is
+    /// unrolled when first needed.
+    bool HasCircuit() const { return Circuit() != nullptr; }
     /// Whether the formula's evaluation can fail (and so has no circuit).
     bool CanFail() const { return mFlat.mCanFail; }
 
 private:
-    void BuildCircuit();
+    bool CircuitWorthTrying() const;
+    /// The circuit, unrolled on the first call; null where the formula has none.
+    const BitProgram* Circuit() const;
+    /// The verdict when the scalar walk finds it among the first candidates.
+    std::optional<Alethicity> ProbeFirstCandidates() const;
+    std::optional<uint32_t> ScalarFirstCounterexample(uint32_t aFirst, uint32_t aLast) const;
     unsigned Workers(uint64_t aWork) const;
     /// Runs aWork, on a large stack when the formula is deep enough for its recursion to need one.
     void WithEnoughStack(const std::function<void()>& aWork) const;
 
     EngineLimits mLimits;
     FlatFormula mFlat;
-    std::unique_ptr<BitProgram> mProgram; // outputs: some world true, some world false
+    mutable bool mCircuitTried = false;
+    mutable std::unique_ptr<BitProgram> mProgram; // outputs: some world true, some world false
     uint32_t mFirstLane = 0;
     uint32_t mLastLane = 0;
 };
