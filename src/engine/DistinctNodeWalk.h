@@ -5,11 +5,10 @@
 // step of work for the command's cancellation.
 
 #include <array>
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "engine/PointerIndex.h"
 #include "model/FormulaWalk.h"
 #include "platform/Cancellation.h"
 
@@ -30,7 +29,8 @@ inline OperandList Operands(const Matrix& aMatrix) {
 
 /// Calls aVisit once for every distinct node of aRoot, in no particular order.
 template <typename Visit> void ForEachDistinctNode(const Matrix& aRoot, Visit aVisit) {
-    std::unordered_set<const Matrix*> lSeen{&aRoot};
+    PointerIndex lSeen;
+    lSeen.Insert(&aRoot, 0);
     std::vector<const Matrix*> lPending{&aRoot};
     while (!lPending.empty()) {
         CheckCancellation();
@@ -38,7 +38,8 @@ template <typename Visit> void ForEachDistinctNode(const Matrix& aRoot, Visit aV
         lPending.pop_back();
         aVisit(*lNode);
         for (const Matrix* lOperand : Operands(*lNode)) {
-            if (lSeen.insert(lOperand).second) {
+            if (lSeen.Find(lOperand) == PointerIndex::None) {
+                lSeen.Insert(lOperand, 0);
                 lPending.push_back(lOperand);
             }
         }
@@ -49,32 +50,34 @@ template <typename Visit> void ForEachDistinctNode(const Matrix& aRoot, Visit aV
 /// before the nodes that hold them; returns the root's value.
 template <typename Value, typename Combine>
 Value FoldBottomUp(const Matrix& aRoot, Combine aCombine) {
-    std::unordered_map<const Matrix*, Value> lValues;
+    PointerIndex lIndex; // node -> its value in lValues
+    std::vector<Value> lValues;
     std::vector<std::pair<const Matrix*, bool>> lPending{{&aRoot, false}};
     while (!lPending.empty()) {
         CheckCancellation();
         auto [lNode, lOperandsDone] = lPending.back();
         lPending.pop_back();
-        if (lValues.contains(lNode)) {
+        if (lIndex.Find(lNode) != PointerIndex::None) {
             continue;
         }
         const OperandList lOperands = Operands(*lNode);
         if (!lOperandsDone) {
             lPending.emplace_back(lNode, true);
             for (const Matrix* lOperand : lOperands) {
-                if (!lValues.contains(lOperand)) {
+                if (lIndex.Find(lOperand) == PointerIndex::None) {
                     lPending.emplace_back(lOperand, false);
                 }
             }
             continue;
         }
         std::array<Value, 2> lOperandValues{};
-        for (size_t lIndex = 0; lIndex < lOperands.mCount; ++lIndex) {
-            lOperandValues[lIndex] = lValues.at(lOperands.mOperands[lIndex]);
+        for (size_t lAt = 0; lAt < lOperands.mCount; ++lAt) {
+            lOperandValues[lAt] = lValues[lIndex.Find(lOperands.mOperands[lAt])];
         }
-        lValues.emplace(lNode, aCombine(*lNode, lOperandValues));
+        lValues.push_back(aCombine(*lNode, lOperandValues));
+        lIndex.Insert(lNode, static_cast<uint32_t>(lValues.size() - 1));
     }
-    return lValues.at(&aRoot);
+    return lValues[lIndex.Find(&aRoot)];
 }
 
 } // namespace Logic::DistinctNodeWalk
