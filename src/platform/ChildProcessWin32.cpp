@@ -257,10 +257,10 @@ void ChildProcess::BeginExchange(std::string aInput, std::function<void()> aFini
         throw EngineException("Cannot create an event: {0}", LastErrorText());
     }
     mExchange =
-        std::thread(&ChildProcess::RunExchange, this, std::move(aInput), std::move(aFinished));
+        std::thread(&ChildProcess::ExchangeThread, this, std::move(aInput), std::move(aFinished));
 }
 
-void ChildProcess::RunExchange(std::string aInput, std::function<void()> aFinished) {
+void ChildProcess::RunExchange(std::string aInput, const std::function<void()>& aFinished) {
     HANDLE lInput = AsHandle(mStandardInput);
     HANDLE lOutput = AsHandle(mStandardOutput);
     OVERLAPPED lWrite{}, lRead{};
