@@ -111,7 +111,10 @@ void NppPluginReceiver::SetToolBarIcon() {
 }
 
 void NppPluginReceiver::PluginCleanUp() noexcept {
-    Shielded("closing", [] {
+    Shielded("closing", [this] {
+        if (mThePlugin != nullptr) {
+            mThePlugin->StopRunningCommands();
+        }
         // Windows are destroyed here rather than when the library is unloaded: under the
         // loader lock that may deadlock the host.
         ResultsWindow::ReleaseWindowsOfThisThread();

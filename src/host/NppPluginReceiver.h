@@ -21,9 +21,10 @@ public:
     void CommandMenuInit();
     /// Adds the toolbar button for "Decide", bound to the identifier the host gave it.
     void SetToolBarIcon();
-    /// The host is closing (NPPN_SHUTDOWN, sent before it unloads the library): takes down what
-    /// must not outlive the library, the results window and the per-thread objects. The
-    /// command table stays for the host to read.
+    /// The host is closing (NPPN_SHUTDOWN, sent before it unloads the library): stops a
+    /// running command, which kills the programs it started, and takes down what must not
+    /// outlive the library: the results window and the per-thread objects. The command table
+    /// stays for the host to read.
     void PluginCleanUp() noexcept;
 
     void Install(Command aDecideContentsOfActiveDocument, Command aDecideSelectedText,

@@ -326,7 +326,7 @@ Prover9Mace4::Result Decide(const std::string& aText, int32_t aSecondsTimeout) {
     std::optional<Prover9Mace4::Result> lResult;
     RunWithLargeStack([&] {
         lResult = Prover9Mace4::Decide(Parser::Parse(std::vector<std::string>{aText}),
-                                       aSecondsTimeout, 4);
+                                       aSecondsTimeout);
     });
     return *lResult;
 }
