@@ -28,6 +28,10 @@ struct ProcessStartInfo {
     std::string mWorkingDirectory;
     bool mRedirectStandardInput = false;
     OutputRoute mStandardOutput = OutputRoute::Inherit;
+    /// On Windows, the child's tree ends once this process ends, however it ends (its job kills
+    /// on close), and so also once the ChildProcess goes: for helper programs of no use without
+    /// us. On POSIX there is no such guard; whoever runs them must end them.
+    bool mEndsWithThisProcess = false;
 };
 
 class ChildProcess {

@@ -36,6 +36,8 @@ BackgroundProcesses::SetBackgroundProcessRunning(const ShellParameters& aParamet
     lStartInfo.mWorkingDirectory = Platform::TemporaryDirectory();
     lStartInfo.mRedirectStandardInput = true;
     lStartInfo.mStandardOutput = Platform::OutputRoute::Pipe;
+    // A host that ends in the middle of a run (no chance to stop it) takes the programs along.
+    lStartInfo.mEndsWithThisProcess = true;
     auto lProcess = std::make_unique<Platform::ChildProcess>(lStartInfo);
     try {
         lProcess->BeginExchange(aParameters.StandardInput + LineBreak, std::move(aOutputClosed));
