@@ -13,7 +13,6 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
-#include <poll.h>
 #include <unistd.h>
 #endif
 
