@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "cli/ConsoleFrontEnd.h"
+#include "cli/Interrupts.h"
 #include "cli/JsonReport.h"
 #include "driver/MainForm.h"
 #include "engine/Decision.h"
@@ -292,45 +293,56 @@ int Run(const Options& aOptions) {
         return aOutcome == CommandOutcome::Failed ? Failure : Success;
     };
 
-    const bool lSelection = aOptions.mSelection.has_value();
-    if (aOptions.mCommand == "decide") {
-        return fFinish(lSelection ? lDriver.DecideSelectedText(&lCancellation)
-                                  : lDriver.DecideActiveBuffer(&lCancellation));
+    // From here an interrupt stops the command, which kills the programs it started, and the
+    // process ends afterwards as the interrupt would have ended it. Depicting does not look at
+    // the cancellation (dot has a limit of its own), so there it ends the process at once.
+    std::optional<StopOnInterrupt> lInterrupt;
+    if (aOptions.mCommand != "depict") {
+        lInterrupt.emplace([&lCancellation] { lCancellation.RequestStop(); });
     }
-    if (aOptions.mCommand == "coefficients") {
-        return fFinish(lDriver.CalculateCoefficientVector(&lCancellation));
-    }
-    if (aOptions.mCommand == "prove") {
-        if (!lDriver.CanProve()) {
-            ReportFailure(aOptions.mCommand, lName, aOptions.mJson,
-                          Format("the prove command needs {0} and {1}, which were not both "
-                                 "found in PATH.",
-                                 MainForm::prover9, MainForm::mace4));
+    const int lStatus = [&]() -> int {
+        const bool lSelection = aOptions.mSelection.has_value();
+        if (aOptions.mCommand == "decide") {
+            return fFinish(lSelection ? lDriver.DecideSelectedText(&lCancellation)
+                                      : lDriver.DecideActiveBuffer(&lCancellation));
+        }
+        if (aOptions.mCommand == "coefficients") {
+            return fFinish(lDriver.CalculateCoefficientVector(&lCancellation));
+        }
+        if (aOptions.mCommand == "prove") {
+            if (!lDriver.CanProve()) {
+                ReportFailure(aOptions.mCommand, lName, aOptions.mJson,
+                              Format("the prove command needs {0} and {1}, which were not both "
+                                     "found in PATH.",
+                                     MainForm::prover9, MainForm::mace4));
+                return Failure;
+            }
+            return fFinish(lDriver.ExecuteProver9OnActiveBuffer(aOptions.mTimeout, &lCancellation));
+        }
+
+        if (!lDriver.CanDepict()) {
+            ReportFailure(aOptions.mCommand, lName, false,
+                          Format("the depict command needs Graphviz {0}, which was not found "
+                                 "in PATH.",
+                                 MainForm::dot));
             return Failure;
         }
-        return fFinish(lDriver.ExecuteProver9OnActiveBuffer(aOptions.mTimeout));
-    }
-
-    if (!lDriver.CanDepict()) {
-        ReportFailure(aOptions.mCommand, lName, false,
-                      Format("the depict command needs Graphviz {0}, which was not found in PATH.",
-                             MainForm::dot));
-        return Failure;
-    }
-    const CommandOutcome lOutcome =
-        lSelection ? lDriver.DepictSelectedText() : lDriver.DepictActiveBuffer();
-    if (lOutcome == CommandOutcome::Failed || rViewer.KeptPath().empty()) {
-        return Failure;
-    }
-    // The kept picture must survive the clean-up of temporary pictures at exit.
-    std::error_code lError;
-    auto lKept = std::filesystem::weakly_canonical(rViewer.KeptPath(), lError);
-    std::erase_if(MainForm::gFilesToDelete, [&](const std::string& fPath) {
-        std::error_code lIgnored;
-        return std::filesystem::weakly_canonical(fPath, lIgnored) == lKept;
-    });
-    std::fprintf(stderr, "Picture written to %s\n", rViewer.KeptPath().c_str());
-    return Success;
+        const CommandOutcome lOutcome =
+            lSelection ? lDriver.DepictSelectedText() : lDriver.DepictActiveBuffer();
+        if (lOutcome == CommandOutcome::Failed || rViewer.KeptPath().empty()) {
+            return Failure;
+        }
+        // The kept picture must survive the clean-up of temporary pictures at exit.
+        std::error_code lError;
+        auto lKept = std::filesystem::weakly_canonical(rViewer.KeptPath(), lError);
+        std::erase_if(MainForm::gFilesToDelete, [&](const std::string& fPath) {
+            std::error_code lIgnored;
+            return std::filesystem::weakly_canonical(fPath, lIgnored) == lKept;
+        });
+        std::fprintf(stderr, "Picture written to %s\n", rViewer.KeptPath().c_str());
+        return Success;
+    }();
+    return lInterrupt && lInterrupt->Signal() != 0 ? 128 + lInterrupt->Signal() : lStatus;
 }
 
 /// Whether the arguments ask for JSON, read before they are checked: a run that fails on a bad

@@ -1,9 +1,11 @@
 #include "driver/MainForm.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -162,7 +164,8 @@ CommandOutcome MainForm::ExecuteProver9OnActiveBuffer() {
     return ExecuteProver9OnActiveBuffer(TimeLimitForProver9 / 1000);
 }
 
-CommandOutcome MainForm::ExecuteProver9OnActiveBuffer(int32_t aSecondsTimeout) {
+CommandOutcome MainForm::ExecuteProver9OnActiveBuffer(int32_t aSecondsTimeout,
+                                                      Cancellation* aCancellation) {
     return ActOnDialog([this, aSecondsTimeout] {
         std::string lName = mApplication.NameOfActiveDocument();
         if (aSecondsTimeout < 0) {
@@ -179,7 +182,7 @@ CommandOutcome MainForm::ExecuteProver9OnActiveBuffer(int32_t aSecondsTimeout) {
         std::string lResultText = Prover9Mace4::ToString(lResult);
         Log("... result: {0}", lResultText);
         mReport.mProverResult = std::move(lResultText);
-    });
+    }, aCancellation);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -187,7 +190,30 @@ CommandOutcome MainForm::ExecuteProver9OnActiveBuffer(int32_t aSecondsTimeout) {
 
 CommandOutcome MainForm::ActOnDialog(const std::function<void()>& aAction,
                                      Cancellation* aCancellation) {
-    const Cancellation::Scope lScope(aCancellation ? aCancellation : Cancellation::Current());
+    // A command with no cancellation of its caller's gets one of its own, so that
+    // StopRunningCommands reaches it too.
+    Cancellation lOwn;
+    Cancellation* lCancellation = aCancellation;
+    if (lCancellation == nullptr) {
+        lCancellation = Cancellation::Current() != nullptr ? Cancellation::Current() : &lOwn;
+    }
+    const Cancellation::Scope lScope(lCancellation);
+    struct Running {
+        MainForm& mDriver;
+        Cancellation* mCancellation;
+        Running(MainForm& aDriver, Cancellation* aCancellation)
+            : mDriver(aDriver), mCancellation(aCancellation) {
+            std::lock_guard lLock(mDriver.mRunningMutex);
+            mDriver.mRunning.push_back(mCancellation);
+        }
+        ~Running() {
+            std::lock_guard lLock(mDriver.mRunningMutex);
+            auto lAt = std::find(mDriver.mRunning.rbegin(), mDriver.mRunning.rend(), mCancellation);
+            if (lAt != mDriver.mRunning.rend()) {
+                mDriver.mRunning.erase(std::next(lAt).base());
+            }
+        }
+    } lRunning(*this, lCancellation);
     mReport = CommandReport();
     if (!mWindow->IsVisible()) {
         mWindow->Show();
@@ -203,6 +229,17 @@ CommandOutcome MainForm::ActOnDialog(const std::function<void()>& aAction,
     }
     Log("Error: {0}", *mReport.mError);
     return CommandOutcome::Failed;
+}
+
+void MainForm::StopRunningCommands() noexcept {
+    try {
+        std::lock_guard lLock(mRunningMutex);
+        for (Cancellation* lCancellation : mRunning) {
+            lCancellation->RequestStop();
+        }
+    } catch (...) {
+        // The mutex refused: the commands end by their own limits.
+    }
 }
 
 void MainForm::LogMessage(const std::string& aMessage) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -67,13 +68,21 @@ public:
     CommandOutcome DepictActiveBuffer();
     CommandOutcome DepictSelectedText();
     CommandOutcome ExecuteProver9OnActiveBuffer();
-    /// The Prover9 command with a time limit of aSecondsTimeout seconds (negative: none).
-    CommandOutcome ExecuteProver9OnActiveBuffer(int32_t aSecondsTimeout);
+    /// The Prover9 command with a time limit of aSecondsTimeout seconds (negative: none) for the
+    /// programs; a stop of aCancellation kills them at once.
+    CommandOutcome ExecuteProver9OnActiveBuffer(int32_t aSecondsTimeout,
+                                                Cancellation* aCancellation = nullptr);
 
-    /// Shows the window and runs aAction under aCancellation (null: the caller's, if any); any
-    /// failure becomes one line "Error: {0}".
+    /// Shows the window and runs aAction under aCancellation (null: the caller's, or else one of
+    /// its own, so that StopRunningCommands reaches it); any failure becomes one line
+    /// "Error: {0}".
     CommandOutcome ActOnDialog(const std::function<void()>& aAction,
                                Cancellation* aCancellation = nullptr);
+
+    /// Asks every command that is running to stop, as its Cancellation's RequestStop does: the
+    /// programs a command started are killed at once, and the command logs the stop as its
+    /// error. For the front end's ending (an interrupt, the host closing); any thread may call.
+    void StopRunningCommands() noexcept;
 
     /// Appends one time-stamped line. With no parameters the pattern is the message as it is.
     template <typename... Ts>
@@ -132,6 +141,10 @@ private:
     bool mCanProve = false;
     bool mExplainVerdicts = false;
     CommandReport mReport;
+    /// The cancellations of the commands now running: a command may begin while another waits
+    /// between two log lines.
+    std::mutex mRunningMutex;
+    std::vector<Cancellation*> mRunning;
 };
 
 } // namespace Logic

@@ -14,6 +14,8 @@
 #include "host/Resources.h"
 #include "host/ResultsWindow.h"
 #include "model/EngineException.h"
+#include "platform/Shielded.h"
+#include "platform/ThreadExit.h"
 #include "platform/Win32Text.h"
 
 namespace Logic::Npp {
@@ -42,11 +44,10 @@ int32_t Ask(HWND aEditor, UINT aMessage) {
 
 /// Shows a failure that no command could report itself; never fails.
 void ShowFailure(const char* aMessage) noexcept {
-    try {
+    Shielded("showing a failure", [aMessage] {
         ShowMessageBox(PluginBase::nppData._nppHandle, aMessage, NppPluginReceiver::PluginName,
                        MB_OK | MB_ICONERROR);
-    } catch (...) {
-    }
+    });
 }
 } // namespace
 
@@ -107,6 +108,18 @@ void NppPluginReceiver::SetToolBarIcon() {
     SendMessageW(PluginBase::nppData._nppHandle, NPPM_ADDTOOLBARICON,
                  static_cast<WPARAM>(lItems[IndexOfTheCommandThatGetsTheToolBarIcon].mCommandId),
                  reinterpret_cast<LPARAM>(&lIcons));
+}
+
+void NppPluginReceiver::PluginCleanUp() noexcept {
+    Shielded("closing", [this] {
+        if (mThePlugin != nullptr) {
+            mThePlugin->StopRunningCommands();
+        }
+        // Windows are destroyed here rather than when the library is unloaded: under the
+        // loader lock that may deadlock the host.
+        ResultsWindow::ReleaseWindowsOfThisThread();
+        Platform::RunThreadExitCleanupsNow();
+    });
 }
 
 void NppPluginReceiver::Install(Command aDecideContentsOfActiveDocument, Command aDecideSelectedText,
@@ -179,31 +192,36 @@ std::string NppPluginReceiver::SelectedText() {
 // ---------------------------------------------------------------------------------------------
 // Commands
 
-void NppPluginReceiver::Forward(const Command& aCommand) noexcept {
-    try {
-        if (aCommand) {
-            aCommand();
+void NppPluginReceiver::Forward(Command NppPluginReceiver::*aSlot) noexcept {
+    Shielded("command", [aSlot] {
+        try {
+            const Command& lCommand = Instance().*aSlot;
+            if (lCommand) {
+                lCommand();
+            }
+        } catch (const std::exception& lFailure) {
+            ShowFailure(lFailure.what());
+            throw;
+        } catch (...) {
+            ShowFailure("An unknown failure occurred.");
+            throw;
         }
-    } catch (const std::exception& lFailure) {
-        ShowFailure(lFailure.what());
-    } catch (...) {
-        ShowFailure("An unknown failure occurred.");
-    }
+    });
 }
 
 void NppPluginReceiver::DecideContentsOfActiveDocument() {
-    Forward(Instance().mDecideContentsOfActiveDocument);
+    Forward(&NppPluginReceiver::mDecideContentsOfActiveDocument);
 }
-void NppPluginReceiver::DecideSelectedText() { Forward(Instance().mDecideSelectedText); }
+void NppPluginReceiver::DecideSelectedText() { Forward(&NppPluginReceiver::mDecideSelectedText); }
 void NppPluginReceiver::CalculateCoefficientVector() {
-    Forward(Instance().mCalculateCoefficientVector);
+    Forward(&NppPluginReceiver::mCalculateCoefficientVector);
 }
 void NppPluginReceiver::DepictContentsOfActiveDocument() {
-    Forward(Instance().mDepictContentsOfActiveDocument);
+    Forward(&NppPluginReceiver::mDepictContentsOfActiveDocument);
 }
-void NppPluginReceiver::DepictSelectedText() { Forward(Instance().mDepictSelectedText); }
+void NppPluginReceiver::DepictSelectedText() { Forward(&NppPluginReceiver::mDepictSelectedText); }
 void NppPluginReceiver::ExecuteProver9OnActiveBuffer() {
-    Forward(Instance().mExecuteProver9OnActiveBuffer);
+    Forward(&NppPluginReceiver::mExecuteProver9OnActiveBuffer);
 }
 
 } // namespace Logic::Npp

@@ -21,7 +21,11 @@ public:
     void CommandMenuInit();
     /// Adds the toolbar button for "Decide", bound to the identifier the host gave it.
     void SetToolBarIcon();
-    void PluginCleanUp() {}
+    /// The host is closing (NPPN_SHUTDOWN, sent before it unloads the library): stops a
+    /// running command, which kills the programs it started, and takes down what must not
+    /// outlive the library: the results window and the per-thread objects. The command table
+    /// stays for the host to read.
+    void PluginCleanUp() noexcept;
 
     void Install(Command aDecideContentsOfActiveDocument, Command aDecideSelectedText,
                  Command aCalculateCoefficientVector, Command aDepictContentsOfActiveDocument,
@@ -44,8 +48,9 @@ public:
 
 private:
     NppPluginReceiver() = default;
-    /// Runs aCommand when present; no failure leaves it, since the caller is the host.
-    static void Forward(const Command& aCommand) noexcept;
+    /// Runs the command in aSlot when present; no failure leaves it, since the caller is the
+    /// host.
+    static void Forward(Command NppPluginReceiver::*aSlot) noexcept;
 
     MainForm* mThePlugin = nullptr;
     Command mDecideContentsOfActiveDocument;

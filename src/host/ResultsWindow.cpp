@@ -1,10 +1,12 @@
 #include "host/ResultsWindow.h"
 
+#include <optional>
 #include <string_view>
 
 #include "host/PluginModule.h"
 #include "host/Resources.h"
 #include "model/EngineException.h"
+#include "platform/Shielded.h"
 #include "platform/Win32Text.h"
 
 namespace Logic::Npp {
@@ -252,7 +254,9 @@ LRESULT ResultsWindow::OnMessage(UINT aMessage, WPARAM aWParam, LPARAM aLParam) 
 
 LRESULT CALLBACK ResultsWindow::WindowProcedure(HWND aWindow, UINT aMessage, WPARAM aWParam,
                                                 LPARAM aLParam) noexcept {
-    try {
+    // A failure in the window must not reach the editor's message loop: the message then gets
+    // the default handling.
+    std::optional<LRESULT> lResult = Shielded("the results window", std::optional<LRESULT>(), [&] {
         if (aMessage == WM_NCCREATE) {
             auto* lCreate = reinterpret_cast<CREATESTRUCTW*>(aLParam);
             auto* lThis = static_cast<ResultsWindow*>(lCreate->lpCreateParams);
@@ -261,12 +265,11 @@ LRESULT CALLBACK ResultsWindow::WindowProcedure(HWND aWindow, UINT aMessage, WPA
         }
         auto* lThis = reinterpret_cast<ResultsWindow*>(GetWindowLongPtrW(aWindow, GWLP_USERDATA));
         if (lThis != nullptr && lThis->mLog != nullptr) {
-            return lThis->OnMessage(aMessage, aWParam, aLParam);
+            return std::optional<LRESULT>(lThis->OnMessage(aMessage, aWParam, aLParam));
         }
-    } catch (...) {
-        // A failure in the window must not reach the editor's message loop.
-    }
-    return DefWindowProcW(aWindow, aMessage, aWParam, aLParam);
+        return std::optional<LRESULT>();
+    });
+    return lResult ? *lResult : DefWindowProcW(aWindow, aMessage, aWParam, aLParam);
 }
 
 LRESULT CALLBACK ResultsWindow::ControlProcedure(HWND aControl, UINT aMessage, WPARAM aWParam,

@@ -1,5 +1,6 @@
 // The six functions the host finds by name. None lets a failure out: the host is the user's
-// editor, with their unsaved work in it.
+// editor, with their unsaved work in it. Each runs its work through Shielded, which writes a
+// failure to the diagnostics channel and answers with what the host can live with.
 
 #include <windows.h>
 
@@ -9,9 +10,9 @@
 #include "host/NppPluginReceiver.h"
 #include "host/NppRecords.h"
 #include "host/PluginBase.h"
-#include "host/ResultsWindow.h"
-#include "platform/ThreadExit.h"
+#include "platform/Shielded.h"
 
+using Logic::Shielded;
 using Logic::Npp::NppData;
 using Logic::Npp::NppPluginReceiver;
 using Logic::Npp::PluginBase;
@@ -23,44 +24,56 @@ wchar_t* _ptrPluginName = nullptr;
 
 #define QUENDRAL_EXPORT extern "C" __declspec(dllexport)
 
-QUENDRAL_EXPORT BOOL __cdecl isUnicode() { return TRUE; }
+QUENDRAL_EXPORT BOOL __cdecl isUnicode() noexcept {
+    return Shielded("isUnicode", BOOL{TRUE}, [] { return BOOL{TRUE}; });
+}
 
-QUENDRAL_EXPORT void __cdecl setInfo(NppData aNppData) {
+QUENDRAL_EXPORT void __cdecl setInfo(NppData aNppData) noexcept {
     PluginBase::nppData = aNppData;
-    try {
-        NppPluginReceiver::Instance().CommandMenuInit();
-    } catch (...) {
-        // Without a driver the table holds what could be built; the editor goes on.
-    }
+    // Without a driver the table holds what could be built; the editor goes on.
+    Shielded("setInfo", [] { NppPluginReceiver::Instance().CommandMenuInit(); });
 }
 
-QUENDRAL_EXPORT Logic::Npp::FuncItem* __cdecl getFuncsArray(int* aCount) {
-    const auto& lItems = PluginBase::_funcItems();
+QUENDRAL_EXPORT Logic::Npp::FuncItem* __cdecl getFuncsArray(int* aCount) noexcept {
+    // No table at all reads as an empty one.
     if (aCount != nullptr) {
-        *aCount = static_cast<int>(lItems.Items().size());
+        *aCount = 0;
     }
-    return lItems.NativePointer();
-}
-
-QUENDRAL_EXPORT LRESULT __cdecl messageProc(UINT, WPARAM, LPARAM) { return TRUE; }
-
-QUENDRAL_EXPORT const wchar_t* __cdecl getName() {
-    if (_ptrPluginName == nullptr) {
-        size_t lLength = std::wcslen(NppPluginReceiver::PluginName) + 1;
-        _ptrPluginName = static_cast<wchar_t*>(std::malloc(lLength * sizeof(wchar_t)));
-        if (_ptrPluginName == nullptr) {
-            return NppPluginReceiver::PluginName;
+    return Shielded("getFuncsArray", static_cast<Logic::Npp::FuncItem*>(nullptr), [aCount] {
+        const auto& lItems = PluginBase::_funcItems();
+        if (aCount != nullptr) {
+            *aCount = static_cast<int>(lItems.Items().size());
         }
-        std::wmemcpy(_ptrPluginName, NppPluginReceiver::PluginName, lLength);
-    }
-    return _ptrPluginName;
+        return lItems.NativePointer();
+    });
 }
 
-QUENDRAL_EXPORT void __cdecl beNotified(const Logic::Npp::Sci_NotifyHeader* aNotification) {
+QUENDRAL_EXPORT LRESULT __cdecl messageProc(UINT, WPARAM, LPARAM) noexcept {
+    return Shielded("messageProc", LRESULT{TRUE}, [] { return LRESULT{TRUE}; });
+}
+
+QUENDRAL_EXPORT const wchar_t* __cdecl getName() noexcept {
+    // The constant itself when no copy can be made: it stays as long as the library.
+    return Shielded("getName", static_cast<const wchar_t*>(NppPluginReceiver::PluginName), [] {
+        if (_ptrPluginName == nullptr) {
+            size_t lLength = std::wcslen(NppPluginReceiver::PluginName) + 1;
+            _ptrPluginName = static_cast<wchar_t*>(std::malloc(lLength * sizeof(wchar_t)));
+            if (_ptrPluginName == nullptr) {
+                return static_cast<const wchar_t*>(NppPluginReceiver::PluginName);
+            }
+            std::wmemcpy(_ptrPluginName, NppPluginReceiver::PluginName, lLength);
+        }
+        return static_cast<const wchar_t*>(_ptrPluginName);
+    });
+}
+
+QUENDRAL_EXPORT void __cdecl beNotified(
+    const Logic::Npp::Sci_NotifyHeader* aNotification) noexcept {
     if (aNotification == nullptr) {
         return;
     }
-    try {
+    // A failed notification leaves the plugin as it was.
+    Shielded("beNotified", [aNotification] {
         Logic::Npp::Sci_NotifyHeader lHeader = *aNotification;
         if (lHeader.code == Logic::Npp::NPPN_TBMODIFICATION) {
             PluginBase::_funcItems().RefreshItems();
@@ -70,17 +83,13 @@ QUENDRAL_EXPORT void __cdecl beNotified(const Logic::Npp::Sci_NotifyHeader* aNot
             std::free(_ptrPluginName);
             _ptrPluginName = nullptr;
         }
-    } catch (...) {
-        // Nothing of a notification may reach the host; the plugin stays as it was.
-    }
+    });
 }
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD aReason, LPVOID aReserved) {
-    // Unloaded while the process goes on (aReserved is null then): take the window along.
-    // At process exit nothing needs tidying.
-    if (aReason == DLL_PROCESS_DETACH && aReserved == nullptr) {
-        Logic::Npp::ResultsWindow::ReleaseWindowsOfThisThread();
-        Logic::Platform::RunThreadExitCleanupsNow();
-    }
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) noexcept {
+    // Nothing here: under the loader lock, destroying a window or waiting for anything may
+    // deadlock the host. What must go before the library does (the results window, per-thread
+    // clean-ups, running programs) goes at NPPN_SHUTDOWN, which the host sends before it
+    // unloads its plugins.
     return TRUE;
 }

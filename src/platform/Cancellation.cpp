@@ -43,7 +43,44 @@ void Cancellation::RequestStop() noexcept {
 
 void Cancellation::Stop(Reason aReason) noexcept {
     Reason lNone = Reason::None;
-    mReason.compare_exchange_strong(lNone, aReason, std::memory_order_relaxed);
+    if (!mReason.compare_exchange_strong(lNone, aReason, std::memory_order_relaxed)) {
+        return;
+    }
+    // Held while the actions run, so that a Subscription that ends meanwhile waits for its
+    // action to return before what the action touches goes away.
+    try {
+        std::lock_guard lLock(mActionsMutex);
+        mActionsCalled = true;
+        for (auto& [lKey, lAction] : mActions) {
+            try {
+                lAction();
+            } catch (...) {
+            }
+        }
+    } catch (...) {
+        // The mutex refused: the waits end by their own limits; checks still stop.
+    }
+}
+
+Cancellation::Subscription Cancellation::OnStop(std::function<void()> aAction) {
+    std::lock_guard lLock(mActionsMutex);
+    if (mActionsCalled) {
+        try {
+            aAction();
+        } catch (...) {
+        }
+        return {};
+    }
+    mActions.emplace_back(++mNextAction, std::move(aAction));
+    return Subscription(this, mNextAction);
+}
+
+void Cancellation::Unsubscribe(uint64_t aKey) noexcept {
+    try {
+        std::lock_guard lLock(mActionsMutex);
+        std::erase_if(mActions, [aKey](const auto& fEntry) { return fEntry.first == aKey; });
+    } catch (...) {
+    }
 }
 
 bool Cancellation::Stopped() const noexcept {

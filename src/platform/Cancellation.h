@@ -9,9 +9,13 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace Logic {
 
@@ -42,6 +46,13 @@ public:
     /// Whether a check would throw, as far as is known without reading the clock.
     bool Stopped() const noexcept;
 
+    /// Calls aAction once when the computation is stopped (at once if it already has been), on
+    /// the thread that stops it, until the returned Subscription ends. For waits that no check
+    /// interrupts, such as a child program's output: the action ends the wait. It must be quick
+    /// and must not subscribe or unsubscribe; a failure it raises is dropped.
+    class Subscription;
+    [[nodiscard]] Subscription OnStop(std::function<void()> aAction);
+
     /// The cancellation installed on the calling thread, or null.
     static Cancellation* Current() noexcept;
 
@@ -58,6 +69,9 @@ public:
     };
 
 private:
+    friend class Subscription;
+    void Unsubscribe(uint64_t aKey) noexcept;
+
     enum class Reason : uint8_t { None, Requested, Time, Work };
 
     [[noreturn]] void Throw() const;
@@ -68,6 +82,32 @@ private:
     std::chrono::milliseconds mTimeLimit{0};
     uint64_t mWorkLimit = 0;
     std::atomic<uint64_t> mSteps{0};
+
+    std::mutex mActionsMutex;
+    std::vector<std::pair<uint64_t, std::function<void()>>> mActions;
+    uint64_t mNextAction = 0;
+    /// Set under the mutex once the actions have been called: later ones are called at once.
+    bool mActionsCalled = false;
+};
+
+/// Keeps an OnStop action registered for its lifetime; once it has ended, the action is not
+/// running and will not be called.
+class Cancellation::Subscription {
+public:
+    Subscription() = default;
+    Subscription(Cancellation* aOwner, uint64_t aKey) noexcept : mOwner(aOwner), mKey(aKey) {}
+    Subscription(Subscription&& aOther) noexcept
+        : mOwner(std::exchange(aOther.mOwner, nullptr)), mKey(aOther.mKey) {}
+    Subscription& operator=(Subscription&&) = delete;
+    ~Subscription() {
+        if (mOwner != nullptr) {
+            mOwner->Unsubscribe(mKey);
+        }
+    }
+
+private:
+    Cancellation* mOwner = nullptr;
+    uint64_t mKey = 0;
 };
 
 /// aSteps of work for the calling thread's cancellation, if it has one.

@@ -28,6 +28,10 @@ struct ProcessStartInfo {
     std::string mWorkingDirectory;
     bool mRedirectStandardInput = false;
     OutputRoute mStandardOutput = OutputRoute::Inherit;
+    /// On Windows, the child's tree ends once this process ends, however it ends (its job kills
+    /// on close), and so also once the ChildProcess goes: for helper programs of no use without
+    /// us. On POSIX there is no such guard; whoever runs them must end them.
+    bool mEndsWithThisProcess = false;
 };
 
 class ChildProcess {
@@ -75,10 +79,15 @@ public:
     int Id() const { return mId; }
 
 private:
-    void RunExchange(std::string aInput, std::function<void()> aFinished);
+    /// The exchange thread's entry: RunExchange, and when that fails, its failure published as
+    /// the exchange's, so that whoever waits for the exchange hears of it.
+    void ExchangeThread(std::string aInput, std::function<void()> aFinished) noexcept;
+    void RunExchange(std::string aInput, const std::function<void()>& aFinished);
     /// The exchange's end, on its thread: keeps what was read and wakes EndExchange.
     void PublishExchange(std::string aOutput, std::string aFailure, bool aAbandoned,
                          const std::function<void()>& aFinished);
+    /// The exchange's end after a failure of its own; wakes EndExchange, which raises it.
+    void FailExchange(const char* aMessage, const std::function<void()>& aFinished);
     /// Makes a running exchange give up (it reads on until told).
     void AbandonExchange();
     void CloseStandardOutput();

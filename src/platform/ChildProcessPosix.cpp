@@ -17,6 +17,7 @@
 
 #include "model/EngineException.h"
 #include "platform/Platform.h"
+#include "platform/Shielded.h"
 
 namespace Logic::Platform {
 
@@ -176,12 +177,15 @@ ChildProcess::~ChildProcess() {
         Collect();
         return;
     }
-    // Nobody waits for it any more; collect it when it ends so it leaves no zombie.
-    std::thread([lId = mId] {
-        int lStatus = 0;
-        while (waitpid(lId, &lStatus, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
+    // Nobody waits for it any more; collect it when it ends so it leaves no zombie. Should no
+    // thread be had for that, the zombie stays until this process ends.
+    Shielded("collecting a child program", [lId = mId] {
+        std::thread([lId] {
+            int lStatus = 0;
+            while (waitpid(lId, &lStatus, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
+    });
 }
 
 void ChildProcess::WriteToStandardInput(std::string_view aText) {
@@ -252,10 +256,10 @@ void ChildProcess::BeginExchange(std::string aInput, std::function<void()> aFini
     // non-blocking changes nothing for the child.
     fcntl(mStandardInput, F_SETFL, fcntl(mStandardInput, F_GETFL) | O_NONBLOCK);
     mExchange =
-        std::thread(&ChildProcess::RunExchange, this, std::move(aInput), std::move(aFinished));
+        std::thread(&ChildProcess::ExchangeThread, this, std::move(aInput), std::move(aFinished));
 }
 
-void ChildProcess::RunExchange(std::string aInput, std::function<void()> aFinished) {
+void ChildProcess::RunExchange(std::string aInput, const std::function<void()>& aFinished) {
     // A child that stops reading must end the writing, not this process.
     sigset_t lPipeSignal;
     sigemptyset(&lPipeSignal);

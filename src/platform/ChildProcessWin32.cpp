@@ -190,6 +190,14 @@ ChildProcess::ChildProcess(const ProcessStartInfo& aStartInfo) : mProgram(aStart
     mId = static_cast<int>(lProcess.dwProcessId);
     // Without a job (a system that refuses nested jobs) Kill still ends the child itself.
     HANDLE lJob = CreateJobObjectW(nullptr, nullptr);
+    if (lJob != nullptr && aStartInfo.mEndsWithThisProcess) {
+        // The job's only handle is ours and is not inherited: when this process ends, the
+        // system closes it and ends the tree, also after a crash or when the host is killed.
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION lLimits{};
+        lLimits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        SetInformationJobObject(lJob, JobObjectExtendedLimitInformation, &lLimits,
+                                sizeof lLimits);
+    }
     if (lJob != nullptr && !AssignProcessToJobObject(lJob, lProcess.hProcess)) {
         CloseHandle(lJob);
         lJob = nullptr;
@@ -209,7 +217,8 @@ ChildProcess::~ChildProcess() {
     CloseIfOpen(mAbandon);
     CloseIfOpen(mStandardInput);
     CloseIfOpen(mStandardOutput);
-    // Closing the job does not end its processes: a child still running is left to run.
+    // Closing the job ends its processes only for a child that ends with this process; any
+    // other still running is left to run.
     CloseIfOpen(mJob);
     CloseIfOpen(mProcess);
 }
@@ -257,10 +266,10 @@ void ChildProcess::BeginExchange(std::string aInput, std::function<void()> aFini
         throw EngineException("Cannot create an event: {0}", LastErrorText());
     }
     mExchange =
-        std::thread(&ChildProcess::RunExchange, this, std::move(aInput), std::move(aFinished));
+        std::thread(&ChildProcess::ExchangeThread, this, std::move(aInput), std::move(aFinished));
 }
 
-void ChildProcess::RunExchange(std::string aInput, std::function<void()> aFinished) {
+void ChildProcess::RunExchange(std::string aInput, const std::function<void()>& aFinished) {
     HANDLE lInput = AsHandle(mStandardInput);
     HANDLE lOutput = AsHandle(mStandardOutput);
     OVERLAPPED lWrite{}, lRead{};

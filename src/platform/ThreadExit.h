@@ -13,7 +13,8 @@ bool AtThreadExit(void (*aCleanup)(void*), void* aObject) noexcept;
 
 /// Runs every registered cleanup now, for the threads that are still running, and forgets the
 /// registrations. For a library about to be unloaded while its host goes on: a cleanup left
-/// behind would be called into code that is gone. Nothing may be registered afterwards.
+/// behind would be called into code that is gone. Registrations afterwards may be refused
+/// (AtThreadExit gives false, and the object lives until the process ends).
 void RunThreadExitCleanupsNow() noexcept;
 
 } // namespace Logic::Platform

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "platform/ThreadExitDetail.h"
 
 namespace Logic::Platform {
@@ -15,9 +17,15 @@ DWORD Index() {
     static const DWORD lIndex = FlsAlloc(&RunRegistrations);
     return lIndex;
 }
+
+/// Set once the index has been given back: it may belong to someone else by then.
+std::atomic<bool> gReleased{false};
 } // namespace
 
 bool AtThreadExit(void (*aCleanup)(void*), void* aObject) noexcept {
+    if (gReleased.load()) {
+        return false;
+    }
     const DWORD lIndex = Index();
     if (lIndex == FLS_OUT_OF_INDEXES) {
         return false;
@@ -27,6 +35,9 @@ bool AtThreadExit(void (*aCleanup)(void*), void* aObject) noexcept {
 }
 
 void RunThreadExitCleanupsNow() noexcept {
+    if (gReleased.exchange(true)) {
+        return;
+    }
     const DWORD lIndex = Index();
     if (lIndex != FLS_OUT_OF_INDEXES) {
         // Freeing the index runs the callback for every thread that holds a value.

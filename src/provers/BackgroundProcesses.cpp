@@ -4,7 +4,6 @@
 #include <atomic>
 #include <exception>
 #include <optional>
-#include <thread>
 
 #include "model/EngineException.h"
 #include "platform/Diagnostics.h"
@@ -37,6 +36,8 @@ BackgroundProcesses::SetBackgroundProcessRunning(const ShellParameters& aParamet
     lStartInfo.mWorkingDirectory = Platform::TemporaryDirectory();
     lStartInfo.mRedirectStandardInput = true;
     lStartInfo.mStandardOutput = Platform::OutputRoute::Pipe;
+    // A host that ends in the middle of a run (no chance to stop it) takes the programs along.
+    lStartInfo.mEndsWithThisProcess = true;
     auto lProcess = std::make_unique<Platform::ChildProcess>(lStartInfo);
     try {
         lProcess->BeginExchange(aParameters.StandardInput + LineBreak, std::move(aOutputClosed));
@@ -76,11 +77,7 @@ BackgroundProcesses::Run BackgroundProcesses::ExcuteUntilExitOrCancellation(
     };
 }
 
-void BackgroundProcesses::RunInParallel(const std::vector<Run>& aRuns, unsigned aMaximumAtOnce) {
-    unsigned lAtOnce = aMaximumAtOnce != 0 ? aMaximumAtOnce : std::thread::hardware_concurrency();
-    lAtOnce =
-        std::clamp<unsigned>(lAtOnce, 1, static_cast<unsigned>(std::max<size_t>(aRuns.size(), 1)));
-
+void BackgroundProcesses::RunTogether(const std::vector<Run>& aRuns) {
     std::atomic<size_t> lNext{0};
     std::vector<std::optional<std::string>> lFailures(aRuns.size());
     const auto fWorker = [&] {
@@ -94,7 +91,8 @@ void BackgroundProcesses::RunInParallel(const std::vector<Run>& aRuns, unsigned 
             }
         }
     };
-    RunOnWorkers(lAtOnce, fWorker);
+    // One worker per run; should the system refuse threads, the workers it gave take turns.
+    RunOnWorkers(static_cast<unsigned>(std::max<size_t>(aRuns.size(), 1)), fWorker);
     std::vector<std::string> lMessages;
     for (auto& lFailure : lFailures) {
         if (lFailure) {

@@ -1,6 +1,6 @@
 #pragma once
 // Outside programs run in the background: started with text on their standard input, their
-// whole standard output read, killed on cancellation; and a parallel group to run such runs in.
+// whole standard output read, killed on cancellation; and a group that runs such runs side by side.
 
 #include <functional>
 #include <memory>
@@ -42,10 +42,12 @@ public:
                                              ShellParameters aShellParameters,
                                              OutputHandler aActOnProcessOutput);
 
-    /// Runs every run, at most aMaximumAtOnce at a time (0: as many as the machine has logical
-    /// processors), and waits for all of them. A failing run does not stop the others; the
+    /// Starts every run at once, each on a thread of its own (the calling thread takes one),
+    /// and waits for all of them. The runs mostly wait for their programs, which the system
+    /// shares out over the processors: bounding them by the number of processors would only
+    /// make a quick run wait behind slow ones. A failing run does not stop the others; the
     /// failures are then raised as one EngineException.
-    static void RunInParallel(const std::vector<Run>& aRuns, unsigned aMaximumAtOnce = 0);
+    static void RunTogether(const std::vector<Run>& aRuns);
 
     /// The message of the group's failure: how many runs failed, then each distinct message.
     static std::string CombinedFailure(const std::vector<std::string>& aMessages, size_t aRuns);

@@ -9,6 +9,7 @@
 #include "model/EngineException.h"
 #include "model/Factory.h"
 #include "parser/Characters.h"
+#include "platform/Cancellation.h"
 #include "provers/BackgroundProcesses.h"
 
 namespace Logic {
@@ -64,12 +65,13 @@ std::optional<std::pair<std::string, std::string>> InputsFor(const MatrixPtr& aP
 }
 } // namespace
 
-Prover9Mace4::Result Prover9Mace4::Decide(const MatrixPtr& aProposition, int32_t aSecondsTimeout,
-                                          unsigned aMaximumParallelRuns) {
+Prover9Mace4::Result Prover9Mace4::Decide(const MatrixPtr& aProposition, int32_t aSecondsTimeout) {
     auto lInputs = InputsFor(aProposition);
     if (!lInputs) {
         return Result::NoDecision;
     }
+    // A command stopped already starts nothing.
+    CheckCancellation();
     auto& [lPositiveInput, lNegativeInput] = *lInputs;
 
     // Each flag has one writer, its run's output handler; they are read only after the group
@@ -114,7 +116,21 @@ Prover9Mace4::Result Prover9Mace4::Decide(const MatrixPtr& aProposition, int32_t
          lPositiveCounterexampleFound, [&] { lPositiveCaseTokenSource->Cancel(); });
     fRun(lNegativeCaseTokenSource, mace4, lNegativeInput, CounterexampleFound,
          lNegativeCounterexampleFound, [&] { lNegativeCaseTokenSource->Cancel(); });
-    BackgroundProcesses::RunInParallel(lRuns, aMaximumParallelRuns);
+    {
+        // The runs wait for their programs, not for checks: a stop must fire their signals.
+        Cancellation* lCancellation = Cancellation::Current();
+        std::optional<Cancellation::Subscription> lStopRuns;
+        if (lCancellation != nullptr) {
+            lStopRuns.emplace(lCancellation->OnStop(
+                [lPositive = lPositiveCaseTokenSource, lNegative = lNegativeCaseTokenSource] {
+                    lPositive->Cancel();
+                    lNegative->Cancel();
+                }));
+        }
+        BackgroundProcesses::RunTogether(lRuns);
+    }
+    // Outputs cut short by a stop decide nothing.
+    CheckCancellation();
 
     if ((lPositiveCounterexampleFound && lFoundThatPropositionIsNecessary) ||
         (lNegativeCounterexampleFound && lFoundThatPropositionIsImpossible) ||

@@ -40,14 +40,14 @@ public:
     /// Mace4's report of a model.
     static const ExitReportPattern CounterexampleFound;
 
-    /// Runs Prover9 and Mace4 on aProposition and on its negation, at most aMaximumParallelRuns
-    /// programs at a time (0: as many as the machine has logical processors), each for at most
-    /// aSecondsTimeout seconds (negative: no limit), and classifies the statement by what they
-    /// report. NoDecision, without running anything, for a formula Prover9 cannot express.
-    /// Throws EngineException "Inconsistent result!" for contradicting reports, and the group's
-    /// combined failure when a run fails.
-    static Result Decide(const MatrixPtr& aProposition, int32_t aSecondsTimeout,
-                         unsigned aMaximumParallelRuns = 0);
+    /// Runs Prover9 and Mace4 on aProposition and on its negation, all four programs at once,
+    /// each for at most aSecondsTimeout seconds (negative: no limit), and classifies the
+    /// statement by what they report. NoDecision, without running anything, for a formula
+    /// Prover9 cannot express. Throws EngineException "Inconsistent result!" for contradicting
+    /// reports, and the group's combined failure when a run fails. A stop of the calling
+    /// thread's Cancellation kills all four programs at once; the stop's CancelledException
+    /// follows once they are gone.
+    static Result Decide(const MatrixPtr& aProposition, int32_t aSecondsTimeout);
 
     /// The text of a result; throws EngineException for a value that is none of them.
     static std::string ToString(Result aResult);

@@ -1,17 +1,24 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "driver/Doubles.h"
+#include "provers/ProcessTable.h"
 #include "provers/StandIns.h"
 
 namespace {
@@ -167,6 +174,59 @@ TEST_F(CliTest, ProveWritesTwoLinesAndExitsByTheOutcome) {
     EXPECT_EQ(lInconsistent.Messages(),
               (Lines{"Evaluating a.txt with Prover9 and Mace4 for up to 1 seconds...",
                      "Error: Inconsistent result!"}));
+}
+
+TEST_F(CliTest, AnInterruptStopsProveAndLeavesNoProgramRunning) {
+    Logic::Testing::StandInProvers lStandIns;
+    // Programs that ignore polite signals and start a background program holding their output.
+    lStandIns.Set("prover9", "", "stubborn");
+    lStandIns.Set("mace4", "", "stubborn");
+    const std::string lFile = Write("a.txt", "p");
+    const std::string lOut = mWork / ".stdout";
+    for (int lSignal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(lSignal);
+        lStandIns.ClearLog();
+        // Started directly, not through a shell, so that the signal reaches the tool itself.
+        const pid_t lTool = fork();
+        ASSERT_GE(lTool, 0);
+        if (lTool == 0) {
+            const int lOutput = open(lOut.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(lOutput, 1);
+            execl(Binary.c_str(), Binary.c_str(), "prove", "--timeout=-1", lFile.c_str(),
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        // Bounded waits only, so that a tool that misbehaves fails the test instead of hanging it.
+        for (int lTry = 0; lTry < 3000 && lStandIns.LogLinesStartingWith("").size() < 8; ++lTry) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_EQ(lStandIns.LogLinesStartingWith("").size(), 8u) << "not all programs started";
+        kill(lTool, lSignal);
+        int lStatus = 0;
+        bool lEnded = false;
+        for (int lTry = 0; lTry < 3000 && !lEnded; ++lTry) {
+            lEnded = waitpid(lTool, &lStatus, WNOHANG) == lTool;
+            if (!lEnded) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        }
+        if (!lEnded) {
+            kill(lTool, SIGKILL);
+            waitpid(lTool, &lStatus, 0);
+        }
+        ASSERT_TRUE(lEnded) << "the tool did not stop";
+        EXPECT_TRUE(WIFEXITED(lStatus));
+        EXPECT_EQ(WEXITSTATUS(lStatus), 128 + lSignal);
+        Outcome lOutcome;
+        lOutcome.mOut = Slurp(lOut);
+        EXPECT_EQ(lOutcome.Messages(),
+                  (Lines{"Evaluating a.txt with Prover9 and Mace4 without a time limit...",
+                         "Error: Stopped on request."}));
+        // The four programs and their four background programs are gone, not orphaned.
+        const std::vector<int> lProcesses = lStandIns.LoggedProcesses();
+        EXPECT_EQ(lProcesses.size(), 8u);
+        EXPECT_EQ(Logic::Testing::SurvivorsOf(lProcesses), std::vector<int>{});
+    }
 }
 
 TEST_F(CliTest, ProveNeedsBothProgramsAndAWholeNumberOfSeconds) {

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "driver/MainForm.h"
 #include "model/EngineException.h"
 #include "driver/Doubles.h"
+#include "provers/ProcessTable.h"
+#include "provers/StandIns.h"
 
 namespace Logic {
 namespace {
@@ -263,6 +268,38 @@ TEST(CoefficientCommand, RefusesTooManyLetters) {
               (Lines{"Calculating coefficients for a.txt...",
                      "Error: Coefficient vectors are limited to 10 sentence letters; this "
                      "statement has 11."}));
+}
+
+TEST(StopRunningCommands, EndsARunningProverCommandAndItsProgramsAndNothingLater) {
+    // What the front ends do when they close: the console on an interrupt, the editor's plugin
+    // at NPPN_SHUTDOWN.
+    StandInProvers lStandIns;
+    lStandIns.Set("prover9", "", "sleep");
+    lStandIns.Set("mace4", "", "sleep");
+    Harness lHarness(AllFound);
+    lHarness.mReceiver.mContents = "p";
+    std::optional<CommandOutcome> lOutcome;
+    std::thread lCommand([&] { lOutcome = lHarness.mDriver->ExecuteProver9OnActiveBuffer(-1); });
+    // Bounded only so that programs that never all start fail the test instead of hanging it.
+    for (int lTry = 0; lTry < 3000 && lStandIns.LogLines().size() < 4; ++lTry) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(lStandIns.LogLines().size(), 4u) << "not all four programs started";
+    lHarness.mDriver->StopRunningCommands();
+    lCommand.join();
+    EXPECT_EQ(lOutcome, CommandOutcome::Failed);
+    EXPECT_EQ(Messages(lHarness.mWindow->mLog),
+              (Lines{"Evaluating a.txt with Prover9 and Mace4 without a time limit...",
+                     "Error: Stopped on request."}));
+    EXPECT_EQ(SurvivorsOf(lStandIns.LoggedProcesses()), std::vector<int>{});
+
+    // The stop was that command's: the next one runs to its verdict.
+    lStandIns.Set("prover9", "", "");
+    lStandIns.Set("mace4", "", "");
+    lStandIns.Set("prover9", "positive", "proof");
+    lHarness.mWindow->mLog.clear();
+    EXPECT_EQ(lHarness.mDriver->ExecuteProver9OnActiveBuffer(5), CommandOutcome::Succeeded);
+    EXPECT_EQ(Messages(lHarness.mWindow->mLog).back(), "... result: necessary");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -83,6 +84,31 @@ TEST(Cancellation, StopRequestedFromAnotherThread) {
     Cancellation lCancellation;
     std::thread([&] { lCancellation.RequestStop(); }).join();
     EXPECT_EQ(MessageOfCancellation(lCancellation, 1), "Stopped on request.");
+}
+
+TEST(Cancellation, StopActionsRunOnceForAnyReasonWhileSubscribed) {
+    Cancellation lCancellation;
+    lCancellation.SetWorkLimit(3);
+    int lFirst = 0, lGone = 0;
+    auto lSubscription = lCancellation.OnStop([&] { ++lFirst; });
+    {
+        auto lEnded = lCancellation.OnStop([&] { ++lGone; });
+    }
+    lCancellation.Check(3);
+    EXPECT_EQ(lFirst, 0);
+    // The stop found by a check runs the actions, on that thread; further stops do not.
+    EXPECT_THROW(lCancellation.Check(), CancelledException);
+    EXPECT_THROW(lCancellation.Check(), CancelledException);
+    lCancellation.RequestStop();
+    EXPECT_EQ(lFirst, 1);
+    EXPECT_EQ(lGone, 0);
+    // Subscribing after the stop runs the action at once; a failing action goes no further.
+    int lLate = 0;
+    auto lLater = lCancellation.OnStop([&] {
+        ++lLate;
+        throw std::runtime_error("action failed");
+    });
+    EXPECT_EQ(lLate, 1);
 }
 
 TEST(Cancellation, ScopesNestAndCheckingWithoutOneCostsNothing) {

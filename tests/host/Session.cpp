@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 #include <utility>
 
 namespace Logic::Testing {
@@ -746,12 +747,27 @@ void Session::ShowForScreenshot(const std::wstring& aStopFile) {
 }
 
 void Session::Shut(bool aCloseHost) {
+    HWND lResultsWindow = mResults.Window();
     Notify(NPPN_SHUTDOWN, "NPPN_SHUTDOWN");
+    // The window goes now, not when the library is freed: under the loader lock that could hang
+    // the host.
+    mChecks.Check(lResultsWindow == nullptr || !IsWindow(lResultsWindow),
+                  "NPPN_SHUTDOWN takes the results window down");
+    // The host may still read the table and the name while it closes.
+    mChecks.SetActivity("the exports after NPPN_SHUTDOWN");
+    int lCount = -1;
+    mChecks.Check(mPlugin->getFuncsArray(&lCount) == mTable && lCount == mCount,
+                  "after NPPN_SHUTDOWN getFuncsArray gives the same table");
+    const wchar_t* lName = mPlugin->getName();
+    mChecks.Check(lName != nullptr && std::wstring_view(lName) == L"Quendral",
+                  "after NPPN_SHUTDOWN getName still gives the name");
+    mChecks.Equal(mPlugin->isUnicode(), TRUE, "after NPPN_SHUTDOWN isUnicode still answers");
+    mChecks.Equal(static_cast<long long>(mPlugin->messageProc(WM_NULL, 0, 0)), 1,
+                  "after NPPN_SHUTDOWN messageProc still answers 1");
     if (!aCloseHost) {
         return;
     }
     mChecks.SetActivity("closing the host and freeing the library");
-    HWND lResultsWindow = mResults.Window();
     mNotepad.Close();
     PumpMessages();
     mPlugin->Unload();

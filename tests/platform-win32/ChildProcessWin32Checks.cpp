@@ -150,6 +150,21 @@ int RunChild(const std::vector<std::string>& aArguments) {
         }
         return 0;
     }
+    if (lMode == "abandon") {
+        // Starts a sleeper meant to end with us, writes its number and ends at once, as a host
+        // that crashes or is killed would: no destructor runs.
+        ProcessStartInfo lSleeper;
+        lSleeper.mProgram = gSelf;
+        lSleeper.mArguments = {"--child", "sleep"};
+        lSleeper.mEndsWithThisProcess = true;
+        auto* lChild = new ChildProcess(lSleeper);
+        FILE* lFile = std::fopen(aArguments.at(1).c_str(), "w");
+        if (lFile != nullptr) {
+            std::fprintf(lFile, "%d\n", lChild->Id());
+            std::fclose(lFile);
+        }
+        TerminateProcess(GetCurrentProcess(), 0);
+    }
     return 99;
 }
 
@@ -320,13 +335,37 @@ void ChecksOfKilling() {
         Check(lSleeper == 0 || ProcessHasEnded(lSleeper, 5000), "the sleeper has ended");
         lChild.Terminate();
     });
+
+    Group("ending with us", [] {
+        std::string lPidFile = TemporaryFolder() + "abandoned.txt";
+        DeleteFileW(Widen(lPidFile).c_str());
+        ChildProcess lChild(Self({"abandon", lPidFile}));
+        Check(lChild.WaitForExit(20000), "the starter ends abruptly");
+        unsigned long lSleeper = 0;
+        if (FILE* lFile = std::fopen(lPidFile.c_str(), "r")) {
+            if (std::fscanf(lFile, "%lu", &lSleeper) != 1) {
+                lSleeper = 0;
+            }
+            std::fclose(lFile);
+        }
+        Check(lSleeper != 0, "the starter started a sleeper");
+        bool lEnded = lSleeper != 0 && ProcessHasEnded(lSleeper, 10000);
+        Check(lEnded, "a program meant to end with its starter ends when the starter dies");
+        if (!lEnded && lSleeper != 0) {
+            if (HANDLE lLeft = OpenProcess(PROCESS_TERMINATE, FALSE, lSleeper)) {
+                TerminateProcess(lLeft, 1);
+                CloseHandle(lLeft);
+            }
+        }
+        lChild.Terminate();
+    });
 }
 
 Prover9Mace4::Result Decide(const std::string& aText, int32_t aSecondsTimeout) {
     std::optional<Prover9Mace4::Result> lResult;
     RunWithLargeStack([&] {
         lResult = Prover9Mace4::Decide(Parser::Parse(std::vector<std::string>{aText}),
-                                       aSecondsTimeout, 4);
+                                       aSecondsTimeout);
     });
     return *lResult;
 }

@@ -37,6 +37,8 @@ namespace Logic::Testing {
 ///   echo              copy the input to the output as it comes; mace4 then reports a model
 ///   early             exit at once without reading the input
 ///   pause             sleep a third of a second, then report nothing
+///   meet / meet-model wait until four programs have logged their start, then report nothing
+///                     / a model: only programs that run at the same time get past the wait
 inline constexpr const char* StandInScript = R"(#!/bin/sh
 name=${0##*/}
 log=${QUENDRAL_STANDIN_LOG:-/dev/null}
@@ -84,6 +86,10 @@ echo)
     if [ "$name" = mace4 ]; then echo "Exiting with 1 model."; fi ;;
 early) exit 0 ;;
 pause) sleep 0.3; echo "SEARCH FAILED" ;;
+meet|meet-model)
+    until [ $(grep -c ' start ' "$log") -ge 4 ]; do sleep 0.05; done
+    if [ "$behaviour" = meet-model ]; then echo "Exiting with 1 model."
+    else echo "SEARCH FAILED"; fi ;;
 esac
 echo "$name $side end $$" >> "$log"
 )";
@@ -96,7 +102,7 @@ public:
         // PATH holds the stand-ins and only the tools they and the tests use, so that real
         // provers installed on the machine can never answer instead.
         std::filesystem::create_directory(mFolder.Path() / "tools");
-        for (const char* lTool : {"sh", "cat", "sleep", "env"}) {
+        for (const char* lTool : {"sh", "cat", "sleep", "env", "grep"}) {
             std::string lFound = Platform::FindProgram(lTool);
             if (!lFound.empty()) {
                 std::filesystem::create_symlink(lFound, mFolder.Path() / "tools" / lTool);
@@ -158,6 +164,21 @@ public:
     }
 
     void ClearLog() const { std::ofstream(LogPath(), std::ios::trunc); }
+
+    /// The numbers of the processes logged: each program and each background sleep.
+    std::vector<int> LoggedProcesses() const {
+        std::vector<int> lProcesses;
+        for (const std::string& lLine : LogLines()) {
+            std::istringstream lWords(lLine);
+            std::string lName, lSide, lEvent;
+            int lProcess = 0;
+            if (lWords >> lName >> lSide >> lEvent >> lProcess &&
+                (lEvent == "start" || lEvent == "background")) {
+                lProcesses.push_back(lProcess);
+            }
+        }
+        return lProcesses;
+    }
 
     const std::filesystem::path& Folder() const { return mFolder.Path(); }
 
