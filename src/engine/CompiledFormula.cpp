@@ -160,6 +160,8 @@ Alethicity CompiledFormula::Decide() const {
             [&] { return BlockEvaluator(*lProgram); },
             [&](BlockEvaluator& fEvaluator, uint64_t fIndex, bool& fBreak) {
                 const uint32_t lBlock = lFirstBlock + static_cast<uint32_t>(fIndex);
+                // A block is a step per gate, so that a work limit means alike for both paths.
+                CheckCancellation(lProgram->NumberOfSteps());
                 fEvaluator.Evaluate(lBlock);
                 fSeen(AnyWithin(fEvaluator, 0, lBlock, mFirstLane, mLastLane),
                       AnyWithin(fEvaluator, 1, lBlock, mFirstLane, mLastLane), fBreak);
@@ -209,7 +211,7 @@ std::optional<uint32_t> CompiledFormula::FirstCounterexample(uint32_t aFirst, ui
         for (uint64_t lBlock = aFirst >> BitProgram::LaneBits;
              lBlock <= (aLast >> BitProgram::LaneBits); ++lBlock) {
             const uint32_t lThisBlock = static_cast<uint32_t>(lBlock);
-            CheckCancellation();
+            CheckCancellation(lProgram->NumberOfSteps());
             lEvaluator.Evaluate(lThisBlock);
             for (uint32_t lWord = 0; lWord < BitProgram::Words; ++lWord) {
                 const uint64_t lHits =
