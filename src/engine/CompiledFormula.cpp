@@ -80,6 +80,7 @@ std::optional<Alethicity> CompiledFormula::ProbeFirstCandidates() const {
         const uint64_t lLast = std::min<uint64_t>(uint64_t{mFirstLane} + ProbeCandidates - 1, mLastLane);
         for (uint64_t lCandidate = mFirstLane; lCandidate <= lLast; ++lCandidate) {
             const auto lInterpretation = static_cast<uint32_t>(lCandidate);
+            CheckCancellation(mFlat.mNodes.size());
             for (uint32_t lWorld : mFlat.mPredicates.KindsOfWorlds(lInterpretation)) {
                 const bool lTrue = lScalar.TrueIn(mFlat.mRoot, lInterpretation, lWorld);
                 if (lSeen.Saw(lTrue, !lTrue)) {
@@ -186,6 +187,9 @@ Alethicity CompiledFormula::Decide() const {
                     }
                 }
             }
+            // The walk counts steps only per object and per modal world: a propositional chunk
+            // is charged as the reference would count it, a step per node and world.
+            CheckCancellation((lEnd - lStart + 1) * mFlat.mNodes.size());
         },
         mFlat.mDepth > DeepFormula);
     return lSeen.Verdict();
@@ -232,7 +236,7 @@ std::optional<uint32_t> CompiledFormula::ScalarFirstCounterexample(uint32_t aFir
     const auto fSearch = [&] {
         ScalarWalk lScalar(mFlat, mLimits);
         for (uint64_t lCandidate = aFirst; lCandidate <= aLast && !lFound; ++lCandidate) {
-            CheckCancellation();
+            CheckCancellation(mFlat.mNodes.size());
             const uint32_t lNumber = static_cast<uint32_t>(lCandidate);
             if (mFlat.mModal) {
                 for (uint32_t lWorld : mFlat.mPredicates.KindsOfWorlds(lNumber)) {
