@@ -139,7 +139,8 @@ const bool gRegistered = [] {
 
 /// A whole decision from the text: parsing, the predicate index and the verdict. Short
 /// documents whose counting forms and nested quantifiers once took seconds to minutes and
-/// gigabytes; each must stay well under 100 ms.
+/// gigabytes; each must stay well under 100 ms. The reference runs where it answers within a
+/// second (it takes seconds on 6F->(3x,Fx) and gives no answer for hours on the others).
 void DecideFromText(benchmark::State& aState, std::string aText, Evaluator aEvaluator) {
     std::string lVerdict;
     for (auto _ : aState) {
@@ -157,8 +158,8 @@ void DecideFromText(benchmark::State& aState, std::string aText, Evaluator aEval
 
 const bool gHostileRegistered = [] {
     const std::vector<std::pair<std::string, bool>> lHostile{
-        {"32G|G|r", true}, {"100G", false},        {"40G&p", false},
-        {"200G|r", true},  {"12F->(3x,Fx)", false}, {"6F->(3x,Fx)", true},
+        {"32G|G|r", true}, {"100G", false},         {"40G&p", false},
+        {"200G|r", false}, {"12F->(3x,Fx)", false}, {"6F->(3x,Fx)", false},
         {"3F&2G->~(x,(Fx<=>Gx))", false}, {"x,y,z,((x=y|y=z|x=z)|(Fx&Fy&Fz)|~(Fx|Fy|Fz))", true},
     };
     for (const auto& [lText, lReference] : lHostile) {
