@@ -118,6 +118,8 @@ private:
         if (++mSteps > mMaximumSteps || !StackHasRoom()) {
             throw NotCompilable{};
         }
+        // Unrolling is work of the command too: a stop or a work limit ends it as it ends a walk.
+        CheckCancellation();
         const FlatNode& lNode = mNodes[aNode];
         const bool lLeaf = lNode.mKind == NodeKind::NullPredicate || lNode.mKind == NodeKind::UnaryPredication ||
                            lNode.mKind == NodeKind::Identification;
