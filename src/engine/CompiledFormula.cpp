@@ -39,15 +39,16 @@ unsigned CompiledFormula::Workers(uint64_t aWork) const {
     return aWork >= mLimits.mParallelWork ? std::max(std::thread::hardware_concurrency(), 1u) : 1u;
 }
 
-bool CompiledFormula::CircuitWorthTrying() const {
-    if (mFirstLane > mLastLane || mFlat.mCanFail) {
-        return false;
-    }
+uint64_t CompiledFormula::WorldsToWalk() const {
     const Predicates& lP = mFlat.mPredicates;
     const uint64_t lWorldsPerCandidate =
         mFlat.mModal ? (uint64_t{lP.LastKindOfWorld()} + 1) * static_cast<uint64_t>(lP.DistinguishableWorldsWithinAKind())
                      : 1;
-    return (uint64_t{mLastLane} - mFirstLane + 1) * lWorldsPerCandidate >= mLimits.mCircuitWorlds;
+    return (uint64_t{mLastLane} - mFirstLane + 1) * lWorldsPerCandidate;
+}
+
+bool CompiledFormula::CircuitWorthTrying() const {
+    return mFirstLane <= mLastLane && !mFlat.mCanFail && WorldsToWalk() >= mLimits.mCircuitWorlds;
 }
 
 const BitProgram* CompiledFormula::Circuit() const {
@@ -58,11 +59,7 @@ const BitProgram* CompiledFormula::Circuit() const {
     if (!CircuitWorthTrying()) {
         return nullptr;
     }
-    const Predicates& lP = mFlat.mPredicates;
-    const uint64_t lWorldsPerCandidate =
-        mFlat.mModal ? (uint64_t{lP.LastKindOfWorld()} + 1) * static_cast<uint64_t>(lP.DistinguishableWorldsWithinAKind())
-                     : 1;
-    const uint64_t lWork = (uint64_t{mLastLane} - mFirstLane + 1) * lWorldsPerCandidate;
+    const uint64_t lWork = WorldsToWalk();
     // Unrolling must not cost more than the scalar walk would.
     const uint64_t lBudget = std::clamp<uint64_t>(lWork * mFlat.mNodes.size() / 16, mLimits.mMinimumCompileSteps,
                                                   mLimits.mMaximumCompileSteps);

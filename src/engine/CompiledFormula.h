@@ -60,6 +60,8 @@ public:
     bool CanFail() const { return mFlat.mCanFail; }
 
 private:
+    /// Candidates times the worlds of each: the scalar walk's work.
+    uint64_t WorldsToWalk() const;
     bool CircuitWorthTrying() const;
     /// The circuit, unrolled on the first call; null where the formula has none.
     const BitProgram* Circuit() const;
