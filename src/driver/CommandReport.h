@@ -9,6 +9,7 @@
 
 #include "engine/Explanation.h"
 #include "model/Verdicts.h"
+#include "parser/TextPlace.h"
 
 namespace Logic {
 
@@ -17,6 +18,8 @@ struct CommandReport {
     std::vector<std::string> mLines;
     /// The failure's message (the text after "Error: "); empty when the command succeeded.
     std::optional<std::string> mError;
+    /// Where in the text the command read the failure lies, when it concerns a place there.
+    std::optional<TextPlace> mErrorPlace;
 
     /// decide: the verdict on a statement or on an argument.
     std::optional<Alethicity> mAlethicity;

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "parser/TextPlace.h"
+
 namespace Logic {
 
 class IPluginReceiver {
@@ -25,6 +27,14 @@ public:
     virtual std::string ContentsOfActiveDocument() = 0;
     /// The current selection; empty when nothing is selected.
     virtual std::string SelectedText() = 0;
+
+    /// Shows the user where the running command's failure lies. aPlace counts characters of
+    /// the text the command read last: the whole document (ContentsOfActiveDocument) or the
+    /// selection (SelectedText). A host without a way to mark text ignores it.
+    virtual void ShowFailurePlace(const TextPlace& /*aPlace*/) {}
+    /// Takes away the mark of an earlier failure; every command that reads the document or the
+    /// selection begins with it.
+    virtual void ClearFailurePlace() {}
 };
 
 } // namespace Logic
