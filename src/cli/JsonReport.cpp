@@ -88,6 +88,11 @@ std::string JsonReport(const std::string& aCommand, const std::string& aDocument
     if (aReport.mError) {
         lJson["error"] = *aReport.mError;
     }
+    if (aReport.mError && aReport.mErrorPlace) {
+        lJson["error_at"] = Json{{"line", aReport.mErrorPlace->mLine},
+                                 {"column", aReport.mErrorPlace->mColumn},
+                                 {"length", aReport.mErrorPlace->mLength}};
+    }
     if (aReport.mAlethicity) {
         lJson["verdict"] = VerdictName(*aReport.mAlethicity);
     } else if (aReport.mQuality) {

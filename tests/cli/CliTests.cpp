@@ -527,3 +527,74 @@ TEST_F(CliTest, JsonReportsCoefficientsProofsAndFailures) {
 }
 
 } // namespace
+
+namespace {
+
+// A failure that concerns a place names it on standard error as FILE:LINE:COLUMN, counted in
+// characters of the document as written: before comments go, lines are joined or words are
+// replaced. Standard output keeps the log lines alone.
+TEST_F(CliTest, FailuresNameTheirPlaceOnStandardError) {
+    struct Case {
+        const char* mWhat;
+        std::string mDocument;
+        std::string mLocated;
+    };
+    const std::vector<Case> lCases = {
+        {"unmatched parenthesis", "p\nq\n\nSa(P\n",
+         "4:1: error: Found unmatched parenthesis in \"Sa(P\""},
+        {"unknown character", "p & @ & q\n",
+         "1:5: error: Expected predication or parenthesized expression, found \"@&q\""},
+        {"bad two-term form", "SaP\nSxP\n",
+         "2:1: error: Expected predication or parenthesized expression, found \"SxP\""},
+        {"inside a joined statement", "// the premises\r\n(p &\r\n q) & (r | §)\r\n",
+         "3:12: error: Expected predication or parenthesized expression, found \"§\""},
+        {"inside replaced text", "#replace and &\n#replace bad $$\np and\n  q and bad\n",
+         "4:9: error: Expected predication or parenthesized expression, found \"$$\""},
+        {"after non-ASCII characters", "#replace ∧ &\nFa ∧ Ga ∧ ?\n",
+         "2:11: error: Expected predication or parenthesized expression, found \"?\""},
+        {"in the conclusion of an argument", "p\n.'.\nq &\n  Ab(\n",
+         "3:1: error: Found unmatched parenthesis in \"q&Ab(\""},
+        {"in a premise", "p -> q\n(p | ?)\n.'.\nq\n",
+         "2:6: error: Expected predication or parenthesized expression, found \"?\""},
+        {"a count too large", "p & 3F & 9999999999G // ü\n",
+         "1:10: error: The count \"9999999999\" is not a number from 0 to 4294967295 written "
+         "with the digits 0-9."},
+        {"a directive", "p\n#replace\n", "2:1: error: Invalid replacement directive: #replace"},
+    };
+    for (const Case& lCase : lCases) {
+        SCOPED_TRACE(lCase.mWhat);
+        const std::string lFile = Write("doc.txt", lCase.mDocument);
+        const Outcome lOutcome = Run({"decide", lFile});
+        EXPECT_EQ(lOutcome.mExitCode, 1);
+        EXPECT_EQ(lOutcome.mError, lFile + ":" + lCase.mLocated + "\n");
+        ASSERT_EQ(lOutcome.Messages().size(), 2u);
+        EXPECT_EQ(lOutcome.Messages()[1].rfind("Error: ", 0), 0u) << lOutcome.Messages()[1];
+        EXPECT_EQ(lOutcome.mOut.find("error:"), std::string::npos) << lOutcome.mOut;
+    }
+}
+
+TEST_F(CliTest, PlacesOfSelectionsAndDepictionsCountInTheWholeFile) {
+    const std::string lDocument = "// ä ü\np & b\np & (q |\n ?)\n";
+    const std::string lFile = Write("doc.txt", lDocument);
+    const size_t lStart = lDocument.find("p & (");
+    const Outcome lSelected = Run(
+        {"decide", "--selection", std::to_string(lStart) + ":" + std::to_string(lDocument.size()),
+         lFile});
+    EXPECT_EQ(lSelected.mError,
+              lFile + ":4:2: error: Expected predication or parenthesized expression, found \"?\"\n");
+
+    const Outcome lJson = Run({"decide", "--format", "json", lFile});
+    const Json lReport = Json::parse(lJson.mOut);
+    EXPECT_EQ(lReport["error_at"], (Json{{"line", 4}, {"column", 2}, {"length", 1}}));
+    const Outcome lWhole = Run({"decide", "--format", "json", Write("p.txt", "p")});
+    EXPECT_FALSE(Json::parse(lWhole.mOut).contains("error_at"));
+
+    // Depiction reports its failures on standard error too; it needs no dot to fail in parsing.
+    const Outcome lDepicted = Run({"depict", Write("bad.txt", "p\n  & (q")});
+    if (lDepicted.mError.find("was not found") == std::string::npos) {
+        EXPECT_EQ(lDepicted.mError, Write("bad.txt", "p\n  & (q") +
+                                        ":1:1: error: Found unmatched parenthesis in \"p&(q\"\n");
+    }
+}
+
+} // namespace
