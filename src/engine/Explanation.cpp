@@ -47,8 +47,8 @@ WorldDescription DescribeKindOfWorld(const Predicates& aPredicates, uint32_t aKi
                 .push_back(lPredicate.ToString());
         }
         if (const auto lNamed = aNames.find(lCombination); lNamed != aNames.end()) {
-            for (const auto& [lInstance, lNames] : lNamed->second) {
-                lObjects.mNamed.push_back(lNames);
+            for (const auto& lInstance : lNamed->second) {
+                lObjects.mNamed.push_back(lInstance.second);
                 std::sort(lObjects.mNamed.back().begin(), lObjects.mNamed.back().end());
             }
         }
