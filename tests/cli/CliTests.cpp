@@ -434,9 +434,21 @@ TEST_F(CliTest, JsonReportsTheDecisionAndItsModels) {
     bool lGNotF = false;
     for (const Json& lKind : lWorld["objects"]) {
         EXPECT_GE(lKind["count"].get<int>(), 1);
-        lGNotF = lGNotF || (lKind["affirms"] == Json{"G"} && lKind["denies"] == Json{"F"});
+        const bool lIsGNotF = lKind["affirms"] == Json{"G"} && lKind["denies"] == Json{"F"};
+        lGNotF = lGNotF || lIsGNotF;
+        // The name a denotes the object that is G and not F; the other kinds have no names.
+        EXPECT_EQ(lKind["names"], lIsGNotF ? Json{"a"} : Json::array()) << lWorld;
+        EXPECT_EQ(lKind["named_objects"], lIsGNotF ? Json::parse(R"([["a"]])") : Json::array())
+            << lWorld;
     }
     EXPECT_TRUE(lGNotF) << lWorld;
+    // Two names of one kind: "names" lists them, "named_objects" tells one object from two.
+    Json lIdentity =
+        ParsedReport(Run({"decide", "--explain", "--format", "json", Write("i.txt", "a=b")}));
+    EXPECT_EQ(lIdentity["example"], Json::parse(R"({"letters": {}, "objects": [{"count": 1,
+        "affirms": [], "denies": [], "names": ["a", "b"], "named_objects": [["a", "b"]]}]})"));
+    EXPECT_EQ(lIdentity["counterexample"], Json::parse(R"({"letters": {}, "objects": [{"count": 2,
+        "affirms": [], "denies": [], "names": ["a", "b"], "named_objects": [["a"], ["b"]]}]})"));
 
     // Without --explain: the verdict alone, every kind of verdict by its name.
     const std::vector<std::pair<std::string, std::string>> lVerdicts = {
