@@ -71,8 +71,8 @@ static_assert(NPPM_DMMSHOW == 2054 && NPPM_DMMHIDE == 2055 && NPPM_DMMREGASDCKDL
               NPPM_SETMENUITEMCHECK == 2064 && NPPM_GETPLUGINSCONFIGDIR == 2070 &&
               NPPM_GETNPPVERSION == 2074);
 
-/// A docking panel as NPPM_DMMREGASDCKDLG registers it. The editor keeps the strings' addresses:
-/// they must live as long as the panel.
+/// A docking panel as NPPM_DMMREGASDCKDLG registers it. The editor may keep the strings'
+/// addresses: they must live as long as the panel.
 struct tTbData {
     HWND hClient;
     const wchar_t* pszName;
