@@ -29,7 +29,9 @@ public:
     /// runs to show the panel again when it starts. Set before the panel is first shown.
     void SetCommandIndex(int aCommandIndex) { mCommandIndex = aCommandIndex; }
     /// What Escape in the log does; without one the panel hides and empties itself.
-    void SetCloseAction(std::function<void()> aCloseAction) { mCloseAction = std::move(aCloseAction); }
+    void SetCloseAction(std::function<void()> aCloseAction) {
+        mCloseAction = std::move(aCloseAction);
+    }
 
     /// Makes and registers the panel when it is not yet, and asks the editor to show it. Throws
     /// EngineException when Windows refuses to make it.

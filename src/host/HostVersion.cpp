@@ -33,9 +33,13 @@ void Read(HWND aHost) noexcept {
     Set(IsWindow(aHost) ? SendMessageW(aHost, NPPM_GETNPPVERSION, TRUE, 0) : 0);
 }
 
-void Set(LRESULT aAnswer) noexcept { gCurrent = Decode(aAnswer); }
+void Set(LRESULT aAnswer) noexcept {
+    gCurrent = Decode(aAnswer);
+}
 
-Version Current() noexcept { return gCurrent; }
+Version Current() noexcept {
+    return gCurrent;
+}
 
 bool AtLeast(int aMajor, int aMinor, int aPatch) noexcept {
     if (gCurrent.mMajor == 0) {
@@ -47,8 +51,14 @@ bool AtLeast(int aMajor, int aMinor, int aPatch) noexcept {
     return gCurrent.mMinor >= aMinor * 100 + aPatch * 10;
 }
 
-bool HasDocking() noexcept { return AtLeast(4, 7); }
-bool HasMenuItemCheck() noexcept { return AtLeast(4, 7); }
-bool HasPluginsConfigDir() noexcept { return AtLeast(4, 7); }
+bool HasDocking() noexcept {
+    return AtLeast(4, 7);
+}
+bool HasMenuItemCheck() noexcept {
+    return AtLeast(4, 7);
+}
+bool HasPluginsConfigDir() noexcept {
+    return AtLeast(4, 7);
+}
 
 } // namespace Logic::Npp::HostVersion

@@ -66,7 +66,9 @@ void OptionCommands::AddCommands() {
     }
 }
 
-void OptionCommands::Release() noexcept { DockedPanel::ReleaseWindowsOfThisThread(); }
+void OptionCommands::Release() noexcept {
+    DockedPanel::ReleaseWindowsOfThisThread();
+}
 
 void OptionCommands::Check(size_t aIndex, bool aChecked) const {
     const FuncItem* lTable = PluginBase::_funcItems().NativePointer();

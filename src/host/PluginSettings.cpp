@@ -82,8 +82,8 @@ PluginSettings PluginSettings::Parse(std::string_view aText) {
 }
 
 std::string PluginSettings::Format() const {
-    return std::string("[Quendral]\r\n") + ExplainKey + "=" + (mShowExamples ? "1" : "0") +
-           "\r\n" + DockedKey + "=" + (mResultsInDockedPanel ? "1" : "0") + "\r\n";
+    return std::string("[Quendral]\r\n") + ExplainKey + "=" + (mShowExamples ? "1" : "0") + "\r\n" +
+           DockedKey + "=" + (mResultsInDockedPanel ? "1" : "0") + "\r\n";
 }
 
 std::wstring PluginSettings::PathIn(HWND aHost) noexcept {
@@ -147,9 +147,9 @@ bool PluginSettings::Save(const std::wstring& aPath) const noexcept {
             return false;
         }
         DWORD lWritten = 0;
-        bool lWhole = WriteFile(lFile, lText.data(), static_cast<DWORD>(lText.size()), &lWritten,
-                                nullptr) &&
-                      lWritten == lText.size();
+        bool lWhole =
+            WriteFile(lFile, lText.data(), static_cast<DWORD>(lText.size()), &lWritten, nullptr) &&
+            lWritten == lText.size();
         lWhole = CloseHandle(lFile) && lWhole;
         if (!lWhole || !MoveFileExW(lNew.c_str(), aPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
             DeleteFileW(lNew.c_str());

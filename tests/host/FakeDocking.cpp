@@ -82,7 +82,8 @@ std::optional<LRESULT> FakeDocking::Answer(HWND aMainWindow, UINT aMessage, WPAR
             lPanel.mMask = lRecord.uMask;
             lPanel.mIcon = lRecord.hIconTab;
             ICONINFO lInfo{};
-            lPanel.mIconValid = lRecord.hIconTab != nullptr && GetIconInfo(lRecord.hIconTab, &lInfo);
+            lPanel.mIconValid =
+                lRecord.hIconTab != nullptr && GetIconInfo(lRecord.hIconTab, &lInfo);
             if (lPanel.mIconValid) {
                 DeleteObject(lInfo.hbmColor);
                 DeleteObject(lInfo.hbmMask);
@@ -105,10 +106,9 @@ std::optional<LRESULT> FakeDocking::Answer(HWND aMainWindow, UINT aMessage, WPAR
     case NPPM_DMMHIDE: {
         ++mCounts[aMessage];
         auto lClient = reinterpret_cast<HWND>(aLParam);
-        bool lRegistered = std::any_of(mRegistrations.begin(), mRegistrations.end(),
-                                       [lClient](const DockingRegistration& fPanel) {
-                                           return fPanel.mClient == lClient;
-                                       });
+        bool lRegistered = std::any_of(
+            mRegistrations.begin(), mRegistrations.end(),
+            [lClient](const DockingRegistration& fPanel) { return fPanel.mClient == lClient; });
         if (lRegistered && IsWindow(lClient)) {
             ShowWindow(lClient, aMessage == NPPM_DMMSHOW ? SW_SHOW : SW_HIDE);
         }

@@ -119,9 +119,7 @@ struct DialogWatch {
     static inline int gDialogs = 0;
     HHOOK mHook = nullptr;
 
-    DialogWatch() {
-        mHook = SetWindowsHookExW(WH_CBT, &Hook, nullptr, GetCurrentThreadId());
-    }
+    DialogWatch() { mHook = SetWindowsHookExW(WH_CBT, &Hook, nullptr, GetCurrentThreadId()); }
     ~DialogWatch() {
         if (mHook != nullptr) {
             UnhookWindowsHookEx(mHook);
@@ -152,8 +150,8 @@ void PressEscape(HWND aWindow) {
 std::wstring FreshFolder(const std::wstring& aName) {
     wchar_t lTemp[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, lTemp);
-    std::wstring lFolder = std::wstring(lTemp) + aName + L"-" +
-                           std::to_wstring(GetCurrentProcessId());
+    std::wstring lFolder =
+        std::wstring(lTemp) + aName + L"-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(lFolder.c_str(), nullptr);
     DeleteFileW((lFolder + L"\\Quendral.ini").c_str());
     return lFolder;
@@ -198,8 +196,8 @@ void Session::CheckOptionRecords(int aFirst) {
     for (int i = 0; i < 2; ++i) {
         const FuncItem& lItem = mTable[aFirst + 1 + i];
         const Expected& lOption = lOptions[i];
-        std::string lRecord = "record " + std::to_string(aFirst + 1 + i) + " (" +
-                              Utf8(lOption.mName) + ")";
+        std::string lRecord =
+            "record " + std::to_string(aFirst + 1 + i) + " (" + Utf8(lOption.mName) + ")";
         mChecks.Equal(std::wstring(lItem._itemName, wcsnlen(lItem._itemName, 64)), lOption.mName,
                       lRecord + ": name");
         mChecks.Check(lItem._pFunc != nullptr && lItem._pShKey == nullptr,
@@ -291,8 +289,8 @@ void Session::ClickDockedBeforeReady(bool aPanelChecked) {
             Call(mTable[i]._pFunc, "the panel's command before NPPN_READY")) {
             mChecks.Equal(rDocking.Count(NPPM_SETMENUITEMCHECK), 0,
                           "before NPPN_READY the panel's command changes no check mark");
-            bool lShown = !rDocking.mRegistrations.empty() &&
-                          Shown(rDocking.mRegistrations.back().mClient);
+            bool lShown =
+                !rDocking.mRegistrations.empty() && Shown(rDocking.mRegistrations.back().mClient);
             mChecks.Check(lShown == aPanelChecked,
                           aPanelChecked ? "before NPPN_READY the checked panel's command shows it"
                                         : "before NPPN_READY the unchecked panel's command shows "
@@ -332,8 +330,9 @@ void Session::CheckDockedPanel() {
     ToggleOption(L"Results in a Docked Panel", true);
     mChecks.Equal(rDocking.Count(NPPM_DMMREGASDCKDLG), 0,
                   "checking the command registers no panel before there is a result");
-    ExpectPanelLog("Decide in the panel", MakeDocument(L"syllogism.txt", ExampleText(L"syllogism.txt")),
-                   L"Decide", {L"Deciding syllogism.txt...", Valid});
+    ExpectPanelLog("Decide in the panel",
+                   MakeDocument(L"syllogism.txt", ExampleText(L"syllogism.txt")), L"Decide",
+                   {L"Deciding syllogism.txt...", Valid});
     if (!mChecks.Equal(static_cast<long long>(rDocking.mRegistrations.size()), 1,
                        "NPPM_DMMREGASDCKDLG is sent once")) {
         return;
@@ -363,10 +362,9 @@ void Session::CheckDockedPanel() {
                       lPanel.mFloat.bottom == 0 && lPanel.mPreviousContainer == 0,
                   "rcFloat and iPrevCont are left to the host (zero)");
     std::wstring lPluginFile = mPluginPath.substr(mPluginPath.find_last_of(L"\\/") + 1);
-    mChecks.Check(lPanel.mModuleName && _wcsicmp(lPanel.mModuleName->c_str(),
-                                                  lPluginFile.c_str()) == 0,
-                  "pszModuleName is the plugin's file name",
-                  Utf8(lPanel.mModuleName.value_or(L"(null)")));
+    mChecks.Check(
+        lPanel.mModuleName && _wcsicmp(lPanel.mModuleName->c_str(), lPluginFile.c_str()) == 0,
+        "pszModuleName is the plugin's file name", Utf8(lPanel.mModuleName.value_or(L"(null)")));
     mChecks.Check(rDocking.Count(NPPM_DMMSHOW) >= 1, "the panel is shown with NPPM_DMMSHOW");
 
     // Explanations go to the panel as to the window; the panel is registered only once.
@@ -422,8 +420,9 @@ void Session::CheckOldHost() {
     const FakeDocking& rDocking = mNotepad.mDocking;
     ExpectLog("Decide on an old host", Undistributed(), L"Decide",
               {L"Deciding undistributed-middle.txt...", Invalid});
-    ExpectLog("Decide Selected Text on an old host", Selecting(Undistributed(), UndistributedArgument),
-              L"Decide Selected Text", {DecidingUndistributedArgument, Invalid});
+    ExpectLog("Decide Selected Text on an old host",
+              Selecting(Undistributed(), UndistributedArgument), L"Decide Selected Text",
+              {DecidingUndistributedArgument, Invalid});
     mChecks.Equal(rDocking.Count(NPPM_GETNPPVERSION), 1, "the plugin asks for the version once");
     for (UINT lMessage : {NPPM_GETPLUGINSCONFIGDIR, NPPM_SETMENUITEMCHECK, NPPM_DMMREGASDCKDLG,
                           NPPM_DMMSHOW, NPPM_DMMHIDE}) {
@@ -470,8 +469,7 @@ void Session::ShowPanelForScreenshot(const std::wstring& aStopFile) {
     mNotepad.Open(Undistributed());
     Call(lDecide, "Decide");
     const auto& lPanels = mNotepad.mDocking.mRegistrations;
-    mChecks.Check(!lPanels.empty() && Shown(lPanels.back().mClient),
-                  "the panel shows");
+    mChecks.Check(!lPanels.empty() && Shown(lPanels.back().mClient), "the panel shows");
     PumpMessages();
 
     RECT lFrame{};
