@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/HostMessageBox.h"
+#include "host/OptionCommands.h"
 #include "host/PluginBase.h"
 #include "host/PluginModule.h"
 #include "host/Resources.h"
@@ -62,12 +63,14 @@ void NppPluginReceiver::CommandMenuInit() {
         auto lWindow = std::make_unique<ResultsWindow>(PluginBase::nppData._nppHandle);
         ResultsWindow& rWindow = *lWindow;
         MainFormServices lServices;
-        lServices.mWindow = std::move(lWindow);
+        lServices.mWindow = OptionCommands::Instance().Begin(PluginBase::nppData._nppHandle,
+                                                             std::move(lWindow));
         lServices.mMessageBox = std::make_unique<HostMessageBox>(PluginBase::nppData._nppHandle);
         // The driver and its window live as long as the process.
         mThePlugin = new MainForm(*this, std::move(lServices));
         MainForm* lDriver = mThePlugin;
         rWindow.SetCloseAction([lDriver] { lDriver->button_close_Click(); });
+        OptionCommands::Instance().Attach(*mThePlugin);
     }
 
     constexpr uint8_t NumPad0 = VK_NUMPAD0;
@@ -88,6 +91,7 @@ void NppPluginReceiver::CommandMenuInit() {
     if (mExecuteProver9OnActiveBuffer) {
         PluginBase::SetCommand(5, L"Evaluate with Prover9/Mace4", &ExecuteProver9OnActiveBuffer);
     }
+    OptionCommands::Instance().AddCommands();
 }
 
 void NppPluginReceiver::SetToolBarIcon() {
@@ -118,6 +122,7 @@ void NppPluginReceiver::PluginCleanUp() noexcept {
         // Windows are destroyed here rather than when the library is unloaded: under the
         // loader lock that may deadlock the host.
         ResultsWindow::ReleaseWindowsOfThisThread();
+        OptionCommands::Instance().Release();
         Platform::RunThreadExitCleanupsNow();
     });
 }

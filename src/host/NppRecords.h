@@ -60,8 +60,45 @@ constexpr UINT NPPM_ADDTOOLBARICON = NPPMSG + 41;
 constexpr UINT NPPM_GETFILENAME = WM_USER + 3000 + 3;
 static_assert(NPPM_GETCURRENTSCINTILLA == 2028 && NPPM_ADDTOOLBARICON == 2065 &&
               NPPM_GETFILENAME == 4027);
+// The editor's version, the plugins' settings folder, menu check marks and docking panels.
+constexpr UINT NPPM_DMMSHOW = NPPMSG + 30;
+constexpr UINT NPPM_DMMHIDE = NPPMSG + 31;
+constexpr UINT NPPM_DMMREGASDCKDLG = NPPMSG + 33;
+constexpr UINT NPPM_SETMENUITEMCHECK = NPPMSG + 40;
+constexpr UINT NPPM_GETPLUGINSCONFIGDIR = NPPMSG + 46;
+constexpr UINT NPPM_GETNPPVERSION = NPPMSG + 50;
+static_assert(NPPM_DMMSHOW == 2054 && NPPM_DMMHIDE == 2055 && NPPM_DMMREGASDCKDLG == 2057 &&
+              NPPM_SETMENUITEMCHECK == 2064 && NPPM_GETPLUGINSCONFIGDIR == 2070 &&
+              NPPM_GETNPPVERSION == 2074);
+
+/// A docking panel as NPPM_DMMREGASDCKDLG registers it. The editor may keep the strings'
+/// addresses: they must live as long as the panel.
+struct tTbData {
+    HWND hClient;
+    const wchar_t* pszName;
+    /// The index in the command table of the command that shows the panel.
+    int32_t dlgID;
+    UINT uMask;
+    HICON hIconTab;
+    const wchar_t* pszAddInfo;
+    /// The editor's own: left zero.
+    RECT rcFloat;
+    int32_t iPrevCont;
+    const wchar_t* pszModuleName;
+};
+static_assert(sizeof(void*) != 4 || sizeof(tTbData) == 48, "the 32-bit host reads 48 bytes");
+static_assert(sizeof(void*) != 8 || sizeof(tTbData) == 72, "the 64-bit host reads 72 bytes");
+
+// tTbData's uMask: where the panel docks the first time (the high four bits: 3 is the bottom)
+// and that its tab shows hIconTab.
+constexpr UINT DWS_ICONTAB = 0x00000001;
+constexpr UINT DWS_DF_CONT_BOTTOM = 3u << 28;
+// The docking notification (WM_NOTIFY to hClient, the code's low word) that the user closed the
+// panel; the editor hides it.
+constexpr uint32_t DMN_CLOSE = 1050 + 1;
 
 // Notifications.
+constexpr uint32_t NPPN_READY = 1001;
 constexpr uint32_t NPPN_TBMODIFICATION = 1002;
 constexpr uint32_t NPPN_SHUTDOWN = 1009;
 

@@ -9,6 +9,7 @@
 
 #include "host/NppPluginReceiver.h"
 #include "host/NppRecords.h"
+#include "host/OptionCommands.h"
 #include "host/PluginBase.h"
 #include "platform/Shielded.h"
 
@@ -78,6 +79,8 @@ QUENDRAL_EXPORT void __cdecl beNotified(
         if (lHeader.code == Logic::Npp::NPPN_TBMODIFICATION) {
             PluginBase::_funcItems().RefreshItems();
             NppPluginReceiver::Instance().SetToolBarIcon();
+        } else if (lHeader.code == Logic::Npp::NPPN_READY) {
+            Logic::Npp::OptionCommands::Instance().HostReady();
         } else if (lHeader.code == Logic::Npp::NPPN_SHUTDOWN) {
             NppPluginReceiver::Instance().PluginCleanUp();
             std::free(_ptrPluginName);

@@ -264,6 +264,9 @@ LRESULT FakeNotepad::Answer(UINT aMessage, WPARAM aWParam, LPARAM aLParam) {
         return aLParam;
     }
     default:
+        if (std::optional<LRESULT> lAnswer = mDocking.Answer(mWindow, aMessage, aWParam, aLParam)) {
+            return *lAnswer;
+        }
         ++mOtherHostMessages[aMessage];
         return 0;
     }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "FakeDocking.h"
 #include "PluginAbi.h"
 
 namespace Logic::Testing {
@@ -96,6 +97,8 @@ public:
     void Close();
 
     std::vector<ToolbarIconRequest> mToolbarIcons;
+    /// The version, settings folder, menu check marks and docking panels.
+    FakeDocking mDocking;
     /// Host messages (NPPM_*) that this fake does not answer (it answers 0).
     std::map<UINT, int> mOtherHostMessages;
 

@@ -16,6 +16,12 @@ constexpr WPARAM MODELESSDIALOGADD = 0;
 constexpr WPARAM MODELESSDIALOGREMOVE = 1;
 constexpr UINT NPPM_ADDTOOLBARICON = 2065;
 constexpr UINT NPPM_GETFILENAME = 4027;
+constexpr UINT NPPM_DMMSHOW = 2054;
+constexpr UINT NPPM_DMMHIDE = 2055;
+constexpr UINT NPPM_DMMREGASDCKDLG = 2057;
+constexpr UINT NPPM_SETMENUITEMCHECK = 2064;
+constexpr UINT NPPM_GETPLUGINSCONFIGDIR = 2070;
+constexpr UINT NPPM_GETNPPVERSION = 2074;
 
 // Editor messages.
 constexpr UINT SCI_GETLENGTH = 2006;
@@ -63,6 +69,27 @@ static_assert(sizeof(FuncItem) == 144);
 static_assert(offsetof(FuncItem, _cmdID) == 132 && offsetof(FuncItem, _pShKey) == 140);
 #endif
 static_assert(offsetof(FuncItem, _pFunc) == 128);
+
+/// A docking panel's registration (NPPM_DMMREGASDCKDLG).
+struct tTbData {
+    HWND hClient;
+    const wchar_t* pszName;
+    int dlgID;
+    UINT uMask;
+    HICON hIconTab;
+    const wchar_t* pszAddInfo;
+    RECT rcFloat;
+    int iPrevCont;
+    const wchar_t* pszModuleName;
+};
+#ifdef _WIN64
+static_assert(sizeof(tTbData) == 72 && offsetof(tTbData, pszModuleName) == 64);
+#else
+static_assert(sizeof(tTbData) == 48 && offsetof(tTbData, pszModuleName) == 44);
+#endif
+constexpr UINT DWS_ICONTAB = 0x1;
+constexpr UINT DWS_DF_CONT_BOTTOM = 0x30000000;
+constexpr UINT DMN_CLOSE = 1051;
 
 struct toolbarIcons {
     HBITMAP hToolbarBmp;

@@ -175,7 +175,8 @@ Session::~Session() {
     }
     SetCurrentDirectoryW(L"\\");
     for (const wchar_t* lFile : {L"\\tools\\dot.exe", L"\\tools\\prover9.exe",
-                                 L"\\tools\\mace4.exe", L"\\plugins\\Config\\Decide.bmp"}) {
+                                 L"\\tools\\mace4.exe", L"\\plugins\\Config\\Decide.bmp",
+                                 L"\\plugins\\Config\\Quendral.ini"}) {
         DeleteFileW((mFolder + lFile).c_str());
     }
     for (const wchar_t* lFolder : {L"\\tools", L"\\plugins\\Config", L"\\plugins", L""}) {
@@ -206,6 +207,7 @@ void Session::PrepareEnvironment(Tools aTools, bool aWithToolbarPicture) {
     if (aWithToolbarPicture) {
         WriteFile(mFolder + L"\\plugins\\Config\\Decide.bmp", ToolbarPicture());
     }
+    mNotepad.mDocking.mConfigFolder = mFolder + L"\\plugins\\Config";
     wchar_t lSystem[MAX_PATH + 1];
     GetSystemDirectoryW(lSystem, MAX_PATH + 1);
     wchar_t lWindows[MAX_PATH + 1];
@@ -359,9 +361,10 @@ bool Session::CheckTable() {
         const wchar_t* lEnd = std::find(mTable[i]._itemName, mTable[i]._itemName + 64, L'\0');
         lNames += (i == 0 ? "" : ", ") + Quoted(std::wstring_view(mTable[i]._itemName, lEnd));
     }
-    mChecks.Check(lCount == static_cast<int>(lExpected.size()), "getFuncsArray's count",
+    const int lAll = static_cast<int>(lExpected.size()) + ExpectedOptionRecords();
+    mChecks.Check(lCount == lAll, "getFuncsArray's count",
                   "got " + std::to_string(lCount) + " (" + lNames + "), expected " +
-                      std::to_string(lExpected.size()));
+                      std::to_string(lAll));
     int lAgain = -1;
     mChecks.Check(mPlugin->getFuncsArray(&lAgain) == mTable && lAgain == lCount,
                   "getFuncsArray gives the same table every time");
@@ -394,12 +397,18 @@ bool Session::CheckTable() {
                           std::string("got ") + lBytes);
         }
     }
+    if (lCount == lAll) {
+        CheckOptionRecords(static_cast<int>(lExpected.size()));
+    }
     return true;
 }
 
 void Session::CheckToolbarNotification() {
     mNotepad.ResetTraffic();
-    Notify(NPPN_READY, "a notification the plugin does not handle");
+    if (mBeforeReady) {
+        mBeforeReady();
+    }
+    Notify(NPPN_READY, "NPPN_READY");
     mChecks.Check(mNotepad.mToolbarIcons.empty(), "NPPN_READY adds no toolbar button");
     std::vector<CommandEntry> lExpected = ExpectedCommands(mTools);
     for (int i = 0; i < std::min<int>(mCount, static_cast<int>(lExpected.size())); ++i) {

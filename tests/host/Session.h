@@ -3,6 +3,7 @@
 // from loading to shutdown, and the commands with what their logs must say. The plugin keeps its
 // state per process, so every scenario of tools found is a process of its own.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -40,7 +41,42 @@ public:
     /// then the library is freed.
     void Shut(bool aCloseHost);
 
+    // The option commands, the settings file and the docking panel (OptionScenarios.cpp).
+    FakeNotepad& Notepad() { return mNotepad; }
+    /// The check marks the option commands' records must carry at start.
+    void ExpectOptionChecks(bool aExplain, bool aDocked);
+    /// Runs between the table's check and NPPN_READY, as the editor's start-up does.
+    std::function<void()> mBeforeReady;
+    /// Decisions with "Show Examples and Counterexamples" off, on, off, and on again.
+    void CheckExplanations();
+    /// Decisions in the docking panel: its registration, its log, resizing, Escape, closing.
+    void CheckDockedPanel();
+    /// A Decide on an invalid syllogism shows its counterexample; the results go to the panel
+    /// when aDocked, else to the window.
+    void CheckRememberedOptions(bool aDocked);
+    /// With the settings at their defaults: the verdict alone, in the results window; then a
+    /// click on "Show Examples and Counterexamples" checks it and explains.
+    void CheckDefaultsThenClick();
+    /// Runs the panel's command before NPPN_READY, as the editor does at start for a panel that
+    /// was shown when it closed: the panel shows when aPanelChecked, and nothing is toggled.
+    void ClickDockedBeforeReady(bool aPanelChecked);
+    /// The options and the panel left out: no message of theirs sent; the commands work.
+    void CheckOldHost();
+    /// The docking panel shown at the bottom of the host with a decision and its explanation,
+    /// until the file aStopFile exists.
+    void ShowPanelForScreenshot(const std::wstring& aStopFile);
+
 private:
+    int ExpectedOptionRecords() const;
+    void CheckOptionRecords(int aFirst);
+    /// Runs the option command named aName and checks the check mark the host was asked for.
+    void ToggleOption(const wchar_t* aName, bool aNowChecked);
+    /// ExpectLog with the docking panel in place of the results window.
+    void ExpectPanelLog(const std::string& aWhat, const Document& aDocument,
+                        const wchar_t* aCommand, const std::vector<std::wstring>& aMessages);
+    bool mExpectExplainChecked = false;
+    bool mExpectDockedChecked = false;
+
     bool CheckTable();
     void CheckToolbarNotification();
     PluginCommand CommandNamed(const wchar_t* aName) const;

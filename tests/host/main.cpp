@@ -15,10 +15,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Checks.h"
+#include "OptionScenarios.h"
 #include "Session.h"
 
 using namespace Logic::Testing;
@@ -284,7 +286,8 @@ int wmain(int aCount, wchar_t** aArguments) {
 
     if (aCount < 2) {
         PrintLine("usage: QuendralFakeHost PLUGIN.dll [commands|provers|dot-and-prover9|"
-                  "all-tools|screenshot STOPFILE]");
+                  "all-tools|explanations|damaged-settings|docked-panel|old-host|"
+                  "screenshot STOPFILE|screenshot-panel STOPFILE]");
         return 2;
     }
     std::wstring lPlugin = aArguments[1];
@@ -293,11 +296,17 @@ int wmain(int aCount, wchar_t** aArguments) {
         if (lScenario == L"screenshot") {
             return RunScreenshot(lPlugin, aCount >= 4 ? aArguments[3] : L"");
         }
+        if (lScenario == L"screenshot-panel") {
+            return RunPanelScreenshot(lPlugin, aCount >= 4 ? aArguments[3] : L"");
+        }
         Checks::gReportActivities = aCount >= 4 && std::wstring(aArguments[3]) == L"--child";
         for (const Scenario& lKnown : TestScenarios) {
             if (lScenario == lKnown.mName) {
                 return RunScenario(lPlugin, lKnown);
             }
+        }
+        if (std::optional<int> lExitCode = RunOptionScenario(lPlugin, lScenario)) {
+            return *lExitCode;
         }
         PrintLine("unknown scenario " + Utf8(lScenario));
         return 2;
@@ -308,6 +317,9 @@ int wmain(int aCount, wchar_t** aArguments) {
     int lFailed = 0;
     for (const Scenario& lTest : TestScenarios) {
         RunChild(lPlugin, lTest, lPassed, lFailed);
+    }
+    for (const std::wstring& lName : OptionScenarioNames()) {
+        RunChild(lPlugin, Scenario{lName.c_str(), Tools::None, false}, lPassed, lFailed);
     }
     PrintLine(std::to_string(lPassed) + " passed, " + std::to_string(lFailed) + " failed");
     return lFailed == 0 ? 0 : 1;

@@ -1,0 +1,122 @@
+#include "FakeDocking.h"
+
+#include <algorithm>
+#include <cwchar>
+
+namespace Logic::Testing {
+
+namespace {
+/// A string the plugin passed, read now; absent for a null pointer.
+std::optional<std::wstring> Copied(const wchar_t* aText) {
+    if (aText == nullptr) {
+        return std::nullopt;
+    }
+    return std::wstring(aText, wcsnlen(aText, 1024));
+}
+} // namespace
+
+int FakeDocking::Count(UINT aMessage) const {
+    auto lFound = mCounts.find(aMessage);
+    return lFound == mCounts.end() ? 0 : lFound->second;
+}
+
+void FakeDocking::Layout(HWND aMainWindow) const {
+    RECT lArea{};
+    GetClientRect(aMainWindow, &lArea);
+    for (const DockingRegistration& lPanel : mRegistrations) {
+        if (IsWindow(lPanel.mClient)) {
+            MoveWindow(lPanel.mClient, 0, std::max(0L, lArea.bottom - StripHeight), lArea.right,
+                       std::min<LONG>(StripHeight, lArea.bottom), TRUE);
+        }
+    }
+}
+
+std::optional<LRESULT> FakeDocking::Answer(HWND aMainWindow, UINT aMessage, WPARAM aWParam,
+                                           LPARAM aLParam) {
+    switch (aMessage) {
+    case NPPM_GETNPPVERSION:
+        ++mCounts[aMessage];
+        if (mVersion == 0) {
+            return 0;
+        }
+        // The padded form pads the digits after the major version to three.
+        if (aWParam != 0) {
+            LRESULT lMinor = mVersion & 0xFFFF;
+            while (lMinor != 0 && lMinor < 100) {
+                lMinor *= 10;
+            }
+            return (mVersion & ~LRESULT{0xFFFF}) | lMinor;
+        }
+        return mVersion;
+    case NPPM_GETPLUGINSCONFIGDIR: {
+        ++mCounts[aMessage];
+        if (mVersion == 0 || mConfigFolder.empty()) {
+            return FALSE;
+        }
+        // Without a buffer: the length it needs, NUL not counted.
+        if (aLParam == 0) {
+            return static_cast<LRESULT>(mConfigFolder.size());
+        }
+        if (aWParam < mConfigFolder.size() + 1) {
+            return FALSE;
+        }
+        auto* lBuffer = reinterpret_cast<wchar_t*>(aLParam);
+        std::copy(mConfigFolder.begin(), mConfigFolder.end(), lBuffer);
+        lBuffer[mConfigFolder.size()] = L'\0';
+        return TRUE;
+    }
+    case NPPM_SETMENUITEMCHECK:
+        ++mCounts[aMessage];
+        mChecks[aWParam] = aLParam != 0;
+        return TRUE;
+    case NPPM_DMMREGASDCKDLG: {
+        ++mCounts[aMessage];
+        DockingRegistration lPanel;
+        // The record lives only while the message is handled: read everything now.
+        if (aLParam != 0) {
+            const auto& lRecord = *reinterpret_cast<const tTbData*>(aLParam);
+            lPanel.mRecordGiven = true;
+            lPanel.mClient = lRecord.hClient;
+            lPanel.mName = Copied(lRecord.pszName);
+            lPanel.mDialogId = lRecord.dlgID;
+            lPanel.mMask = lRecord.uMask;
+            lPanel.mIcon = lRecord.hIconTab;
+            ICONINFO lInfo{};
+            lPanel.mIconValid =
+                lRecord.hIconTab != nullptr && GetIconInfo(lRecord.hIconTab, &lInfo);
+            if (lPanel.mIconValid) {
+                DeleteObject(lInfo.hbmColor);
+                DeleteObject(lInfo.hbmMask);
+            }
+            lPanel.mAddInfo = Copied(lRecord.pszAddInfo);
+            lPanel.mFloat = lRecord.rcFloat;
+            lPanel.mPreviousContainer = lRecord.iPrevCont;
+            lPanel.mModuleName = Copied(lRecord.pszModuleName);
+        }
+        mRegistrations.push_back(lPanel);
+        // The host takes the window into its frame, hidden until shown.
+        if (IsWindow(lPanel.mClient)) {
+            ShowWindow(lPanel.mClient, SW_HIDE);
+            SetParent(lPanel.mClient, aMainWindow);
+            Layout(aMainWindow);
+        }
+        return TRUE;
+    }
+    case NPPM_DMMSHOW:
+    case NPPM_DMMHIDE: {
+        ++mCounts[aMessage];
+        auto lClient = reinterpret_cast<HWND>(aLParam);
+        bool lRegistered = std::any_of(
+            mRegistrations.begin(), mRegistrations.end(),
+            [lClient](const DockingRegistration& fPanel) { return fPanel.mClient == lClient; });
+        if (lRegistered && IsWindow(lClient)) {
+            ShowWindow(lClient, aMessage == NPPM_DMMSHOW ? SW_SHOW : SW_HIDE);
+        }
+        return TRUE;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace Logic::Testing
