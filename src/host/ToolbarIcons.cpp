@@ -84,7 +84,12 @@ ToolbarIconPair MakeToolbarIcons(HBITMAP aPicture) noexcept {
         if (lRows != lHeight) {
             return ToolbarIconPair{};
         }
-        const uint32_t lTransparent = lPixels.front() & 0x00FFFFFF;
+        // A picture all of one colour has no background to leave out.
+        const uint32_t lTransparent =
+            std::all_of(lPixels.begin(), lPixels.end(),
+                        [&](uint32_t fPixel) { return ((fPixel ^ lPixels.front()) & 0x00FFFFFF) == 0; })
+                ? 0xFF000000
+                : lPixels.front() & 0x00FFFFFF;
         std::vector<uint32_t> lLight(lPixels.size());
         std::vector<uint32_t> lDark(lPixels.size());
         for (size_t i = 0; i < lPixels.size(); ++i) {

@@ -11,7 +11,8 @@ struct ToolbarIconPair {
     HICON mDark = nullptr;
 };
 
-/// Icons of aPicture's size whose transparent part is the colour of its top-left pixel. The
+/// Icons of aPicture's size whose transparent part is the colour of its top-left pixel (none
+/// when the whole picture is of that colour). The
 /// dark one has every colour's lightness turned over (dark blue becomes light blue), hue and
 /// colourfulness kept. Both are null when the picture cannot be read; the host then draws the
 /// picture itself. The host keeps the icons for as long as the button lives.
