@@ -376,13 +376,13 @@ void FakeEditor::Paint() {
         for (const auto& [lIndicator, lFlags] : mIndicators) {
             if (i < lFlags.size() && lFlags[i] && lSize.cx > 0) {
                 auto lColour = mIndicatorColours.find(lIndicator);
-                HPEN lPen = CreatePen(PS_SOLID, 1,
+                HPEN lPen = CreatePen(PS_SOLID, 2,
                                       lColour != mIndicatorColours.end() ? lColour->second : RGB(255, 0, 0));
                 HGDIOBJ lOldPen = SelectObject(lContext, lPen);
                 const int lBase = lY + lMetrics.tmHeight + 1;
                 MoveToEx(lContext, lX, lBase, nullptr);
-                for (int x = lX + 2; x <= lX + lSize.cx; x += 2) {
-                    LineTo(lContext, x, ((x - lX) / 2) % 2 == 1 ? lBase + 2 : lBase);
+                for (int x = lX + 3; x <= lX + lSize.cx; x += 3) {
+                    LineTo(lContext, x, ((x - lX) / 3) % 2 == 1 ? lBase + 3 : lBase);
                 }
                 SelectObject(lContext, lOldPen);
                 DeleteObject(lPen);
