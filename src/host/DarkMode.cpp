@@ -102,15 +102,23 @@ Colours DarkColours() noexcept {
                     [] { return Current().mColours; });
 }
 
+namespace {
+void ReadAndApplyToAll(bool aChange) {
+    State& rState = TheState();
+    Read(rState);
+    std::erase_if(rState.mFollowed, [](HWND fWindow) { return !IsWindow(fWindow); });
+    for (HWND lWindow : rState.mFollowed) {
+        Apply(lWindow, aChange);
+    }
+}
+} // namespace
+
 void OnModeChanged() noexcept {
-    Shielded("changing the dark mode", [] {
-        State& rState = TheState();
-        Read(rState);
-        std::erase_if(rState.mFollowed, [](HWND fWindow) { return !IsWindow(fWindow); });
-        for (HWND lWindow : rState.mFollowed) {
-            Apply(lWindow, true);
-        }
-    });
+    Shielded("changing the dark mode", [] { ReadAndApplyToAll(true); });
+}
+
+void OnHostReady() noexcept {
+    Shielded("theming at the host's start", [] { ReadAndApplyToAll(false); });
 }
 
 void Forget() noexcept {

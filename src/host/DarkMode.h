@@ -33,6 +33,10 @@ Colours DarkColours() noexcept;
 /// repaints every followed window.
 void OnModeChanged() noexcept;
 
+/// The host has finished starting (NPPN_READY): reads the mode again, in case it could not
+/// tell it when the windows were made, and themes every followed window as newly made.
+void OnHostReady() noexcept;
+
 /// Forgets the followed windows (the host is closing).
 void Forget() noexcept;
 

@@ -1,6 +1,6 @@
 #pragma once
 // The results window: a captioned window with the read-only log and a Close button, owned by
-// the editor's main window and centred on it.
+// the editor's main window and centred on it. It follows the host's dark mode (host/DarkMode).
 
 #include <windows.h>
 

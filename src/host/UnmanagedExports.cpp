@@ -83,6 +83,8 @@ QUENDRAL_EXPORT void __cdecl beNotified(
         } else if (lHeader.code == Logic::Npp::SCN_MODIFIED) {
             // The host passes the editor's whole record for this code.
             NppPluginReceiver::Instance().EditorModified(aNotification);
+        } else if (lHeader.code == Logic::Npp::NPPN_READY) {
+            Logic::Npp::DarkMode::OnHostReady();
         } else if (lHeader.code == Logic::Npp::NPPN_DARKMODECHANGED) {
             Logic::Npp::DarkMode::OnModeChanged();
         } else if (lHeader.code == Logic::Npp::NPPN_SHUTDOWN) {

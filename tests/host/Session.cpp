@@ -422,7 +422,7 @@ void Session::NotifyModified(FakeEditor& aEditor, std::size_t aPosition, int aTy
 
 void Session::CheckToolbarNotification() {
     mNotepad.ResetTraffic();
-    Notify(NPPN_READY, "a notification the plugin does not handle");
+    Notify(NPPN_READY, "NPPN_READY");
     mChecks.Check(mNotepad.mToolbarIcons.empty(), "NPPN_READY adds no toolbar button");
     std::vector<CommandEntry> lExpected = ExpectedCommands(mTools);
     for (int i = 0; i < std::min<int>(mCount, static_cast<int>(lExpected.size())); ++i) {
