@@ -27,6 +27,7 @@
 #include "model/Matrix.h"
 #include "parser/ParseError.h"
 #include "parser/Parser.h"
+#include "parser/SourceMap.h"
 #include "platform/Cancellation.h"
 #include "platform/LargeStack.h"
 
@@ -64,13 +65,29 @@ template <typename Road> bool Run(uint64_t aWorkLimit, const Road& aRoad) {
     return lSucceeded;
 }
 
-inline MatrixPtr ParseDocument(const std::string& aText) {
-    return Parser::Parse(MainForm::SplitLines(aText));
-}
-
 inline void Require(bool aCondition) {
     if (!aCondition) {
         std::abort();
+    }
+}
+
+/// A failure's place lies within the document, and its line and column name its offset.
+inline void RequirePlaceInside(const std::string& aText, const ParseError& aFailure) {
+    if (!aFailure.Place()) {
+        return;
+    }
+    const TextPlace& lPlace = *aFailure.Place();
+    Require(lPlace.mOffset + lPlace.mLength <= CountCharacters(aText));
+    const TextPlace lCounted = PlaceInText(aText, lPlace.mOffset, lPlace.mLength);
+    Require(lCounted.mLine == lPlace.mLine && lCounted.mColumn == lPlace.mColumn);
+}
+
+inline MatrixPtr ParseDocument(const std::string& aText) {
+    try {
+        return Parser::Parse(MainForm::SplitLines(aText));
+    } catch (const ParseError& lFailure) {
+        RequirePlaceInside(aText, lFailure);
+        throw;
     }
 }
 

@@ -19,7 +19,8 @@ void ConsoleResultsWindow::AppendLine(const std::string& aLine) {
 }
 
 void ConsoleMessageBox::Show(const std::string& aText) {
-    std::fprintf(stderr, "%s\n", aText.c_str());
+    const std::string lLine = mWriter ? mWriter(aText) : aText;
+    std::fprintf(stderr, "%s\n", lLine.c_str());
     std::fflush(stderr);
 }
 

@@ -2,6 +2,7 @@
 // The console as a host: a receiver holding a document read from a file, a results window that
 // is standard output, a message box that is standard error, a viewer that keeps the picture.
 
+#include <functional>
 #include <string>
 
 #include "driver/HostInterfaces.h"
@@ -48,7 +49,14 @@ private:
 
 class ConsoleMessageBox final : public IMessageBox {
 public:
+    /// Turns a message into the line written; empty: the message as it is.
+    using Writer = std::function<std::string(const std::string&)>;
+
     void Show(const std::string& aText) override;
+    void SetWriter(Writer aWriter) { mWriter = std::move(aWriter); }
+
+private:
+    Writer mWriter;
 };
 
 /// Copies the finished picture (which is deleted at exit) to a path of the user's choice and,

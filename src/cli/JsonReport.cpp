@@ -1,5 +1,7 @@
 #include "cli/JsonReport.h"
 
+#include <algorithm>
+
 #include <nlohmann/json.hpp>
 
 #include "model/EngineException.h"
@@ -18,8 +20,19 @@ Json WorldJson(const WorldDescription& aWorld) {
     }
     Json lObjects = Json::array();
     for (const ObjectKindDescription& lKind : aWorld.mObjects) {
-        lObjects.push_back(
-            Json{{"count", lKind.mCount}, {"affirms", lKind.mAffirms}, {"denies", lKind.mDenies}});
+        // "names" lists every name of the kind; "named_objects" groups them by the object they
+        // denote, so that two names of one kind can be told to be one object or two. Both are
+        // present, and empty for a kind without names.
+        std::vector<std::string> lNames;
+        for (const std::vector<std::string>& lObject : lKind.mNamed) {
+            lNames.insert(lNames.end(), lObject.begin(), lObject.end());
+        }
+        std::sort(lNames.begin(), lNames.end());
+        lObjects.push_back(Json{{"count", lKind.mCount},
+                                {"affirms", lKind.mAffirms},
+                                {"denies", lKind.mDenies},
+                                {"names", lNames},
+                                {"named_objects", lKind.mNamed}});
     }
     Json lWorld{{"letters", std::move(lLetters)}, {"objects", std::move(lObjects)}};
     if (aWorld.mHolds) {
@@ -87,6 +100,11 @@ std::string JsonReport(const std::string& aCommand, const std::string& aDocument
                {"ok", !aReport.mError}};
     if (aReport.mError) {
         lJson["error"] = *aReport.mError;
+    }
+    if (aReport.mError && aReport.mErrorPlace) {
+        lJson["error_at"] = Json{{"line", aReport.mErrorPlace->mLine},
+                                 {"column", aReport.mErrorPlace->mColumn},
+                                 {"length", aReport.mErrorPlace->mLength}};
     }
     if (aReport.mAlethicity) {
         lJson["verdict"] = VerdictName(*aReport.mAlethicity);

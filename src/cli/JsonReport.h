@@ -10,7 +10,8 @@
 namespace Logic::Cli {
 
 /// The result of aCommand on the document named aDocument as one line of JSON:
-/// {"command", "document", "lines", "ok", "error" (on failure), then what the command found:
+/// {"command", "document", "lines", "ok", "error" (on failure), "error_at" (its line, column
+/// and length in the document, when it concerns a place there), then what the command found:
 /// "verdict" and the models of decide, "coefficients" and "polynomial", or prove's "result"}.
 std::string JsonReport(const std::string& aCommand, const std::string& aDocument,
                        const CommandReport& aReport);

@@ -18,6 +18,7 @@
 #include "cli/Interrupts.h"
 #include "cli/JsonReport.h"
 #include "driver/MainForm.h"
+#include "parser/SourceMap.h"
 #include "engine/Decision.h"
 
 namespace {
@@ -264,6 +265,28 @@ void ReportFailure(const std::optional<std::string>& aCommand,
     }
 }
 
+/// The file as an editor's error parser wants it named at the start of a message line.
+std::string FileForMessages(const std::string& aFile) { return aFile == "-" ? "<stdin>" : aFile; }
+
+/// aPlace, counted in the text the command read, as a place in the whole document: a selection
+/// starts at its byte aSelectionStart.
+TextPlace PlaceInDocument(const std::string& aContents, const std::optional<size_t>& aSelectionStart,
+                          const TextPlace& aPlace) {
+    if (!aSelectionStart) {
+        return aPlace;
+    }
+    const size_t lBefore =
+        CountCharacters(std::string_view(aContents).substr(0, *aSelectionStart));
+    return PlaceInText(aContents, lBefore + aPlace.mOffset, aPlace.mLength);
+}
+
+/// "FILE:LINE:COLUMN: error: MESSAGE", the form editors and compiler-error parsers jump to.
+std::string LocatedError(const std::string& aFile, const TextPlace& aPlace,
+                         const std::string& aMessage) {
+    return Format("{0}:{1}:{2}: error: {3}", FileForMessages(aFile), aPlace.mLine,
+                  aPlace.mColumn, aMessage);
+}
+
 int Run(const Options& aOptions) {
     SetDefaultEvaluator(aOptions.mEvaluator);
     Cancellation lCancellation;
@@ -295,6 +318,7 @@ int Run(const Options& aOptions) {
     // With JSON the log lines go into the report instead.
     auto lWindow = std::make_unique<ConsoleResultsWindow>(!aOptions.mJson);
     auto lMessageBox = std::make_unique<ConsoleMessageBox>();
+    ConsoleMessageBox& rMessageBox = *lMessageBox;
     std::string lOutput = aOptions.mOutput;
     if (lOutput.empty()) {
         std::string lLabel = aOptions.mSelection ? lName + " (selected text)" : lName;
@@ -307,9 +331,29 @@ int Run(const Options& aOptions) {
     lServices.mImageViewer = std::move(lViewer);
     MainForm lDriver(lReceiver, std::move(lServices));
     lDriver.SetExplainVerdicts(aOptions.mExplain);
+    std::optional<size_t> lSelectionStart;
+    if (aOptions.mSelection) {
+        lSelectionStart = aOptions.mSelection->first;
+    }
+    const auto fPlaceInDocument = [&](const std::optional<TextPlace>& fPlace) {
+        return fPlace ? std::optional(PlaceInDocument(lContents, lSelectionStart, *fPlace))
+                      : std::nullopt;
+    };
+    // The depiction command's failures go to the message box, which is standard error here.
+    rMessageBox.SetWriter([&](const std::string& fMessage) {
+        const std::optional<TextPlace> lPlace = fPlaceInDocument(lDriver.LastFailurePlace());
+        return lPlace ? LocatedError(aOptions.mFile, *lPlace, fMessage) : fMessage;
+    });
     auto fFinish = [&](CommandOutcome aOutcome) {
+        CommandReport lReport = lDriver.LastReport();
+        lReport.mErrorPlace = fPlaceInDocument(lReport.mErrorPlace);
+        // Standard output keeps the log; a failure with a place is named on standard error too.
+        if (lReport.mError && lReport.mErrorPlace) {
+            std::fprintf(stderr, "%s\n",
+                         LocatedError(aOptions.mFile, *lReport.mErrorPlace, *lReport.mError).c_str());
+        }
         if (aOptions.mJson) {
-            std::printf("%s\n", JsonReport(aOptions.mCommand, lName, lDriver.LastReport()).c_str());
+            std::printf("%s\n", JsonReport(aOptions.mCommand, lName, lReport).c_str());
         }
         return aOutcome == CommandOutcome::Failed ? Failure : Success;
     };

@@ -79,6 +79,7 @@ CommandOutcome MainForm::DepictWith(const std::string& aFileName,
         }
         return CommandOutcome::Succeeded;
     } catch (const std::exception& lFailure) {
+        NoteFailurePlace(lFailure);
         mMessageBox->Show(lFailure.what());
     } catch (...) {
         mMessageBox->Show(DepictionFailed);

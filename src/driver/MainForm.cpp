@@ -17,6 +17,7 @@
 #include "model/Argument.h"
 #include "model/EngineException.h"
 #include "model/Matrix.h"
+#include "parser/ParseError.h"
 #include "parser/Parser.h"
 #include "platform/LargeStack.h"
 #include "provers/Prover9Mace4.h"
@@ -149,12 +150,14 @@ CommandOutcome MainForm::CalculateCoefficientVector(Cancellation* aCancellation)
 }
 
 CommandOutcome MainForm::DepictActiveBuffer() {
+    ForgetFailurePlace();
     std::string lName = mApplication.NameOfActiveDocument();
     std::string lContents = mApplication.ContentsOfActiveDocument();
     return Depict(lName, lContents);
 }
 
 CommandOutcome MainForm::DepictSelectedText() {
+    ForgetFailurePlace();
     std::string lLabel = Format("{0} (selected text)", mApplication.NameOfActiveDocument());
     std::string lSelectedText = mApplication.SelectedText();
     return Depict(lLabel, lSelectedText);
@@ -215,6 +218,7 @@ CommandOutcome MainForm::ActOnDialog(const std::function<void()>& aAction,
         }
     } lRunning(*this, lCancellation);
     mReport = CommandReport();
+    ForgetFailurePlace();
     if (!mWindow->IsVisible()) {
         mWindow->Show();
     }
@@ -224,11 +228,34 @@ CommandOutcome MainForm::ActOnDialog(const std::function<void()>& aAction,
         return CommandOutcome::Succeeded;
     } catch (const std::exception& lFailure) {
         mReport.mError = lFailure.what();
+        mReport.mErrorPlace = NoteFailurePlace(lFailure);
     } catch (...) {
         mReport.mError = "An unknown failure occurred.";
     }
     Log("Error: {0}", *mReport.mError);
     return CommandOutcome::Failed;
+}
+
+void MainForm::ForgetFailurePlace() {
+    mLastFailurePlace.reset();
+    try {
+        mApplication.ClearFailurePlace();
+    } catch (...) {
+    }
+}
+
+std::optional<TextPlace> MainForm::NoteFailurePlace(const std::exception& aFailure) {
+    const auto* lParseError = dynamic_cast<const ParseError*>(&aFailure);
+    if (lParseError == nullptr || !lParseError->Place()) {
+        return std::nullopt;
+    }
+    mLastFailurePlace = lParseError->Place();
+    // Marking is a courtesy: the failure is reported whether or not the host can show where.
+    try {
+        mApplication.ShowFailurePlace(*mLastFailurePlace);
+    } catch (...) {
+    }
+    return mLastFailurePlace;
 }
 
 void MainForm::StopRunningCommands() noexcept {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,9 @@ public:
     void SetExplainVerdicts(bool aExplain) { mExplainVerdicts = aExplain; }
     /// What the last command that logged found: its messages, its failure, its results.
     const CommandReport& LastReport() const { return mReport; }
+    /// Where the last command's failure lies in the text it read, when it concerns a place
+    /// there (the depiction commands' too, which report their failures in the message box).
+    const std::optional<TextPlace>& LastFailurePlace() const { return mLastFailurePlace; }
 
     bool CanDepict() const { return mCanDepict; }
     bool CanProve() const { return mCanProve; }
@@ -130,6 +134,10 @@ public:
 
 private:
     void LogMessage(const std::string& aMessage);
+    /// Forgets the last failure's place and has the host take its mark away.
+    void ForgetFailurePlace();
+    /// Keeps the place of aFailure, when it has one, and has the host mark it.
+    std::optional<TextPlace> NoteFailurePlace(const std::exception& aFailure);
     /// Parses and decides aText, logs the verdict and, when asked, the models that show it.
     void LogDecision(const std::string& aText);
 
@@ -141,6 +149,7 @@ private:
     bool mCanProve = false;
     bool mExplainVerdicts = false;
     CommandReport mReport;
+    std::optional<TextPlace> mLastFailurePlace;
     /// The cancellations of the commands now running: a command may begin while another waits
     /// between two log lines.
     std::mutex mRunningMutex;

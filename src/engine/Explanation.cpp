@@ -1,6 +1,12 @@
 #include "engine/Explanation.h"
 
+#include <algorithm>
+#include <map>
+
+#include "engine/CompiledFormula.h"
 #include "engine/Predicates.h"
+#include "model/EngineException.h"
+#include "model/Factory.h"
 #include "model/Matrix.h"
 #include "model/NullPredicate.h"
 
@@ -13,8 +19,12 @@ bool ObjectsMatter(const Matrix& aTarget, const Predicates& aPredicates) {
     return !aPredicates.UnaryPredicates().empty() || aTarget.ContainsIdentifications();
 }
 
+/// The named objects of one combination: the names of each instance, by instance.
+using NamedInstances = std::map<uint32_t, std::vector<std::string>>;
+
 WorldDescription DescribeKindOfWorld(const Predicates& aPredicates, uint32_t aKindOfWorld,
-                                     bool aObjectsMatter) {
+                                     bool aObjectsMatter,
+                                     const std::map<uint32_t, NamedInstances>& aNames = {}) {
     WorldDescription lWorld;
     const KindOfWorld lDecoded = aPredicates.DecodeKindOfWorldNumber(aKindOfWorld);
     for (const NullPredicate* lLetter : lDecoded.Predicates()) {
@@ -23,16 +33,123 @@ WorldDescription DescribeKindOfWorld(const Predicates& aPredicates, uint32_t aKi
     if (!aObjectsMatter) {
         return lWorld;
     }
+    // The decoded kinds are the populated combinations in increasing order.
+    uint32_t lCombination = 0;
     for (const KindOfObject& lKind : lDecoded.KindsOfObjects()) {
+        while (aPredicates.DistinguishableInstancesOfThisPredicateCombination(aKindOfWorld,
+                                                                              lCombination) == 0) {
+            ++lCombination;
+        }
         ObjectKindDescription lObjects;
         lObjects.mCount = lKind.NumberOfDistinguishableInstances();
         for (const UnaryPredicate& lPredicate : lKind.Predicates()) {
             (lKind.Affirms(lPredicate) ? lObjects.mAffirms : lObjects.mDenies)
                 .push_back(lPredicate.ToString());
         }
+        if (const auto lNamed = aNames.find(lCombination); lNamed != aNames.end()) {
+            for (const auto& lInstance : lNamed->second) {
+                lObjects.mNamed.push_back(lInstance.second);
+                std::sort(lObjects.mNamed.back().begin(), lObjects.mNamed.back().end());
+            }
+        }
         lWorld.mObjects.push_back(std::move(lObjects));
+        ++lCombination;
     }
     return lWorld;
+}
+
+/// "There are aNames such that the first of them (one per entry of aObjects) are objects like
+/// aObjects and aBody holds": true in kind of world aKindOfWorld exactly when aBody is true under
+/// some assignment that gives those names these objects, as the objects of one combination are
+/// interchangeable. An object is pinned by every unary predicate's truth and, where its
+/// combination holds more than one object, by which of the names before it denote it too.
+MatrixPtr Pinned(const std::vector<VariablePtr>& aNames,
+                 const std::vector<DistinguishableObject>& aObjects, const MatrixPtr& aBody,
+                 const Predicates& aPredicates, uint32_t aKindOfWorld) {
+    std::vector<MatrixPtr> lParts;
+    for (size_t i = 0; i < aObjects.size(); ++i) {
+        for (size_t lIndex = 0; lIndex < aPredicates.UnaryPredicates().size(); ++lIndex) {
+            MatrixPtr lPredication = Factory::Predication(
+                Factory::UnaryPredicate(aPredicates.UnaryPredicates()[lIndex]->Letter()), aNames[i]);
+            const bool lHas = ((aObjects[i].mCombination >> lIndex) & 1u) != 0;
+            lParts.push_back(lHas ? lPredication : Factory::Not(lPredication));
+        }
+        const uint32_t lInstances = aPredicates.DistinguishableInstancesOfThisPredicateCombination(
+            aKindOfWorld, aObjects[i].mCombination);
+        for (size_t j = 0; j < i && lInstances > 1; ++j) {
+            if (aObjects[j].mCombination == aObjects[i].mCombination) {
+                lParts.push_back(aObjects[j].mInstance == aObjects[i].mInstance
+                                     ? Factory::TheSame(aNames[j], aNames[i])
+                                     : Factory::NotTheSame(aNames[j], aNames[i]));
+            }
+        }
+    }
+    lParts.push_back(aBody);
+    return Factory::Bind(aNames, Factory::And(lParts), &Factory::ThereExists);
+}
+
+/// The truth of the closed aFormula in aKindOfWorld, by aEvaluator.
+bool TrueInWorld(const Matrix& aFormula, const Predicates& aPredicates, uint32_t aKindOfWorld,
+                 Evaluator aEvaluator) {
+    if (aEvaluator == Evaluator::Reference) {
+        return aFormula.TrueIn(aPredicates.FirstInterpretation(), aKindOfWorld, aPredicates);
+    }
+    return CompiledFormula(aFormula, aPredicates).TrueIn(aPredicates.FirstInterpretation(),
+                                                         aKindOfWorld);
+}
+
+/// Every name (free variable) of aMatrix with an object of kind of world aKindOfWorld (numbered
+/// by aPredicates, without modal operators) such that aMatrix is aTruth under that assignment.
+/// The names take their objects in alphabetical order, each the first that still leaves an
+/// assignment of the names after it; of the objects of a combination that no name holds yet,
+/// only the first is tried, as they are interchangeable. Empty when aMatrix has no names.
+std::vector<std::pair<VariablePtr, DistinguishableObject>>
+NameObjects(const Matrix& aMatrix, bool aTruth, const Predicates& aPredicates,
+            uint32_t aKindOfWorld, Evaluator aEvaluator) {
+    std::vector<VariablePtr> lNames = aMatrix.FreeVariables();
+    if (lNames.empty()) {
+        return {};
+    }
+    std::sort(lNames.begin(), lNames.end(), [](const VariablePtr& fLeft, const VariablePtr& fRight) {
+        return fLeft->Letter() < fRight->Letter();
+    });
+    const MatrixPtr lBody =
+        aTruth ? aMatrix.SharedFromThis() : Factory::Not(aMatrix.SharedFromThis());
+    const auto lCombinations =
+        static_cast<uint32_t>(aPredicates.NumberOfCombinationsOfUnaryPredicates());
+    // Per combination, how many of its instances the names chosen so far hold: a further name
+    // takes one of those or the next, since the objects not yet named are interchangeable.
+    std::vector<uint32_t> lUsed(lCombinations, 0);
+    std::vector<DistinguishableObject> lObjects;
+    for (size_t i = 0; i < lNames.size(); ++i) {
+        bool lFound = false;
+        for (uint32_t lCombination = 0; !lFound && lCombination < lCombinations; ++lCombination) {
+            const uint32_t lInstances = std::min(
+                aPredicates.DistinguishableInstancesOfThisPredicateCombination(aKindOfWorld,
+                                                                               lCombination),
+                lUsed[lCombination] + 1);
+            for (uint32_t lInstance = 0; !lFound && lInstance < lInstances; ++lInstance) {
+                lObjects.push_back({lCombination, lInstance});
+                if (TrueInWorld(*Pinned(lNames, lObjects, lBody, aPredicates, aKindOfWorld),
+                                aPredicates, aKindOfWorld, aEvaluator)) {
+                    lUsed[lCombination] = std::max(lUsed[lCombination], lInstance + 1);
+                    lFound = true;
+                } else {
+                    lObjects.pop_back();
+                }
+            }
+        }
+        if (!lFound) {
+            throw EngineException("No object of the model can be named {0} so that the statement "
+                                  "is {1} there.",
+                                  lNames[i]->ToString(), std::string(aTruth ? "true" : "false"));
+        }
+    }
+    std::vector<std::pair<VariablePtr, DistinguishableObject>> lAssignment;
+    for (size_t i = 0; i < lNames.size(); ++i) {
+        lAssignment.emplace_back(lNames[i], lObjects[i]);
+    }
+    return lAssignment;
 }
 
 std::string JoinedWith(const std::vector<std::string>& aWords, const std::string& aLast,
@@ -47,19 +164,25 @@ std::string JoinedWith(const std::vector<std::string>& aWords, const std::string
     return lText;
 }
 
+/// A kind of object in words: "2 objects that are F and not G", then one parenthesis per
+/// object of the kind that names denote, holding its names: "1 object that is F (a, b)" (a and
+/// b are that object), "3 objects that are F (a) (b)" (a and b are two of the three, the third
+/// has no name).
 std::string DescribeObjects(const ObjectKindDescription& aObjects) {
     std::string lText = std::to_string(aObjects.mCount) +
                         (aObjects.mCount == 1 ? " object" : " objects");
-    if (aObjects.mAffirms.empty() && aObjects.mDenies.empty()) {
-        return lText;
+    if (!aObjects.mAffirms.empty() || !aObjects.mDenies.empty()) {
+        lText += aObjects.mCount == 1 ? " that is " : " that are ";
+        if (!aObjects.mAffirms.empty()) {
+            lText += JoinedWith(aObjects.mAffirms, " and ");
+        }
+        if (!aObjects.mDenies.empty()) {
+            lText += aObjects.mAffirms.empty() ? "not " : " and not ";
+            lText += JoinedWith(aObjects.mDenies, " nor ");
+        }
     }
-    lText += aObjects.mCount == 1 ? " that is " : " that are ";
-    if (!aObjects.mAffirms.empty()) {
-        lText += JoinedWith(aObjects.mAffirms, " and ");
-    }
-    if (!aObjects.mDenies.empty()) {
-        lText += aObjects.mAffirms.empty() ? "not " : " and not ";
-        lText += JoinedWith(aObjects.mDenies, " nor ");
+    for (const std::vector<std::string>& lNames : aObjects.mNamed) {
+        lText += " (" + JoinedWith(lNames, ", ") + ")";
     }
     return lText;
 }
@@ -124,8 +247,14 @@ std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aEx
     ModelDescription lModel;
     lModel.mModal = lHit->mModal;
     if (!lModel.mModal) {
+        // The search holds the names closed; the model says which objects they are.
+        std::map<uint32_t, NamedInstances> lNames;
+        for (const auto& [lName, lObject] :
+             NameObjects(aMatrix, aExample, lHit->mPredicates, lHit->mCandidate, aEvaluator)) {
+            lNames[lObject.mCombination][lObject.mInstance].push_back(lName->ToString());
+        }
         lModel.mWorlds.push_back(
-            DescribeKindOfWorld(lHit->mPredicates, lHit->mCandidate, lObjectsMatter));
+            DescribeKindOfWorld(lHit->mPredicates, lHit->mCandidate, lObjectsMatter, lNames));
         return lModel;
     }
     for (const auto& [lKindOfWorld, lTargetTrue] : lHit->mWorlds) {

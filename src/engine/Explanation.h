@@ -1,7 +1,8 @@
 #pragma once
 // Why a verdict holds, shown as worlds: the first example and counterexample that the search
-// finds, each written for a person (sentence letters, kinds of objects and, for a modal
-// statement, every world of the interpretation with the statement's truth there).
+// finds, each written for a person (sentence letters, kinds of objects with the names that
+// denote them and, for a modal statement, every world of the interpretation with the
+// statement's truth there).
 
 #include <cstdint>
 #include <optional>
@@ -14,11 +15,17 @@ namespace Logic {
 
 class Matrix;
 
-/// One populated kind of object: how many objects share it and which predicates they have.
+/// One populated kind of object: how many objects share it, which predicates they have, and
+/// which of them the document's names denote.
 struct ObjectKindDescription {
     uint32_t mCount = 0;
     std::vector<std::string> mAffirms;
     std::vector<std::string> mDenies;
+    /// One entry per named object of this kind (at most mCount), each the names that denote it
+    /// in alphabetical order; the entries in the order of the objects' instances within the
+    /// kind, which is also the order of their first names. Objects no name denotes are left
+    /// out.
+    std::vector<std::vector<std::string>> mNamed;
 
     friend bool operator==(const ObjectKindDescription&, const ObjectKindDescription&) = default;
 };
@@ -58,14 +65,15 @@ Explanation ExplainStatement(const Matrix& aStatement, Alethicity aVerdict, Eval
 Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict, Evaluator aEvaluator);
 
 /// The first example (aExample) or counterexample of aMatrix as a model; absent when there is
-/// none.
+/// none. The names of aMatrix (its free variables) denote objects chosen so that aMatrix itself
+/// is true (an example) or false (a counterexample) in the model.
 std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aExample,
                                                  Evaluator aEvaluator);
 
 /// The log lines of an explanation: a line per model, and for a modal model a line per world.
 std::vector<std::string> ExplanationLines(const Explanation& aExplanation);
 
-/// One world in words, such as "p true, q false; 2 objects that are F and not G".
+/// One world in words, such as "p true, q false; 2 objects that are F and not G (a)".
 std::string DescribeWorld(const WorldDescription& aWorld);
 
 } // namespace Logic

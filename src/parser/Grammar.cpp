@@ -30,14 +30,14 @@ namespace {
 // Only parentheses deepen the recursion (chains and prefixes are loops), so only a document with
 // hundreds of thousands of parentheses inside one another gets here.
 [[noreturn]] void ThrowTooDeep(std::string_view aText) {
-    throw ParseError("The formula is nested too deeply to parse at \"{0}\": it has more "
+    throw ParseError(OffendingText{aText}, "The formula is nested too deeply to parse at \"{0}\": it has more "
                      "parentheses inside one another than the stack space allows. Write it with "
                      "fewer nested parentheses.",
                      aText);
 }
 
 [[noreturn]] void ThrowCouldNotParse(std::string_view aTokens) {
-    throw ParseError("Could not parse \"{0}\"", aTokens);
+    throw ParseError(OffendingText{aTokens}, "Could not parse \"{0}\"", aTokens);
 }
 
 uint64_t SaturatingAdd(uint64_t aLeft, uint64_t aRight) {
@@ -98,7 +98,7 @@ uint32_t ToCount(std::string_view aDigits) {
     }
     if (aDigits.empty() || lCount > UINT32_MAX) {
         throw ParseError(
-            "The count \"{0}\" is not a number from 0 to 4294967295 written with the digits 0-9.",
+            OffendingText{aDigits}, "The count \"{0}\" is not a number from 0 to 4294967295 written with the digits 0-9.",
             aDigits);
     }
     return static_cast<uint32_t>(lCount);
@@ -107,13 +107,13 @@ uint32_t ToCount(std::string_view aDigits) {
 /// Counts aNodes towards aBuilt, the nodes of the counting forms parsed so far.
 void CheckCountingForm(std::string_view aToken, uint64_t aNodes, uint64_t& aBuilt) {
     if (aNodes > Parser::MaximumNodesOfACountingForm) {
-        throw ParseError("The counting form \"{0}\" is too large: it would build more than {1} "
+        throw ParseError(OffendingText{aToken}, "The counting form \"{0}\" is too large: it would build more than {1} "
                          "formula nodes.",
                          aToken, Parser::MaximumNodesOfACountingForm);
     }
     aBuilt += aNodes;
     if (aBuilt > Parser::MaximumNodesOfACountingForm) {
-        throw ParseError("With the counting form \"{0}\" the counting forms of this statement "
+        throw ParseError(OffendingText{aToken}, "With the counting form \"{0}\" the counting forms of this statement "
                          "would build more than {1} formula nodes in all; write fewer or smaller "
                          "ones.",
                          aToken, Parser::MaximumNodesOfACountingForm);
@@ -317,11 +317,12 @@ MatrixPtr ExpressionParser::ParseToken(const TokenList& aList, uint32_t aToken,
         !aList.Source().HasLineFeed(lStart, lStart + lToken.size())) {
         const TokenList lInner = Tokenize(aList.Source(), lStart + 1, lStart + lToken.size() - 1);
         if (lInner.Size() == 0) {
-            throw ParseError("No subexpressions found in \"{0}\".", lToken);
+            throw ParseError(OffendingText{lToken}, "No subexpressions found in \"{0}\".", lToken);
         }
         return ParseList(lInner, 0, lInner.Size(), aVariables);
     }
-    throw ParseError("Expected predication or parenthesized expression, found \"{0}\"", lToken);
+    throw ParseError(OffendingText{lToken},
+                     "Expected predication or parenthesized expression, found \"{0}\"", lToken);
 }
 
 MatrixPtr ExpressionParser::ParseTwoTermProposition(std::string_view aToken) {
@@ -401,28 +402,44 @@ MatrixPtr Parser::Parse(const std::string& aText) {
     CollectedItems lItems;
     const VariableDictionary lVariables;
     const Grammar::TokenSource lSource(aText);
-    const Grammar::TokenList lList = Grammar::Tokenize(lSource, 0, aText.size());
-    return Grammar::ExpressionParser(lItems).ParseList(lList, 0, lList.Size(), lVariables);
+    try {
+        const Grammar::TokenList lList = Grammar::Tokenize(lSource, 0, aText.size());
+        return Grammar::ExpressionParser(lItems).ParseList(lList, 0, lList.Size(), lVariables);
+    } catch (ParseError& lFailure) {
+        lFailure.LocateIn(lSource.Text());
+        throw;
+    }
 }
 
 std::shared_ptr<const Argument> Parser::Parse(const std::vector<std::string>& aPremises,
-                                              const std::string& aConclusion) {
+                                              const std::string& aConclusion,
+                                              const FailureOfText& aOnFailure) {
     CollectedItems lItems;
     const VariableDictionary lVariables;
     Grammar::ExpressionParser lParser(lItems);
-    const auto lParseWrapped = [&](const std::string& fText) {
+    const auto lParseWrapped = [&](const std::string& fText, size_t fIndex) {
         const Grammar::TokenSource lSource(Parenthesize(fText));
-        const Grammar::TokenList lList(lSource, {0, lSource.Text().size()});
-        return lParser.ParseList(lList, 0, 1, lVariables);
+        try {
+            const Grammar::TokenList lList(lSource, {0, lSource.Text().size()});
+            return lParser.ParseList(lList, 0, 1, lVariables);
+        } catch (ParseError& lFailure) {
+            // Counted in fText, without the parenthesis put before it.
+            lFailure.LocateIn(lSource.Text(), -1);
+            if (aOnFailure) {
+                aOnFailure(lFailure, fIndex);
+            }
+            throw;
+        }
     };
-    const MatrixPtr lConclusion = lParseWrapped(aConclusion);
+    const MatrixPtr lConclusion = lParseWrapped(aConclusion, aPremises.size());
     size_t lNext = 0;
     return Factory::Therefore(
         [&]() -> MatrixPtr {
             if (lNext == aPremises.size()) {
                 return nullptr;
             }
-            return lParseWrapped(aPremises[lNext++]);
+            const size_t lIndex = lNext++;
+            return lParseWrapped(aPremises[lIndex], lIndex);
         },
         lConclusion);
 }

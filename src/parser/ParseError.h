@@ -1,12 +1,22 @@
 #pragma once
-// The parser's failure type: a finished message quoting the offending text.
+// The parser's failure type: a finished message quoting the offending text, and, where the
+// failure concerns a stretch of the document, that stretch.
 
+#include <cstddef>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "model/Format.h"
+#include "parser/TextPlace.h"
 
 namespace Logic {
+
+/// The text a failure is about: a view into the statement being parsed.
+struct OffendingText {
+    std::string_view mText;
+};
 
 class ParseError : public std::runtime_error {
 public:
@@ -15,6 +25,30 @@ public:
     template <typename T, typename... Ts>
     ParseError(std::string_view aPattern, const T& aFirst, const Ts&... aRest)
         : std::runtime_error(FormatQuoting(aPattern, aFirst, aRest...)) {}
+
+    /// A failure about aOffending, which must be a view into the text being parsed, so that the
+    /// frame that owns that text can tell where it lies.
+    template <typename... Ts>
+    ParseError(OffendingText aOffending, std::string_view aPattern, const Ts&... aArguments)
+        : std::runtime_error(FormatQuoting(aPattern, aArguments...)),
+          mOffending(aOffending.mText) {}
+
+    /// When the offending text lies inside aText, notes its bytes there, shifted by aShift (so a
+    /// caller that parsed a wrapped copy of its text can count in its own). Only the frame that
+    /// owns aText may ask: the view given at the throw is compared by address alone, and is
+    /// dropped once it has been found.
+    void LocateIn(std::string_view aText, std::ptrdiff_t aShift = 0) noexcept;
+    /// The offending bytes in the statement, once LocateIn has found them.
+    std::optional<std::pair<size_t, size_t>> BytesInStatement() const { return mBytesInStatement; }
+
+    /// Where in the document the failure lies; absent for failures about the whole document.
+    const std::optional<TextPlace>& Place() const { return mPlace; }
+    void SetPlace(const TextPlace& aPlace) { mPlace = aPlace; }
+
+private:
+    std::string_view mOffending;
+    std::optional<std::pair<size_t, size_t>> mBytesInStatement;
+    std::optional<TextPlace> mPlace;
 };
 
 } // namespace Logic

@@ -10,6 +10,7 @@
 #include "parser/Characters.h"
 #include "parser/ParseError.h"
 #include "parser/ReplacementRules.h"
+#include "parser/SourceMap.h"
 
 namespace Logic {
 
@@ -20,7 +21,8 @@ constexpr std::string_view Therefore = ".'.";
 // "//.*$": from the first "//" to the end of the line. "." stops at a line feed and "$" matches
 // only at the end or before a final line feed, so a "//" followed by an inner line feed starts
 // no comment.
-std::string RemoveComment(std::string_view aLine) {
+MappedText RemoveComment(const MappedText& aMapped) {
+    const std::string_view aLine = aMapped.Text();
     size_t lSearchFrom = 0;
     const size_t lInnerLineFeed = aLine.substr(0, aLine.empty() ? 0 : aLine.size() - 1).rfind('\n');
     if (lInnerLineFeed != std::string_view::npos) {
@@ -28,11 +30,12 @@ std::string RemoveComment(std::string_view aLine) {
     }
     const size_t lComment = aLine.find("//", lSearchFrom);
     if (lComment == std::string_view::npos) {
-        return std::string(aLine);
+        return aMapped;
     }
-    std::string lResult(aLine.substr(0, lComment));
+    MappedText lResult;
+    lResult.Append(aMapped, 0, lComment);
     if (aLine.back() == '\n') {
-        lResult += '\n';
+        lResult.Append(aMapped, aLine.size() - 1, aLine.size());
     }
     return lResult;
 }
@@ -61,21 +64,29 @@ private:
 
 } // namespace
 
-std::vector<std::string> Parser::Preprocess(const std::vector<std::string>& aLines) {
+namespace {
+
+/// Directives, comments, replacements and white space, per line, each byte of the result knowing
+/// where it came from.
+std::vector<MappedText> PreprocessMapped(const std::vector<std::string>& aLines,
+                                         const DocumentLines& aDocument) {
     ReplacementRules lRules;
-    std::vector<std::string> lResult;
+    std::vector<MappedText> lResult;
     for (size_t lIndex = 0; lIndex < aLines.size(); ++lIndex) {
         const std::string& lLine = aLines[lIndex];
         // Directive lines keep their comments: the word and its replacement are taken as written.
         if (!lLine.empty() && lLine.front() == '#') {
             if (!ReplacementRules::IsReplacementDirective(lLine)) {
-                throw ParseError("Invalid replacement directive: {0}", lLine);
+                ParseError lFailure("Invalid replacement directive: {0}", lLine);
+                lFailure.SetPlace(aDocument.PlaceOfLine(lIndex));
+                throw lFailure;
             }
-            lRules.Add(lLine, lIndex + 1);
+            lRules.Add(lLine, lIndex + 1, aDocument.PlaceOfLine(lIndex));
             continue;
         }
         // Replacement runs before white space goes, so rules see the spaces between words.
-        std::string lText = RemoveWhiteSpace(lRules.Apply(RemoveComment(lLine)));
+        MappedText lText = WithoutWhiteSpace(lRules.Apply(
+            RemoveComment(MappedText::OfDocument(lLine, aDocument.FirstCharacter(lIndex)))));
         if (!lText.empty()) {
             lResult.push_back(std::move(lText));
         }
@@ -83,31 +94,33 @@ std::vector<std::string> Parser::Preprocess(const std::vector<std::string>& aLin
     return lResult;
 }
 
-std::vector<std::string> Parser::ConnectStatementsAcrossLines(
-    const std::vector<std::string>& aLines) {
-    std::vector<std::string> lStatements;
+std::vector<MappedText> ConnectMapped(std::vector<MappedText> aLines) {
+    std::vector<MappedText> lStatements;
     if (aLines.empty()) {
         return lStatements;
     }
-    std::string lStatement = aLines.front();
+    MappedText lStatement = std::move(aLines.front());
     ParenthesisDepth lDepth;
-    lDepth.Walk(lStatement);
-    const auto lFinish = [&](const std::string& fNext) {
+    lDepth.Walk(lStatement.Text());
+    const auto lFinish = [&](MappedText& fNext) {
         if (!lStatement.empty()) {
             lStatements.push_back(std::move(lStatement));
         }
-        lStatement = fNext;
+        lStatement = std::move(fNext);
         lDepth = ParenthesisDepth();
-        lDepth.Walk(lStatement);
+        lDepth.Walk(lStatement.Text());
     };
     for (size_t lIndex = 1; lIndex < aLines.size(); ++lIndex) {
-        const std::string& lLine = aLines[lIndex];
-        if ((IsMajorOperator(lLine) && !lDepth.HasUnclosed()) || IsMajorOperator(lStatement)) {
+        MappedText& lLine = aLines[lIndex];
+        const std::string& lText = lLine.Text();
+        if ((Parser::IsMajorOperator(lText) && !lDepth.HasUnclosed()) ||
+            Parser::IsMajorOperator(lStatement.Text())) {
             lFinish(lLine);
-        } else if (lDepth.HasUnclosed() || EndsWithBinaryBooleanOperator(lStatement) ||
-                   StartsWithBinaryBooleanOperator(lLine)) {
-            lStatement += lLine;
-            lDepth.Walk(lLine);
+        } else if (lDepth.HasUnclosed() ||
+                   Parser::EndsWithBinaryBooleanOperator(lStatement.Text()) ||
+                   Parser::StartsWithBinaryBooleanOperator(lText)) {
+            lStatement.Append(lLine);
+            lDepth.Walk(lText);
         } else {
             lFinish(lLine);
         }
@@ -118,41 +131,130 @@ std::vector<std::string> Parser::ConnectStatementsAcrossLines(
     return lStatements;
 }
 
+MappedText ConjoinMapped(const std::vector<const MappedText*>& aTexts) {
+    MappedText lResult;
+    for (const MappedText* lText : aTexts) {
+        if (!lResult.empty()) {
+            lResult.AppendAdded("&");
+        }
+        lResult.AppendAdded("(");
+        lResult.Append(*lText);
+        lResult.AppendAdded(")");
+    }
+    return lResult;
+}
+
+/// Gives a failure whose offending bytes in aStatement are known its place in the document.
+void PlaceInDocument(ParseError& aFailure, const MappedText& aStatement,
+                     const DocumentLines& aDocument) {
+    const auto lBytes = aFailure.BytesInStatement();
+    if (aFailure.Place() || !lBytes) {
+        return;
+    }
+    const SourceSpan lSpan = aStatement.SpanOf(lBytes->first, lBytes->first + lBytes->second);
+    if (lSpan.IsSomewhere()) {
+        aFailure.SetPlace(aDocument.PlaceOf(lSpan));
+    }
+}
+
+[[noreturn]] void ThrowAt(ParseError aFailure, const MappedText& aStatement,
+                          const DocumentLines& aDocument) {
+    const SourceSpan lSpan = aStatement.SpanOf(0, aStatement.size());
+    if (lSpan.IsSomewhere()) {
+        aFailure.SetPlace(aDocument.PlaceOf(lSpan));
+    }
+    throw aFailure;
+}
+
+std::vector<std::string> TextsOf(const std::vector<MappedText>& aTexts) {
+    std::vector<std::string> lResult;
+    lResult.reserve(aTexts.size());
+    for (const MappedText& lText : aTexts) {
+        lResult.push_back(lText.Text());
+    }
+    return lResult;
+}
+
+} // namespace
+
+std::vector<std::string> Parser::Preprocess(const std::vector<std::string>& aLines) {
+    return TextsOf(PreprocessMapped(aLines, DocumentLines(aLines)));
+}
+
+std::vector<std::string> Parser::ConnectStatementsAcrossLines(
+    const std::vector<std::string>& aLines) {
+    std::vector<MappedText> lLines;
+    lLines.reserve(aLines.size());
+    for (const std::string& lLine : aLines) {
+        lLines.push_back(MappedText::Added(lLine));
+    }
+    return TextsOf(ConnectMapped(std::move(lLines)));
+}
+
 MatrixPtr Parser::Parse(const std::vector<std::string>& aLines) {
     // Every line is preprocessed, and every statement's parentheses tested, before any
     // statement is parsed.
-    const std::vector<std::string> lStatements = ConnectStatementsAcrossLines(Preprocess(aLines));
-    std::optional<std::string> lMajorOperator;
-    std::vector<std::string> lAntecedents;
-    std::vector<std::string> lConsequents;
-    for (const std::string& lStatement : lStatements) {
-        if (IsMajorOperator(lStatement)) {
-            lMajorOperator = lStatement;
+    const DocumentLines lDocument(aLines);
+    const std::vector<MappedText> lStatements = ConnectMapped(PreprocessMapped(aLines, lDocument));
+    const MappedText* lMajorOperator = nullptr;
+    std::vector<const MappedText*> lAntecedents;
+    std::vector<const MappedText*> lConsequents;
+    for (const MappedText& lStatement : lStatements) {
+        const std::string& lText = lStatement.Text();
+        if (IsMajorOperator(lText)) {
+            lMajorOperator = &lStatement;
             continue;
         }
-        if (lStatement.find_first_of("()") != std::string::npos &&
-            !HasMatchingParentheses(lStatement)) {
-            throw ParseError("Found unmatched parenthesis in \"{0}\"", lStatement);
+        if (lText.find_first_of("()") != std::string::npos && !HasMatchingParentheses(lText)) {
+            ThrowAt(ParseError("Found unmatched parenthesis in \"{0}\"", lText), lStatement,
+                    lDocument);
         }
-        (lMajorOperator ? lConsequents : lAntecedents).push_back(lStatement);
+        (lMajorOperator != nullptr ? lConsequents : lAntecedents).push_back(&lStatement);
     }
-    if (!lMajorOperator) {
+    if (lMajorOperator == nullptr) {
         if (lAntecedents.empty()) {
             throw ParseError("No content found.");
         }
-        return Parse(Conjoin(lAntecedents));
+        const MappedText lConjoined = ConjoinMapped(lAntecedents);
+        try {
+            return Parse(lConjoined.Text());
+        } catch (ParseError& lFailure) {
+            PlaceInDocument(lFailure, lConjoined, lDocument);
+            throw;
+        }
     }
     if (lAntecedents.empty()) {
-        throw ParseError("No antecedents found in argument");
+        ThrowAt(ParseError("No antecedents found in argument"), *lMajorOperator, lDocument);
     }
     if (lConsequents.empty()) {
-        throw ParseError("No consequents found in argument");
+        ThrowAt(ParseError("No consequents found in argument"), *lMajorOperator, lDocument);
     }
-    if (*lMajorOperator == Therefore) {
-        return Parse(lAntecedents, Conjoin(lConsequents));
+    if (lMajorOperator->Text() == Therefore) {
+        const MappedText lConclusion = ConjoinMapped(lConsequents);
+        std::vector<std::string> lPremises;
+        lPremises.reserve(lAntecedents.size());
+        for (const MappedText* lPremise : lAntecedents) {
+            lPremises.push_back(lPremise->Text());
+        }
+        return Parse(lPremises, lConclusion.Text(), [&](ParseError& fFailure, size_t fIndex) {
+            PlaceInDocument(fFailure,
+                            fIndex < lAntecedents.size() ? *lAntecedents[fIndex] : lConclusion,
+                            lDocument);
+        });
     }
-    return Parse("(" + Conjoin(lAntecedents) + ")" + *lMajorOperator + "(" +
-                 Conjoin(lConsequents) + ")");
+    MappedText lJoined = MappedText::Added("(");
+    lJoined.Append(ConjoinMapped(lAntecedents));
+    lJoined.AppendAdded(")");
+    lJoined.Append(*lMajorOperator);
+    lJoined.AppendAdded("(");
+    lJoined.Append(ConjoinMapped(lConsequents));
+    lJoined.AppendAdded(")");
+    try {
+        return Parse(lJoined.Text());
+    } catch (ParseError& lFailure) {
+        PlaceInDocument(lFailure, lJoined, lDocument);
+        throw;
+    }
 }
 
 std::string Parser::Conjoin(const std::vector<std::string>& aTexts) {

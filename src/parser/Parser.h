@@ -12,6 +12,7 @@
 // allows fail with a ParseError instead of overflowing it.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,6 +22,7 @@
 #include "model/Matrix.h"
 #include "model/Term.h"
 #include "parser/CollectedItems.h"
+#include "parser/ParseError.h"
 #include "parser/VariableDictionary.h"
 
 namespace Logic {
@@ -39,10 +41,14 @@ public:
     static MatrixPtr Parse(const std::vector<std::string>& aLines);
     /// The text form: one statement without white space.
     static MatrixPtr Parse(const std::string& aText);
+    /// Told which text a failure arose in: a premise's index, or the number of premises for the
+    /// conclusion. It may add to the failure before it goes on.
+    using FailureOfText = std::function<void(ParseError&, size_t)>;
     /// The argument form: the conclusion is parsed first, then the premises one by one as the
     /// Argument joins them. Letters mean the same objects throughout.
     static std::shared_ptr<const Argument> Parse(const std::vector<std::string>& aPremises,
-                                                 const std::string& aConclusion);
+                                                 const std::string& aConclusion,
+                                                 const FailureOfText& aOnFailure = {});
     /// The token-list form: tokens as GetSubexpressions cuts them (at least one).
     static MatrixPtr Parse(const std::vector<std::string>& aTokens, CollectedItems& aItems,
                            const VariableDictionary& aVariables);

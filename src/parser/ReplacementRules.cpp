@@ -124,13 +124,15 @@ std::optional<Match> MatchAt(std::string_view aText, size_t aStart,
 }
 
 /// RegexReplace, giving up (with nothing) as soon as the result would be longer than
-/// aMaximumBytes.
-std::optional<std::string> ReplaceWithin(std::string_view aText, const ReplacementRules::Rule& aRule,
-                                         size_t aMaximumBytes) {
+/// aMaximumBytes. The bytes of a replacement stand for the word they replaced.
+std::optional<MappedText> ReplaceWithin(const MappedText& aMapped,
+                                        const ReplacementRules::Rule& aRule,
+                                        size_t aMaximumBytes) {
     if (aRule.mWord.empty()) {
-        return std::string(aText);
+        return aMapped;
     }
-    std::string lResult;
+    const std::string_view aText = aMapped.Text();
+    MappedText lResult;
     size_t lCopied = 0;
     for (size_t lPosition = 0; lPosition < aText.size();) {
         const std::optional<Match> lMatch = MatchAt(aText, lPosition, aRule);
@@ -146,13 +148,14 @@ std::optional<std::string> ReplaceWithin(std::string_view aText, const Replaceme
             aMaximumBytes) {
             return std::nullopt;
         }
-        lResult.append(aText.substr(lCopied, lMatch->mStart - lCopied));
-        lResult.append(lMatch->mLeft);
-        lResult.append(aRule.mReplacement);
-        lResult.append(lMatch->mRight);
+        const size_t lWordStart = lMatch->mStart + lMatch->mLeft.size();
+        const size_t lWordEnd = lMatch->mEnd - lMatch->mRight.size();
+        lResult.Append(aMapped, lCopied, lWordStart);
+        lResult.Append(aRule.mReplacement, aMapped.SpanOf(lWordStart, lWordEnd));
+        lResult.Append(aMapped, lWordEnd, lMatch->mEnd);
         lCopied = lPosition = lMatch->mEnd;
     }
-    lResult.append(aText.substr(lCopied));
+    lResult.Append(aMapped, lCopied, aText.size());
     return lResult;
 }
 
@@ -185,14 +188,15 @@ bool ReplacementRules::EndsWithWord(std::string_view aText) {
 ReplacementRules::Rule ReplacementRules::MakeReplacement(std::string_view aWord,
                                                          std::string_view aReplacement) {
     return Rule{std::string(aWord), std::string(aReplacement), StartsWithWord(aWord),
-                EndsWithWord(aWord), std::string(), 0};
+                EndsWithWord(aWord), std::string(), 0, std::nullopt};
 }
 
 std::string ReplacementRules::RegexReplace(std::string_view aText, const Rule& aRule) {
-    return *ReplaceWithin(aText, aRule, SIZE_MAX);
+    return ReplaceWithin(MappedText::Added(aText), aRule, SIZE_MAX)->Text();
 }
 
-void ReplacementRules::Add(std::string_view aDirective, size_t aLine) {
+void ReplacementRules::Add(std::string_view aDirective, size_t aLine,
+                           std::optional<TextPlace> aPlace) {
     const std::optional<Directive> lDirective = MatchDirective(aDirective);
     if (!lDirective) {
         throw ParseError("Invalid replacement directive: {0}", aDirective);
@@ -200,20 +204,30 @@ void ReplacementRules::Add(std::string_view aDirective, size_t aLine) {
     Rule lRule = MakeReplacement(lDirective->mWord, lDirective->mReplacement);
     lRule.mDirective = std::string(aDirective);
     lRule.mLine = aLine;
+    lRule.mPlace = aPlace;
     mReplacements.push_back(std::move(lRule));
 }
 
 std::string ReplacementRules::Apply(std::string_view aText) {
-    std::string lText(aText);
+    return Apply(MappedText::Added(aText)).Text();
+}
+
+MappedText ReplacementRules::Apply(const MappedText& aText) {
+    MappedText lText = aText;
     for (const Rule& lRule : mReplacements) {
         const size_t lRoom = MaximumGrowthBytes - mGrowth;
-        std::optional<std::string> lReplaced = ReplaceWithin(lText, lRule, lText.size() + lRoom);
+        std::optional<MappedText> lReplaced = ReplaceWithin(lText, lRule, lText.size() + lRoom);
         if (!lReplaced) {
-            throw ParseError("The replacement directive on line {0}, \"{1}\", makes the document "
-                             "more than {2} MiB longer than it was written. A replacement that "
-                             "holds the word it replaces multiplies the text with every such "
-                             "directive; change the replacement or remove the directive.",
-                             lRule.mLine, lRule.mDirective, MaximumGrowthBytes >> 20);
+            ParseError lFailure(
+                "The replacement directive on line {0}, \"{1}\", makes the document more than "
+                "{2} MiB longer than it was written. A replacement that holds the word it "
+                "replaces multiplies the text with every such directive; change the replacement "
+                "or remove the directive.",
+                lRule.mLine, lRule.mDirective, MaximumGrowthBytes >> 20);
+            if (lRule.mPlace) {
+                lFailure.SetPlace(*lRule.mPlace);
+            }
+            throw lFailure;
         }
         if (lReplaced->size() > lText.size()) {
             mGrowth += lReplaced->size() - lText.size();

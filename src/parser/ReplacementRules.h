@@ -5,9 +5,13 @@
 // grow it exponentially; so what the rules may add to one document is bounded.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "parser/SourceMap.h"
+#include "parser/TextPlace.h"
 
 namespace Logic {
 
@@ -26,6 +30,8 @@ public:
         /// The directive as written and its line in the document (from 1; 0 when not known).
         std::string mDirective;
         size_t mLine = 0;
+        /// Where the directive stands in the document, when known.
+        std::optional<TextPlace> mPlace;
     };
 
     /// Most bytes the rules may add to one document, over all its lines; more fails with a
@@ -44,11 +50,14 @@ public:
     static std::string RegexReplace(std::string_view aText, const Rule& aRule);
 
     /// Appends the rule of a directive, found on line aLine of the document (from 1, 0 when not
-    /// known); aDirective must satisfy IsReplacementDirective.
-    void Add(std::string_view aDirective, size_t aLine = 0);
+    /// known) at aPlace; aDirective must satisfy IsReplacementDirective.
+    void Add(std::string_view aDirective, size_t aLine = 0,
+             std::optional<TextPlace> aPlace = std::nullopt);
     /// Every rule in turn, each applied to the output of the previous one. Counts what the
     /// rules add towards MaximumGrowthBytes.
     std::string Apply(std::string_view aText);
+    /// Apply, with the bytes of each replacement standing for the word it replaced.
+    MappedText Apply(const MappedText& aText);
 
     const std::vector<Rule>& Replacements() const { return mReplacements; }
 

@@ -131,7 +131,7 @@ size_t FirstTokenLength(const TokenSource& aSource, size_t aBegin, size_t aEnd) 
     }
     const uint32_t lClosing = aSource.Closing(aBegin);
     if (lClosing == TokenSource::NoMatch || lClosing >= aEnd) {
-        throw ParseError("Couldn't parse a token from \"{0}\"", lRest);
+        throw ParseError(OffendingText{lRest}, "Couldn't parse a token from \"{0}\"", lRest);
     }
     return lClosing + 1 - aBegin;
 }

@@ -434,9 +434,21 @@ TEST_F(CliTest, JsonReportsTheDecisionAndItsModels) {
     bool lGNotF = false;
     for (const Json& lKind : lWorld["objects"]) {
         EXPECT_GE(lKind["count"].get<int>(), 1);
-        lGNotF = lGNotF || (lKind["affirms"] == Json{"G"} && lKind["denies"] == Json{"F"});
+        const bool lIsGNotF = lKind["affirms"] == Json{"G"} && lKind["denies"] == Json{"F"};
+        lGNotF = lGNotF || lIsGNotF;
+        // The name a denotes the object that is G and not F; the other kinds have no names.
+        EXPECT_EQ(lKind["names"], lIsGNotF ? Json{"a"} : Json::array()) << lWorld;
+        EXPECT_EQ(lKind["named_objects"], lIsGNotF ? Json::parse(R"([["a"]])") : Json::array())
+            << lWorld;
     }
     EXPECT_TRUE(lGNotF) << lWorld;
+    // Two names of one kind: "names" lists them, "named_objects" tells one object from two.
+    Json lIdentity =
+        ParsedReport(Run({"decide", "--explain", "--format", "json", Write("i.txt", "a=b")}));
+    EXPECT_EQ(lIdentity["example"], Json::parse(R"({"letters": {}, "objects": [{"count": 1,
+        "affirms": [], "denies": [], "names": ["a", "b"], "named_objects": [["a", "b"]]}]})"));
+    EXPECT_EQ(lIdentity["counterexample"], Json::parse(R"({"letters": {}, "objects": [{"count": 2,
+        "affirms": [], "denies": [], "names": ["a", "b"], "named_objects": [["a"], ["b"]]}]})"));
 
     // Without --explain: the verdict alone, every kind of verdict by its name.
     const std::vector<std::pair<std::string, std::string>> lVerdicts = {
@@ -524,6 +536,77 @@ TEST_F(CliTest, JsonReportsCoefficientsProofsAndFailures) {
     EXPECT_EQ(lBytes.mExitCode, 1);
     EXPECT_EQ(ParsedReport(lBytes)["ok"], false);
     EXPECT_EQ(Run({"depict", "--format", "json", Write("p.txt", "p")}).mExitCode, 2);
+}
+
+} // namespace
+
+namespace {
+
+// A failure that concerns a place names it on standard error as FILE:LINE:COLUMN, counted in
+// characters of the document as written: before comments go, lines are joined or words are
+// replaced. Standard output keeps the log lines alone.
+TEST_F(CliTest, FailuresNameTheirPlaceOnStandardError) {
+    struct Case {
+        const char* mWhat;
+        std::string mDocument;
+        std::string mLocated;
+    };
+    const std::vector<Case> lCases = {
+        {"unmatched parenthesis", "p\nq\n\nSa(P\n",
+         "4:1: error: Found unmatched parenthesis in \"Sa(P\""},
+        {"unknown character", "p & @ & q\n",
+         "1:5: error: Expected predication or parenthesized expression, found \"@&q\""},
+        {"bad two-term form", "SaP\nSxP\n",
+         "2:1: error: Expected predication or parenthesized expression, found \"SxP\""},
+        {"inside a joined statement", "// the premises\r\n(p &\r\n q) & (r | §)\r\n",
+         "3:12: error: Expected predication or parenthesized expression, found \"§\""},
+        {"inside replaced text", "#replace and &\n#replace bad $$\np and\n  q and bad\n",
+         "4:9: error: Expected predication or parenthesized expression, found \"$$\""},
+        {"after non-ASCII characters", "#replace ∧ &\nFa ∧ Ga ∧ ?\n",
+         "2:11: error: Expected predication or parenthesized expression, found \"?\""},
+        {"in the conclusion of an argument", "p\n.'.\nq &\n  Ab(\n",
+         "3:1: error: Found unmatched parenthesis in \"q&Ab(\""},
+        {"in a premise", "p -> q\n(p | ?)\n.'.\nq\n",
+         "2:6: error: Expected predication or parenthesized expression, found \"?\""},
+        {"a count too large", "p & 3F & 9999999999G // ü\n",
+         "1:10: error: The count \"9999999999\" is not a number from 0 to 4294967295 written "
+         "with the digits 0-9."},
+        {"a directive", "p\n#replace\n", "2:1: error: Invalid replacement directive: #replace"},
+    };
+    for (const Case& lCase : lCases) {
+        SCOPED_TRACE(lCase.mWhat);
+        const std::string lFile = Write("doc.txt", lCase.mDocument);
+        const Outcome lOutcome = Run({"decide", lFile});
+        EXPECT_EQ(lOutcome.mExitCode, 1);
+        EXPECT_EQ(lOutcome.mError, lFile + ":" + lCase.mLocated + "\n");
+        ASSERT_EQ(lOutcome.Messages().size(), 2u);
+        EXPECT_EQ(lOutcome.Messages()[1].rfind("Error: ", 0), 0u) << lOutcome.Messages()[1];
+        EXPECT_EQ(lOutcome.mOut.find("error:"), std::string::npos) << lOutcome.mOut;
+    }
+}
+
+TEST_F(CliTest, PlacesOfSelectionsAndDepictionsCountInTheWholeFile) {
+    const std::string lDocument = "// ä ü\np & b\np & (q |\n ?)\n";
+    const std::string lFile = Write("doc.txt", lDocument);
+    const size_t lStart = lDocument.find("p & (");
+    const Outcome lSelected = Run(
+        {"decide", "--selection", std::to_string(lStart) + ":" + std::to_string(lDocument.size()),
+         lFile});
+    EXPECT_EQ(lSelected.mError,
+              lFile + ":4:2: error: Expected predication or parenthesized expression, found \"?\"\n");
+
+    const Outcome lJson = Run({"decide", "--format", "json", lFile});
+    const Json lReport = Json::parse(lJson.mOut);
+    EXPECT_EQ(lReport["error_at"], (Json{{"line", 4}, {"column", 2}, {"length", 1}}));
+    const Outcome lWhole = Run({"decide", "--format", "json", Write("p.txt", "p")});
+    EXPECT_FALSE(Json::parse(lWhole.mOut).contains("error_at"));
+
+    // Depiction reports its failures on standard error too; it needs no dot to fail in parsing.
+    const Outcome lDepicted = Run({"depict", Write("bad.txt", "p\n  & (q")});
+    if (lDepicted.mError.find("was not found") == std::string::npos) {
+        EXPECT_EQ(lDepicted.mError, Write("bad.txt", "p\n  & (q") +
+                                        ":1:1: error: Found unmatched parenthesis in \"p&(q\"\n");
+    }
 }
 
 } // namespace

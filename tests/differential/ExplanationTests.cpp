@@ -1,10 +1,12 @@
 // Every example and counterexample that an explanation prints is checked against the reference
-// evaluator: the printed world is turned back into its number, and the statement (or the
-// argument's conditional) must be true in an example and false in a counterexample. Documents
-// come from examples/ and from the random generator of the differential tests.
+// evaluator: the printed world is turned back into its number, each name is given the object the
+// model says it denotes, and the statement (or the argument's conditional) must be true in an
+// example and false in a counterexample under that very assignment. Documents come from
+// examples/ and from the random generator of the differential tests.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -22,6 +24,16 @@
 namespace Logic::Differential {
 namespace {
 
+/// The combination of unary predicates (bit u: predicate u of aPredicates) of aKind.
+uint32_t CombinationOf(const ObjectKindDescription& aKind, const Predicates& aPredicates) {
+    uint32_t lCombination = 0;
+    for (const std::string& lAffirmed : aKind.mAffirms) {
+        lCombination |= uint32_t{1}
+                        << aPredicates.IndexOfUnaryPredicate(UnaryPredicate(lAffirmed.at(0)));
+    }
+    return lCombination;
+}
+
 /// The kind-of-world number that aWorld describes under aPredicates: one bit per sentence
 /// letter, then a count field per combination of unary predicates.
 uint32_t KindOfWorldNumber(const WorldDescription& aWorld, const Predicates& aPredicates) {
@@ -37,11 +49,7 @@ uint32_t KindOfWorldNumber(const WorldDescription& aWorld, const Predicates& aPr
     const int32_t lWidth = aPredicates.BitsNeededToRepresentObjectsOfAKind();
     const bool lNoUnary = aPredicates.UnaryPredicates().empty();
     for (const ObjectKindDescription& lKind : aWorld.mObjects) {
-        uint32_t lCombination = 0;
-        for (const std::string& lAffirmed : lKind.mAffirms) {
-            lCombination |= uint32_t{1}
-                            << aPredicates.IndexOfUnaryPredicate(UnaryPredicate(lAffirmed.at(0)));
-        }
+        const uint32_t lCombination = CombinationOf(lKind, aPredicates);
         const uint32_t lField = lNoUnary ? lKind.mCount - 1 : lKind.mCount;
         const uint32_t lShift = static_cast<uint32_t>(lLetters.size()) +
                                 lCombination * static_cast<uint32_t>(lWidth);
@@ -52,17 +60,47 @@ uint32_t KindOfWorldNumber(const WorldDescription& aWorld, const Predicates& aPr
     return lNumber;
 }
 
-/// What the model must make true (an example) or false (a counterexample): the statement closed
-/// over its constants, or the argument itself.
-MatrixPtr Checked(const MatrixPtr& aRoot, bool aExample) {
-    const auto lFree = aRoot->FreeVariables();
-    return aExample ? Factory::Bind(lFree, aRoot, &Factory::ThereExists)
-                    : Factory::Bind(lFree, aRoot, &Factory::ForAll);
+/// The statement closed over its names: its numbering is the one the search and so the model
+/// use.
+MatrixPtr Closed(const MatrixPtr& aRoot) {
+    return Factory::Bind(aRoot->FreeVariables(), aRoot, &Factory::ForAll);
+}
+
+/// Gives every name of aRoot, on this thread, the object of kind of world aNumber that aWorld
+/// says it denotes: the i-th named object of a kind is its instance i. Empty when aWorld names
+/// each name of aRoot once and nothing else, else what is wrong.
+std::string AssignNames(const Matrix& aRoot, const WorldDescription& aWorld, uint32_t aNumber,
+                        const Predicates& aPredicates) {
+    std::vector<VariablePtr> lUnnamed = aRoot.FreeVariables();
+    for (const ObjectKindDescription& lKind : aWorld.mObjects) {
+        if (lKind.mNamed.size() > lKind.mCount) {
+            return "a kind has more named objects than objects";
+        }
+        for (uint32_t lInstance = 0; lInstance < lKind.mNamed.size(); ++lInstance) {
+            if (lKind.mNamed[lInstance].empty()) {
+                return "a named object without a name";
+            }
+            for (const std::string& lName : lKind.mNamed[lInstance]) {
+                const auto lVariable =
+                    std::find_if(lUnnamed.begin(), lUnnamed.end(), [&](const VariablePtr& fFree) {
+                        return fFree->ToString() == lName;
+                    });
+                if (lVariable == lUnnamed.end()) {
+                    return "the model names " + lName + ", which is no name of the document "
+                                                         "or is named twice";
+                }
+                (*lVariable)->Instantiate({CombinationOf(lKind, aPredicates), lInstance}, aNumber);
+                lUnnamed.erase(lVariable);
+            }
+        }
+    }
+    return lUnnamed.empty() ? "" : "the model does not say which object " +
+                                       lUnnamed.front()->ToString() + " is";
 }
 
 /// Empty when the reference evaluator confirms aModel, else what is wrong.
 std::string Confirm(const MatrixPtr& aRoot, const ModelDescription& aModel, bool aExample) {
-    const MatrixPtr lChecked = Checked(aRoot, aExample);
+    const MatrixPtr lChecked = Closed(aRoot);
     const Predicates lPredicates = lChecked->CollectPredicates();
     PrepareNecessityMemos(*lChecked, lPredicates);
     if (!aModel.mModal) {
@@ -73,9 +111,23 @@ std::string Confirm(const MatrixPtr& aRoot, const ModelDescription& aModel, bool
         if (aModel.mWorlds[0].mObjects.empty() && !lPredicates.UnaryPredicates().empty()) {
             return "a world without objects";
         }
-        const bool lTrue = lChecked->TrueIn(lPredicates.FirstInterpretation(), lWorld, lPredicates);
+        // Not "some assignment of the names": the one the model shows.
+        if (std::string lProblem = AssignNames(*aRoot, aModel.mWorlds[0], lWorld, lPredicates);
+            !lProblem.empty()) {
+            return lProblem;
+        }
+        const bool lTrue = aRoot->TrueIn(lPredicates.FirstInterpretation(), lWorld, lPredicates);
         return lTrue == aExample ? "" : "the reference finds the statement " +
                                             std::string(lTrue ? "true" : "false") + " there";
+    }
+    // Names and modal operators are never decided together, so no world of a modal model has
+    // names to check.
+    for (const WorldDescription& lWorld : aModel.mWorlds) {
+        for (const ObjectKindDescription& lKind : lWorld.mObjects) {
+            if (!lKind.mNamed.empty()) {
+                return "names in a modal model";
+            }
+        }
     }
     uint32_t lInterpretation = 0;
     for (const WorldDescription& lWorld : aModel.mWorlds) {
@@ -104,15 +156,21 @@ std::vector<WorldDescription> WorldsOf(const std::optional<ModelDescription>& aM
     return aModel ? aModel->mWorlds : std::vector<WorldDescription>{};
 }
 
-/// Checks the explanation of one document; returns how many models were confirmed.
-int CheckDocument(const std::vector<std::string>& aLines, const std::string& aName) {
+/// How many models of a document the reference confirmed, and how many of those had names.
+struct Confirmed {
+    int mModels = 0;
+    int mWithNames = 0;
+};
+
+/// Checks the explanation of one document.
+Confirmed CheckDocument(const std::vector<std::string>& aLines, const std::string& aName) {
     MatrixPtr lRoot;
     try {
         lRoot = Parser::Parse(aLines);
     } catch (const std::exception&) {
-        return 0;
+        return {};
     }
-    int lConfirmed = 0;
+    Confirmed lConfirmed;
     OnLargeStack([&] {
         Explanation lExplanation;
         try {
@@ -135,7 +193,8 @@ int CheckDocument(const std::vector<std::string>& aLines, const std::string& aNa
         } catch (const std::exception&) {
             return true; // undecidable documents (binary predicates) have nothing to explain
         }
-        // Both evaluators search the same candidates in the same order: the first hits agree.
+        // Both evaluators search the same candidates in the same order, and choose the names'
+        // objects in the same order: the first hits agree, names included.
         const Explanation lByReference =
             lRoot->Kind() == NodeKind::Argument
                 ? ExplainArgument(*lRoot, Quality::Invalid, Evaluator::Reference)
@@ -151,7 +210,10 @@ int CheckDocument(const std::vector<std::string>& aLines, const std::string& aNa
             const std::string lProblem = Confirm(lRoot, *lModel, lExample);
             EXPECT_EQ(lProblem, "") << aName << (lExample ? " example: " : " counterexample: ")
                                     << DescribeWorld(lModel->mWorlds.front());
-            lConfirmed += lProblem.empty() ? 1 : 0;
+            if (lProblem.empty()) {
+                ++lConfirmed.mModels;
+                lConfirmed.mWithNames += lRoot->FreeVariables().empty() ? 0 : 1;
+            }
         }
         return true;
     });
@@ -171,14 +233,15 @@ TEST(Explanation, ModelsOfTheExamplesHoldUnderTheReference) {
     int lConfirmed = 0;
     for (const auto& lEntry :
          std::filesystem::directory_iterator(std::filesystem::path(QUENDRAL_SOURCE_DIR) / "examples")) {
-        lConfirmed += CheckDocument(LinesOf(lEntry.path()), lEntry.path().filename().string());
+        lConfirmed +=
+            CheckDocument(LinesOf(lEntry.path()), lEntry.path().filename().string()).mModels;
     }
     // The valid arguments among them have nothing to show; the statements do.
     EXPECT_GT(lConfirmed, 0);
 }
 
 TEST(Explanation, ModelsOfRandomDocumentsHoldUnderTheReference) {
-    int lConfirmed = 0;
+    Confirmed lConfirmed;
     int lModal = 0;
     for (uint64_t lCase = 0; lCase < 400; ++lCase) {
         DocumentGenerator lGenerator(777000 + lCase);
@@ -195,19 +258,23 @@ TEST(Explanation, ModelsOfRandomDocumentsHoldUnderTheReference) {
         } catch (const std::exception&) {
             continue;
         }
-        lConfirmed += CheckDocument(lDocument.Lines(), "seed " + std::to_string(777000 + lCase) +
-                                                           ":\n" + lDocument.Lines().front());
+        const Confirmed lOne = CheckDocument(
+            lDocument.Lines(), "seed " + std::to_string(777000 + lCase) + ":\n" +
+                                   lDocument.Lines().front());
+        lConfirmed.mModels += lOne.mModels;
+        lConfirmed.mWithNames += lOne.mWithNames;
     }
-    std::cout << lConfirmed << " models confirmed, from " << lModal << " modal documents and others"
-              << std::endl;
-    EXPECT_GT(lConfirmed, 200);
+    std::cout << lConfirmed.mModels << " models confirmed (" << lConfirmed.mWithNames
+              << " with names), from " << lModal << " modal documents and others" << std::endl;
+    EXPECT_GT(lConfirmed.mModels, 200);
+    EXPECT_GT(lConfirmed.mWithNames, 50);
     EXPECT_GT(lModal, 10);
 }
 
 TEST(Explanation, WorldsAreWrittenForAPerson) {
     WorldDescription lWorld;
     lWorld.mLetters = {{"p", true}, {"q", false}};
-    lWorld.mObjects = {{1, {"F"}, {"G"}}, {2, {}, {"F", "G"}}, {3, {"F", "G", "H"}, {}}};
+    lWorld.mObjects = {{1, {"F"}, {"G"}, {}}, {2, {}, {"F", "G"}, {}}, {3, {"F", "G", "H"}, {}, {}}};
     EXPECT_EQ(DescribeWorld(lWorld), "p true, q false; 1 object that is F and not G; 2 objects "
                                      "that are not F nor G; 3 objects that are F, G and H");
     EXPECT_EQ(DescribeWorld(WorldDescription{}), "any world");
@@ -221,6 +288,47 @@ TEST(Explanation, WorldsAreWrittenForAPerson) {
     ASSERT_EQ(lLines.size(), 3u);
     EXPECT_EQ(lLines[0], "Counterexample: 2 possible worlds");
     EXPECT_EQ(lLines[2], "  world 2 (the statement is false): p true, q false");
+}
+
+TEST(Explanation, NamesAreShownAfterTheKindOfTheObjectTheyDenote) {
+    const auto fLines = [](const std::vector<std::string>& aLines) {
+        const MatrixPtr lRoot = Parser::Parse(aLines);
+        return OnLargeStack([&] {
+            if (lRoot->Kind() == NodeKind::Argument) {
+                return ExplanationLines(ExplainArgument(*lRoot, Quality::Invalid, Evaluator::Compiled));
+            }
+            return ExplanationLines(ExplainStatement(*lRoot, Alethicity::Contingent,
+                                                     Evaluator::Compiled));
+        });
+    };
+    // a is F and so G; b is the object that is not G.
+    EXPECT_EQ(fLines({"Fa", "x,(Fx->Gx)", ".'.", "Gb"}),
+              (std::vector<std::string>{"Counterexample (the premises true, the conclusion false): "
+                                        "1 object that is not F nor G (b); "
+                                        "1 object that is F and G (a)"}));
+    // Names of one object share its parentheses; names of two objects of a kind have one each.
+    EXPECT_EQ(fLines({"a=b"}), (std::vector<std::string>{"Example: 1 object (a, b)",
+                                                         "Counterexample: 2 objects (a) (b)"}));
+    EXPECT_EQ(fLines({"Fa & Fb & Fc & ~(a=b)"}),
+              (std::vector<std::string>{"Example: 2 objects that are F (a, c) (b)",
+                                        "Counterexample: 1 object that is not F (a, b, c)"}));
+    // A kind may hold more objects than names: here one of the two objects that are F is a.
+    EXPECT_EQ(fLines({"Fa & 3x,(Fx & ~(x=a))"}),
+              (std::vector<std::string>{"Example: 2 objects that are F (a)",
+                                        "Counterexample: 1 object that is not F (a)"}));
+
+    // The worlds of a modal model are written as one world is, names included.
+    WorldDescription lWorld;
+    lWorld.mLetters = {{"p", true}};
+    lWorld.mObjects = {{2, {"F"}, {}, {{"a", "b"}}}, {1, {}, {"F"}, {{"c"}}}};
+    lWorld.mHolds = false;
+    Explanation lModal;
+    lModal.mCounterexample = ModelDescription{true, {lWorld}};
+    EXPECT_EQ(ExplanationLines(lModal),
+              (std::vector<std::string>{
+                  "Counterexample: 1 possible world",
+                  "  world 1 (the statement is false): p true; 2 objects that are F (a, b); "
+                  "1 object that is not F (c)"}));
 }
 
 TEST(Explanation, ObjectsAreShownOnlyWhereTheyCanMatter) {
