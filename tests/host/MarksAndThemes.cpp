@@ -57,9 +57,9 @@ LogColours AskLogColours(HWND aWindow, HWND aLog) {
 
 // The document the marks are checked on: a comment line with non-ASCII text, and a statement
 // joined over lines 2 and 3 whose failure lies on line 3.
-const std::string FaultyLines[] = {"// \xC3\x9C" "bung \xE2\x80\x93 \xC3\xA4", "(p &", " q) & (r"};
-// What the mark must cover, and where it starts.
-const std::string FaultyText = "(";
+const std::string FaultyLines[] = {"// \xC3\x9C" "bung \xE2\x80\x93 \xC3\xA4", "(p &", " q) & r ? s"};
+// What the mark must cover (the text the failure quotes, "r?s"), and where it starts.
+const std::string FaultyText = "r ? s";
 constexpr LineAndColumn FaultyPlace{3, 7};
 
 Document MakeDocument(std::wstring aName, std::string aBytes) {
@@ -180,17 +180,20 @@ void Session::CheckErrorMarks() {
     struct Edit {
         const char* mWhat;
         bool mInsert;
-        int mFromMarkStart; ///< where, in bytes from the mark's start
+        bool mFromEnd;      ///< counted from the mark's end, else from its start
+        int mFromMarkStart; ///< where, in bytes from there
         std::size_t mLength;
         bool mMarkStays;
     };
     const Edit lEdits[] = {
-        {"typing on line 1", true, -20, 3, true},
-        {"deleting on line 2", false, -6, 2, true},
-        {"typing right after the marked text", true, 1, 1, false},
-        {"typing right before the marked text", true, 0, 2, false},
-        {"deleting the marked text", false, 0, 1, false},
-        {"deleting across the mark's start", false, -2, 3, false},
+        {"typing on line 1", true, false, -20, 3, true},
+        {"deleting on line 3 before the mark", false, false, -6, 2, true},
+        {"typing on the line after the mark", true, true, 1, 2, true},
+        {"typing right after the marked text", true, true, 0, 1, false},
+        {"typing right before the marked text", true, false, 0, 2, false},
+        {"typing inside the marked text", true, false, 2, 1, false},
+        {"deleting a character of the marked text", false, false, 0, 1, false},
+        {"deleting across the mark's start", false, false, -2, 3, false},
     };
     for (const Edit& lEdit : lEdits) {
         std::optional<ByteRange> lMark = MarkAfter(std::string("Decide before ") + lEdit.mWhat,
@@ -200,8 +203,13 @@ void Session::CheckErrorMarks() {
         }
         // The stays-cases come in pairs: after an edit before it, the moved mark must still go
         // when its new place is edited.
-        const auto lAt = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(lMark->mStart) +
-                                                  lEdit.mFromMarkStart);
+        const std::size_t lFrom = lEdit.mFromEnd ? lMark->mEnd : lMark->mStart;
+        if (!mChecks.Check(static_cast<std::ptrdiff_t>(lFrom) + lEdit.mFromMarkStart >= 0,
+                           std::string(lEdit.mWhat) + ": the mark leaves room for the edit")) {
+            continue;
+        }
+        const auto lAt =
+            static_cast<std::size_t>(static_cast<std::ptrdiff_t>(lFrom) + lEdit.mFromMarkStart);
         if (lEdit.mInsert) {
             rEditor.Insert(lAt, std::string(lEdit.mLength, 'x'));
         } else {
