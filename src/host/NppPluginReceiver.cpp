@@ -8,12 +8,16 @@
 #include <typeinfo>
 #include <vector>
 
+#include "host/DarkMode.h"
+#include "host/DisplayRecords.h"
+#include "host/HostFeatures.h"
 #include "host/HostMessageBox.h"
 #include "host/OptionCommands.h"
 #include "host/PluginBase.h"
 #include "host/PluginModule.h"
 #include "host/Resources.h"
 #include "host/ResultsWindow.h"
+#include "host/ToolbarIcons.h"
 #include "model/EngineException.h"
 #include "platform/Shielded.h"
 #include "platform/ThreadExit.h"
@@ -107,10 +111,18 @@ void NppPluginReceiver::SetToolBarIcon() {
         lBitmap = static_cast<HBITMAP>(LoadImageW(PluginModule(), L"" QUENDRAL_TOOLBAR_NAME,
                                                   IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS));
     }
+    const auto lCommandId =
+        static_cast<WPARAM>(lItems[IndexOfTheCommandThatGetsTheToolBarIcon].mCommandId);
     // The editor copies the record during the call.
+    if (HostFeatures::Has(HostFeatures::ToolbarIconsForDarkMode)) {
+        ToolbarIconPair lPair = MakeToolbarIcons(lBitmap);
+        toolbarIconsWithDarkMode lIcons{lBitmap, lPair.mLight, lPair.mDark};
+        SendMessageW(PluginBase::nppData._nppHandle, NPPM_ADDTOOLBARICON_FORDARKMODE, lCommandId,
+                     reinterpret_cast<LPARAM>(&lIcons));
+        return;
+    }
     toolbarIcons lIcons{lBitmap, nullptr};
-    SendMessageW(PluginBase::nppData._nppHandle, NPPM_ADDTOOLBARICON,
-                 static_cast<WPARAM>(lItems[IndexOfTheCommandThatGetsTheToolBarIcon].mCommandId),
+    SendMessageW(PluginBase::nppData._nppHandle, NPPM_ADDTOOLBARICON, lCommandId,
                  reinterpret_cast<LPARAM>(&lIcons));
 }
 
@@ -123,6 +135,7 @@ void NppPluginReceiver::PluginCleanUp() noexcept {
         // loader lock that may deadlock the host.
         ResultsWindow::ReleaseWindowsOfThisThread();
         OptionCommands::Instance().Release();
+        DarkMode::Forget();
         Platform::RunThreadExitCleanupsNow();
     });
 }
@@ -152,6 +165,7 @@ std::string NppPluginReceiver::NameOfActiveDocument() {
 
 std::string NppPluginReceiver::ContentsOfActiveDocument() {
     HWND lEditor = PluginBase::GetCurrentScintilla();
+    mErrorIndicator.NoteTextRead(lEditor, 0);
     int64_t lBufferSize = int64_t{Ask(lEditor, SCI_GETLENGTH)} + 1;
     try {
         if (lBufferSize <= 0) {
@@ -172,6 +186,9 @@ std::string NppPluginReceiver::ContentsOfActiveDocument() {
 
 std::string NppPluginReceiver::SelectedText() {
     HWND lEditor = PluginBase::GetCurrentScintilla();
+    // Where the selection starts, in bytes, for a failure place counted from there.
+    mErrorIndicator.NoteTextRead(lEditor, std::min(SendMessageW(lEditor, SCI_GETSELECTIONSTART, 0, 0),
+                                                   SendMessageW(lEditor, SCI_GETSELECTIONEND, 0, 0)));
     int64_t lEnd = Ask(lEditor, SCI_GETSELECTIONEND);
     int64_t lStart = Ask(lEditor, SCI_GETSELECTIONSTART);
     int64_t lLength = lEnd > lStart ? lEnd - lStart : lStart - lEnd;
@@ -192,6 +209,17 @@ std::string NppPluginReceiver::SelectedText() {
     } catch (const std::exception& lFailure) {
         throw EngineException("Buffer Length: {0}\n{1}", lLength, Description(lFailure));
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Marking a failure
+
+void NppPluginReceiver::ShowFailurePlace(const TextPlace& aPlace) { mErrorIndicator.Show(aPlace); }
+
+void NppPluginReceiver::ClearFailurePlace() { mErrorIndicator.Clear(); }
+
+void NppPluginReceiver::EditorModified(const void* aRecord) noexcept {
+    Shielded("an edit", [this, aRecord] { mErrorIndicator.OnModifiedRecord(aRecord); });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include "driver/IPluginReceiver.h"
 #include "driver/MainForm.h"
+#include "host/ErrorIndicator.h"
 
 namespace Logic::Npp {
 
@@ -35,6 +36,12 @@ public:
     std::string ContentsOfActiveDocument() override;
     std::string SelectedText() override;
 
+    /// Marks the failure in the editor the text was read from (host/ErrorIndicator).
+    void ShowFailurePlace(const TextPlace& aPlace) override;
+    void ClearFailurePlace() override;
+    /// An SCN_MODIFIED record from the host: an edit of the marked text takes the mark away.
+    void EditorModified(const void* aRecord) noexcept;
+
     // The functions whose addresses the command table holds; each runs its slot's command.
     static void DecideContentsOfActiveDocument();
     static void DecideSelectedText();
@@ -53,6 +60,7 @@ private:
     static void Forward(Command NppPluginReceiver::*aSlot) noexcept;
 
     MainForm* mThePlugin = nullptr;
+    ErrorIndicator mErrorIndicator;
     Command mDecideContentsOfActiveDocument;
     Command mDecideSelectedText;
     Command mCalculateCoefficientVector;

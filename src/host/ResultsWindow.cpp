@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "host/DarkMode.h"
 #include "host/PluginModule.h"
 #include "host/Resources.h"
 #include "model/EngineException.h"
@@ -127,6 +128,7 @@ ResultsWindow::ResultsWindow(HWND aOwner) : mOwner(IsWindow(aOwner) ? aOwner : n
                           reinterpret_cast<LONG_PTR>(&ResultsWindow::ControlProcedure));
     }
     Layout();
+    DarkMode::Follow(mWindow);
 }
 
 ResultsWindow::~ResultsWindow() {
@@ -134,8 +136,10 @@ ResultsWindow::~ResultsWindow() {
         SetWindowLongPtrW(mWindow, GWLP_USERDATA, 0);
         DestroyWindow(mWindow);
     }
-    if (mLogBrush != nullptr) {
-        DeleteObject(mLogBrush);
+    for (HBRUSH lBrush : {mLogBrush, mDarkBrush, mDarkWindowBrush}) {
+        if (lBrush != nullptr) {
+            DeleteObject(lBrush);
+        }
     }
 }
 
@@ -217,6 +221,19 @@ void ResultsWindow::CentreOnOwner() {
     SetWindowPos(mWindow, nullptr, lLeft, lTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+HBRUSH ResultsWindow::DarkBrush(COLORREF aColour, bool aWindowBackground) {
+    HBRUSH& rBrush = aWindowBackground ? mDarkWindowBrush : mDarkBrush;
+    COLORREF& rColour = aWindowBackground ? mDarkWindowColour : mDarkColour;
+    if (rBrush == nullptr || rColour != aColour) {
+        if (rBrush != nullptr) {
+            DeleteObject(rBrush);
+        }
+        rBrush = CreateSolidBrush(aColour);
+        rColour = aColour;
+    }
+    return rBrush;
+}
+
 LRESULT ResultsWindow::OnMessage(UINT aMessage, WPARAM aWParam, LPARAM aLParam) {
     switch (aMessage) {
     case WM_COMMAND:
@@ -233,11 +250,30 @@ LRESULT ResultsWindow::OnMessage(UINT aMessage, WPARAM aWParam, LPARAM aLParam) 
         Layout();
         return 0;
     case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(aLParam) == mLog && mLogBrush != nullptr) {
+    case WM_CTLCOLOREDIT:
+        if (reinterpret_cast<HWND>(aLParam) == mLog) {
             HDC lContext = reinterpret_cast<HDC>(aWParam);
-            SetBkColor(lContext, RGB(255, 255, 255));
-            SetTextColor(lContext, RGB(0, 0, 0));
-            return reinterpret_cast<LRESULT>(mLogBrush);
+            if (DarkMode::Enabled()) {
+                DarkMode::Colours lColours = DarkMode::DarkColours();
+                SetBkColor(lContext, lColours.mSofterBackground);
+                SetTextColor(lContext, lColours.mText);
+                return reinterpret_cast<LRESULT>(DarkBrush(lColours.mSofterBackground));
+            }
+            if (mLogBrush != nullptr) {
+                SetBkColor(lContext, RGB(255, 255, 255));
+                SetTextColor(lContext, RGB(0, 0, 0));
+                return reinterpret_cast<LRESULT>(mLogBrush);
+            }
+        }
+        break;
+    case WM_ERASEBKGND:
+        // In dark mode the light picture gives way to the host's background colour.
+        if (DarkMode::Enabled()) {
+            RECT lArea;
+            GetClientRect(mWindow, &lArea);
+            FillRect(reinterpret_cast<HDC>(aWParam), &lArea,
+                     DarkBrush(DarkMode::DarkColours().mBackground, true));
+            return 1;
         }
         break;
     case WM_ACTIVATE:

@@ -1,6 +1,6 @@
 #pragma once
 // The results window: a captioned window with the read-only log and a Close button, owned by
-// the editor's main window and centred on it.
+// the editor's main window and centred on it. It follows the host's dark mode (host/DarkMode).
 
 #include <windows.h>
 
@@ -50,12 +50,19 @@ private:
     void Close();
     void Layout();
     void CentreOnOwner();
+    /// A solid brush of aColour for the log (or, with aWindowBackground, the window), kept
+    /// until the colour changes.
+    HBRUSH DarkBrush(COLORREF aColour, bool aWindowBackground = false);
 
     HWND mOwner;
     HWND mWindow = nullptr;
     HWND mLog = nullptr;
     HWND mCloseButton = nullptr;
     HBRUSH mLogBrush = nullptr;
+    HBRUSH mDarkBrush = nullptr;
+    COLORREF mDarkColour = CLR_INVALID;
+    HBRUSH mDarkWindowBrush = nullptr;
+    COLORREF mDarkWindowColour = CLR_INVALID;
     std::function<void()> mCloseAction;
 };
 

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cwchar>
 
+#include "host/DarkMode.h"
+#include "host/DisplayRecords.h"
 #include "host/NppPluginReceiver.h"
 #include "host/NppRecords.h"
 #include "host/OptionCommands.h"
@@ -79,8 +81,14 @@ QUENDRAL_EXPORT void __cdecl beNotified(
         if (lHeader.code == Logic::Npp::NPPN_TBMODIFICATION) {
             PluginBase::_funcItems().RefreshItems();
             NppPluginReceiver::Instance().SetToolBarIcon();
+        } else if (lHeader.code == Logic::Npp::SCN_MODIFIED) {
+            // The host passes the editor's whole record for this code.
+            NppPluginReceiver::Instance().EditorModified(aNotification);
         } else if (lHeader.code == Logic::Npp::NPPN_READY) {
             Logic::Npp::OptionCommands::Instance().HostReady();
+            Logic::Npp::DarkMode::OnHostReady();
+        } else if (lHeader.code == Logic::Npp::NPPN_DARKMODECHANGED) {
+            Logic::Npp::DarkMode::OnModeChanged();
         } else if (lHeader.code == Logic::Npp::NPPN_SHUTDOWN) {
             NppPluginReceiver::Instance().PluginCleanUp();
             std::free(_ptrPluginName);

@@ -44,6 +44,13 @@ struct EditorTraffic {
     int Count(UINT aMessage) const;
 };
 
+/// A stretch of the document in bytes, [mStart, mEnd).
+struct ByteRange {
+    std::size_t mStart = 0;
+    std::size_t mEnd = 0;
+    friend bool operator==(const ByteRange&, const ByteRange&) = default;
+};
+
 class FakeEditor {
 public:
     explicit FakeEditor(HWND aParent);
@@ -57,6 +64,26 @@ public:
 
     /// Answers one editor message as Scintilla does.
     LRESULT Answer(UINT aMessage, WPARAM aWParam, LPARAM aLParam);
+
+    // Indicators as Scintilla keeps them: per indicator, which bytes it covers. They move with
+    // the text when Insert and Delete edit it, as the user's typing would.
+    std::map<int, std::vector<bool>> mIndicators;
+    std::map<int, int> mIndicatorStyles;
+    std::map<int, COLORREF> mIndicatorColours;
+    int mCurrentIndicator = 0;
+    /// Where SCI_SCROLLCARET last brought the view: the caret then.
+    std::optional<std::size_t> mScrolledTo;
+    /// The stretches aIndicator covers, in order.
+    std::vector<ByteRange> Ranges(int aIndicator) const;
+    /// Every indicator's stretches, for a message.
+    std::string DescribeIndicators() const;
+    void Insert(std::size_t aPosition, const std::string& aBytes);
+    void Delete(std::size_t aPosition, std::size_t aLength);
+    /// The caret (an empty selection's place; else the selection's end).
+    std::size_t Caret() const { return mDocument.mSelectionEnd; }
+    /// Draws the document and, as a fake of Scintilla's squiggle, a red zigzag under every
+    /// indicator's stretches.
+    void Paint();
 
 private:
     static LRESULT CALLBACK Procedure(HWND aWindow, UINT aMessage, WPARAM aWParam, LPARAM aLParam);
@@ -75,6 +102,27 @@ struct ToolbarIconRequest {
     bool mBitmapValid = false;
     BITMAP mBitmapInfo{};
     COLORREF mTopLeftPixel = CLR_INVALID;
+};
+
+/// One NPPM_ADDTOOLBARICON_FORDARKMODE as the host saw it.
+struct DarkToolbarIconRequest {
+    WPARAM mCommandId = 0;
+    bool mRecordGiven = false;
+    HBITMAP mBitmap = nullptr;
+    HICON mIcon = nullptr;
+    HICON mDarkIcon = nullptr;
+    bool mBitmapValid = false;
+    /// The icons' visible pixels and their mean lightness (0 to 255); 0 pixels: no icon.
+    int mIconPixels = 0;
+    int mDarkIconPixels = 0;
+    double mIconLightness = 0;
+    double mDarkIconLightness = 0;
+};
+
+/// One NPPM_DARKMODESUBCLASSANDTHEME.
+struct ThemeRequest {
+    unsigned long mFlags = 0;
+    HWND mWindow = nullptr;
 };
 
 class FakeNotepad {
@@ -99,8 +147,25 @@ public:
     std::vector<ToolbarIconRequest> mToolbarIcons;
     /// The version, settings folder, menu check marks and docking panels.
     FakeDocking mDocking;
+    std::vector<DarkToolbarIconRequest> mDarkToolbarIcons;
+
+    /// What NPPM_GETNPPVERSION answers; the messages newer than it go unanswered, as in an
+    /// old host. 0: a host older than 4.7.
+    LRESULT mVersion = 0;
+    bool mDarkMode = false;
+    DarkModeColors mDarkColours{RGB(0x20, 0x22, 0x30), RGB(0x30, 0x33, 0x48), RGB(0x40, 0x44, 0x58),
+                                RGB(0x10, 0x10, 0x18), RGB(0x70, 0x10, 0x10), RGB(0xE8, 0xE8, 0xF0),
+                                RGB(0xC0, 0xC0, 0xC8), RGB(0x80, 0x80, 0x88), RGB(0x80, 0xB0, 0xFF),
+                                RGB(0x60, 0x60, 0x70)};
+    /// Every NPPM_DARKMODESUBCLASSANDTHEME since the start (ResetTraffic leaves them).
+    std::vector<ThemeRequest> mThemeRequests;
+    /// Indicators handed out by NPPM_ALLOCATEINDICATOR, from a number the plugin could not guess.
+    int mNextFreeIndicator = 17;
+    std::vector<int> mAllocatedIndicators;
     /// Host messages (NPPM_*) that this fake does not answer (it answers 0).
     std::map<UINT, int> mOtherHostMessages;
+    /// Every host message since the start, answered or not (ResetTraffic leaves it).
+    std::map<UINT, int> mAllHostMessages;
 
     /// Answers one host message as Notepad++ does.
     LRESULT Answer(UINT aMessage, WPARAM aWParam, LPARAM aLParam);

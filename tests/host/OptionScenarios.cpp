@@ -416,7 +416,7 @@ void Session::CheckDockedPanel() {
     ToggleOption(L"Results in a Docked Panel", true);
 }
 
-void Session::CheckOldHost() {
+void Session::CheckHostWithoutVersion() {
     const FakeDocking& rDocking = mNotepad.mDocking;
     ExpectLog("Decide on an old host", Undistributed(), L"Decide",
               {L"Deciding undistributed-middle.txt...", Invalid});
@@ -583,7 +583,7 @@ void RunDockedPanel(Checks& aChecks, const std::wstring& aPlugin) {
 void RunOldHost(Checks& aChecks, const std::wstring& aPlugin) {
     std::wstring lFolder = FreshFolder(L"QuendralOldHost");
     RunOnce(aChecks, aPlugin, lFolder, 0, false, false,
-            [](Session& fSession) { fSession.CheckOldHost(); });
+            [](Session& fSession) { fSession.CheckHostWithoutVersion(); });
     RemoveFolder(lFolder);
 }
 
@@ -591,7 +591,7 @@ void RunOldHost(Checks& aChecks, const std::wstring& aPlugin) {
 
 const std::vector<std::wstring>& OptionScenarioNames() {
     static const std::vector<std::wstring> lNames = {L"explanations", L"damaged-settings",
-                                                     L"docked-panel", L"old-host"};
+                                                     L"docked-panel", L"host-before-4.7"};
     return lNames;
 }
 
@@ -603,7 +603,7 @@ std::optional<int> RunOptionScenario(const std::wstring& aPlugin, const std::wst
         lRun = &RunDamagedSettings;
     } else if (aName == L"docked-panel") {
         lRun = &RunDockedPanel;
-    } else if (aName == L"old-host") {
+    } else if (aName == L"host-before-4.7") {
         lRun = &RunOldHost;
     } else {
         return std::nullopt;

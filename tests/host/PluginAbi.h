@@ -22,6 +22,17 @@ constexpr UINT NPPM_DMMREGASDCKDLG = 2057;
 constexpr UINT NPPM_SETMENUITEMCHECK = 2064;
 constexpr UINT NPPM_GETPLUGINSCONFIGDIR = 2070;
 constexpr UINT NPPM_GETNPPVERSION = 2074;
+constexpr UINT NPPM_ADDTOOLBARICON_FORDARKMODE = 2125;
+constexpr UINT NPPM_ISDARKMODEENABLED = 2131;
+constexpr UINT NPPM_GETDARKMODECOLORS = 2132;
+constexpr UINT NPPM_DARKMODESUBCLASSANDTHEME = 2136;
+constexpr UINT NPPM_ALLOCATEINDICATOR = 2137;
+constexpr unsigned long dmfInit = 0xB;
+constexpr unsigned long dmfHandleChange = 0xC;
+/// NPPM_GETNPPVERSION's answer with zero padding: 8.5.4 is 8 and 540.
+constexpr LRESULT NppVersion(unsigned aMajor, unsigned aPaddedMinor) {
+    return static_cast<LRESULT>((aMajor << 16) | aPaddedMinor);
+}
 
 // Editor messages.
 constexpr UINT SCI_GETLENGTH = 2006;
@@ -32,11 +43,26 @@ constexpr UINT SCI_GETSELTEXT = 2161;
 constexpr UINT SCI_GETTEXT = 2182;
 constexpr UINT SCI_GETTEXTLENGTH = 2183;
 constexpr UINT SC_CP_UTF8 = 65001;
+constexpr UINT SCI_GOTOPOS = 2025;
+constexpr UINT SCI_INDICSETSTYLE = 2080;
+constexpr UINT SCI_INDICSETFORE = 2082;
+constexpr UINT SCI_SETSEL = 2160;
+constexpr UINT SCI_SCROLLCARET = 2169;
+constexpr UINT SCI_SETINDICATORCURRENT = 2500;
+constexpr UINT SCI_INDICATORFILLRANGE = 2504;
+constexpr UINT SCI_INDICATORCLEARRANGE = 2505;
+constexpr UINT SCI_SETEMPTYSELECTION = 2556;
+constexpr UINT SCI_POSITIONRELATIVE = 2670;
+constexpr int INDIC_SQUIGGLE = 1;
+constexpr int SC_MOD_INSERTTEXT = 0x1;
+constexpr int SC_MOD_DELETETEXT = 0x2;
+constexpr unsigned SCN_MODIFIED = 2008;
 
 // Notifications.
 constexpr unsigned NPPN_READY = 1001;
 constexpr unsigned NPPN_TBMODIFICATION = 1002;
 constexpr unsigned NPPN_SHUTDOWN = 1009;
+constexpr unsigned NPPN_DARKMODECHANGED = 1027;
 
 struct NppData {
     HWND _nppHandle;
@@ -96,6 +122,17 @@ struct toolbarIcons {
     HICON hToolbarIcon;
 };
 
+struct toolbarIconsWithDarkMode {
+    HBITMAP hToolbarBmp;
+    HICON hToolbarIcon;
+    HICON hToolbarIconDarkMode;
+};
+
+struct DarkModeColors {
+    COLORREF background, softerBackground, hotBackground, pureBackground, errorBackground, text,
+        darkerText, disabledText, linkText, edge;
+};
+
 /// The header of Scintilla's notification record; idFrom is pointer-sized, as in Scintilla.
 struct SciNotifyHeader {
     void* hwndFrom;
@@ -108,6 +145,18 @@ struct SciNotifyHeader {
 struct SCNotification {
     SciNotifyHeader nmhdr;
     alignas(8) unsigned char mRest[200];
+};
+
+/// SCN_MODIFIED's record as far as its length, with pointer-sized positions (Scintilla 5).
+struct SCNotificationModified {
+    SciNotifyHeader nmhdr;
+    std::intptr_t position;
+    int ch;
+    int modifiers;
+    int modificationType;
+    const char* text;
+    std::intptr_t length;
+    std::intptr_t linesAdded;
 };
 
 // The six exports, C calling convention.

@@ -403,6 +403,29 @@ bool Session::CheckTable() {
     return true;
 }
 
+void Session::ConfigureHost(LRESULT aVersion, bool aDarkMode) {
+    mNotepad.mVersion = aVersion;
+    mNotepad.mDarkMode = aDarkMode;
+}
+
+void Session::NotifyModified(FakeEditor& aEditor, std::size_t aPosition, int aType,
+                             std::size_t aLength) {
+    static_assert(sizeof(SCNotificationModified) <= sizeof(SCNotification));
+    SCNotificationModified lRecord{};
+    lRecord.nmhdr.hwndFrom = aEditor.Handle();
+    lRecord.nmhdr.code = SCN_MODIFIED;
+    lRecord.position = static_cast<std::intptr_t>(aPosition);
+    lRecord.modificationType = aType;
+    lRecord.length = static_cast<std::intptr_t>(aLength);
+    SCNotification lNotification{};
+    std::memcpy(&lNotification, &lRecord, sizeof lRecord);
+    try {
+        mPlugin->beNotified(&lNotification);
+    } catch (...) {
+        mChecks.Check(false, "SCN_MODIFIED: no C++ exception leaves beNotified");
+    }
+}
+
 void Session::CheckToolbarNotification() {
     mNotepad.ResetTraffic();
     if (mBeforeReady) {
@@ -421,6 +444,34 @@ void Session::CheckToolbarNotification() {
         mTable[i]._cmdID = FirstHostCommandId + i;
     }
     Notify(NPPN_TBMODIFICATION, "NPPN_TBMODIFICATION");
+    if (mNotepad.mVersion >= NppVersion(8, 0)) {
+        // From 8.0: the record with icons for both modes, and no other.
+        mChecks.Check(mNotepad.mToolbarIcons.empty(),
+                      "a host from 8.0 on gets no NPPM_ADDTOOLBARICON");
+        if (!mChecks.Equal(static_cast<long long>(mNotepad.mDarkToolbarIcons.size()), 1,
+                           "NPPN_TBMODIFICATION sends NPPM_ADDTOOLBARICON_FORDARKMODE once")) {
+            return;
+        }
+        const DarkToolbarIconRequest& lDark = mNotepad.mDarkToolbarIcons.front();
+        mChecks.Equal(static_cast<long long>(lDark.mCommandId), FirstHostCommandId,
+                      "the dark-mode toolbar record gets the first record's identifier");
+        mChecks.Check(lDark.mRecordGiven && lDark.mBitmapValid,
+                      "toolbarIconsWithDarkMode carries the toolbar bitmap");
+        mChecks.Check(lDark.mIcon != nullptr && lDark.mDarkIcon != nullptr &&
+                          lDark.mIcon != lDark.mDarkIcon,
+                      "hToolbarIcon and hToolbarIconDarkMode are two icons");
+        mChecks.Check(lDark.mIconPixels > 0 && lDark.mIconPixels == lDark.mDarkIconPixels,
+                      "both icons show the same visible pixels",
+                      std::to_string(lDark.mIconPixels) + " and " +
+                          std::to_string(lDark.mDarkIconPixels));
+        mChecks.Check(lDark.mDarkIconLightness > lDark.mIconLightness + 40,
+                      "the dark-mode icon is the lighter one",
+                      "mean lightness " + std::to_string(lDark.mIconLightness) + " light, " +
+                          std::to_string(lDark.mDarkIconLightness) + " dark");
+        return;
+    }
+    mChecks.Check(mNotepad.mDarkToolbarIcons.empty(),
+                  "a host before 8.0 gets no NPPM_ADDTOOLBARICON_FORDARKMODE");
     if (!mChecks.Equal(static_cast<long long>(mNotepad.mToolbarIcons.size()), 1,
                        "NPPN_TBMODIFICATION sends NPPM_ADDTOOLBARICON once")) {
         return;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,19 @@ public:
     /// Loads the plugin and runs the host's start-up: isUnicode, setInfo, getName,
     /// getFuncsArray, the toolbar notification. False when the plugin cannot be driven further.
     bool Start();
+    /// What the fake host says of itself: its version (NPPM_GETNPPVERSION) and dark mode.
+    void ConfigureHost(LRESULT aVersion, bool aDarkMode);
     /// Every logging command, over every kind of document.
     void CheckCommands();
+    /// The failure mark: where it lies for the whole document and for a selection, and that the
+    /// next command and an edit of the marked text take it away (MarksAndThemes.cpp).
+    void CheckErrorMarks();
+    /// The results window follows the host's dark mode, at start and at every change.
+    void CheckDarkMode();
+    /// A host older than every newer message gets none of them, and still a mark.
+    void CheckHostBeforeDarkMode();
+    /// Shows the fake editor with a failure marked, for a picture of it.
+    void ShowMarkForScreenshot(const std::wstring& aStopFile);
     /// Ctrl+NumPad0 on the syllogism until its verdict is in the window, printed.
     void TimeDecideShortcut();
     /// Runs a few commands and leaves the window shown, for a picture of it.
@@ -60,8 +72,9 @@ public:
     /// Runs the panel's command before NPPN_READY, as the editor does at start for a panel that
     /// was shown when it closed: the panel shows when aPanelChecked, and nothing is toggled.
     void ClickDockedBeforeReady(bool aPanelChecked);
-    /// The options and the panel left out: no message of theirs sent; the commands work.
-    void CheckOldHost();
+    /// An editor before 4.7, which cannot tell its version: the options and the panel left out,
+    /// no message of theirs sent; the commands work.
+    void CheckHostWithoutVersion();
     /// The docking panel shown at the bottom of the host with a decision and its explanation,
     /// until the file aStopFile exists.
     void ShowPanelForScreenshot(const std::wstring& aStopFile);
@@ -82,6 +95,14 @@ private:
     PluginCommand CommandNamed(const wchar_t* aName) const;
     bool Call(PluginCommand aCommand, const std::string& aWhat);
     void Notify(unsigned aCode, const std::string& aWhat);
+    /// SCN_MODIFIED from aEditor, as the host passes the editor's record on.
+    void NotifyModified(FakeEditor& aEditor, std::size_t aPosition, int aType, std::size_t aLength);
+    /// Runs aCommand on aDocument and gives the mark it left: the one stretch of the plugin's
+    /// indicator, checked to be the only one; empty when there is none.
+    std::optional<ByteRange> MarkAfter(const std::string& aWhat, const Document& aDocument,
+                                       const wchar_t* aCommand);
+    int MarkIndicator() const;
+    void WaitForStopFile(const std::wstring& aStopFile);
     /// Opens aDocument in the current view, runs the command named aCommand and compares the
     /// log with aMessages; closes the window afterwards.
     void ExpectLog(const std::string& aWhat, const Document& aDocument, const wchar_t* aCommand,

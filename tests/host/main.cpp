@@ -2,8 +2,13 @@
 //
 //   QuendralFakeHost.exe PLUGIN.dll                 every test scenario, each in a child process
 //   QuendralFakeHost.exe PLUGIN.dll SCENARIO        one scenario in this process
-//   QuendralFakeHost.exe PLUGIN.dll screenshot STOP keeps the results window shown until the
-//                                                   file STOP exists
+//   QuendralFakeHost.exe PLUGIN.dll screenshot STOP [SCENE]
+//                                                   keeps a window shown until the file STOP
+//                                                   exists: the results window (SCENE
+//                                                   results-window or dark-mode), the fake
+//                                                   editor with a failure marked (error-mark) or
+//                                                   the host with the results docked
+//                                                   (docked-panel)
 //
 // Prints each failed check and ends with a line "N passed, N failed"; the exit code is 0 only
 // when nothing failed.
@@ -31,13 +36,23 @@ struct Scenario {
     const wchar_t* mName;
     Tools mTools;
     bool mWithToolbarPicture;
+    /// What the host answers to NPPM_GETNPPVERSION (0: a host before 4.7), and its dark mode.
+    LRESULT mHostVersion = 0;
+    bool mDarkMode = false;
 };
+
+/// A host with every message the plugin may use, and one before all of them (7.9.5 answers
+/// without padding).
+constexpr LRESULT NewHost = NppVersion(8, 700);
+constexpr LRESULT OldHost = NppVersion(7, 95);
 
 constexpr Scenario TestScenarios[] = {
     {L"commands", Tools::None, false},
     {L"provers", Tools::Provers, true},
     {L"dot-and-prover9", Tools::DotAndProver9, false},
     {L"all-tools", Tools::All, true},
+    {L"marks", Tools::None, false, NewHost, true},
+    {L"host-7.9.5", Tools::None, false, OldHost, true},
 };
 
 /// A scenario's process that dies reports this exit code after its own failure line.
@@ -83,8 +98,17 @@ int RunScenario(const std::wstring& aPlugin, const Scenario& aScenario) {
     {
         Session lSession(lChecks, aPlugin);
         lSession.PrepareEnvironment(aScenario.mTools, aScenario.mWithToolbarPicture);
+        lSession.ConfigureHost(aScenario.mHostVersion, aScenario.mDarkMode);
+        const std::wstring lName = aScenario.mName;
         if (lSession.Start()) {
-            if (aScenario.mTools == Tools::None) {
+            if (lName == L"marks") {
+                lSession.CheckDarkMode();
+                lSession.CheckErrorMarks();
+                lSession.Shut(true);
+            } else if (lName == L"host-7.9.5") {
+                lSession.CheckHostBeforeDarkMode();
+                lSession.Shut(true);
+            } else if (aScenario.mTools == Tools::None) {
                 lSession.CheckCommands();
                 lSession.TimeDecideShortcut();
                 lSession.Shut(true);
@@ -98,13 +122,24 @@ int RunScenario(const std::wstring& aPlugin, const Scenario& aScenario) {
     return lChecks.Failed() == 0 ? 0 : 1;
 }
 
-int RunScreenshot(const std::wstring& aPlugin, const std::wstring& aStopFile) {
+int RunScreenshot(const std::wstring& aPlugin, const std::wstring& aStopFile,
+                  const std::wstring& aScene) {
+    if (aScene == L"docked-panel") {
+        return RunPanelScreenshot(aPlugin, aStopFile);
+    }
     Checks lChecks("screenshot");
     gChecks = &lChecks;
     Session lSession(lChecks, aPlugin);
     lSession.PrepareEnvironment(Tools::None, false);
+    if (aScene == L"dark-mode" || aScene == L"error-mark") {
+        lSession.ConfigureHost(NewHost, aScene == L"dark-mode");
+    }
     if (lSession.Start()) {
-        lSession.ShowForScreenshot(aStopFile);
+        if (aScene == L"error-mark") {
+            lSession.ShowMarkForScreenshot(aStopFile);
+        } else {
+            lSession.ShowForScreenshot(aStopFile);
+        }
         lSession.Shut(false);
     }
     PrintLine(lChecks.Summary());
@@ -286,18 +321,16 @@ int wmain(int aCount, wchar_t** aArguments) {
 
     if (aCount < 2) {
         PrintLine("usage: QuendralFakeHost PLUGIN.dll [commands|provers|dot-and-prover9|"
-                  "all-tools|explanations|damaged-settings|docked-panel|old-host|"
-                  "screenshot STOPFILE|screenshot-panel STOPFILE]");
+                  "all-tools|marks|host-7.9.5|explanations|damaged-settings|docked-panel|"
+                  "host-before-4.7|screenshot STOPFILE [SCENE]]");
         return 2;
     }
     std::wstring lPlugin = aArguments[1];
     if (aCount >= 3) {
         std::wstring lScenario = aArguments[2];
         if (lScenario == L"screenshot") {
-            return RunScreenshot(lPlugin, aCount >= 4 ? aArguments[3] : L"");
-        }
-        if (lScenario == L"screenshot-panel") {
-            return RunPanelScreenshot(lPlugin, aCount >= 4 ? aArguments[3] : L"");
+            return RunScreenshot(lPlugin, aCount >= 4 ? aArguments[3] : L"",
+                                 aCount >= 5 ? aArguments[4] : L"results-window");
         }
         Checks::gReportActivities = aCount >= 4 && std::wstring(aArguments[3]) == L"--child";
         for (const Scenario& lKnown : TestScenarios) {
