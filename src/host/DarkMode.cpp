@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "host/DisplayRecords.h"
-#include "host/HostFeatures.h"
+#include "host/HostVersion.h"
 #include "host/PluginBase.h"
 #include "platform/Shielded.h"
 
@@ -34,7 +34,7 @@ HWND Host() { return PluginBase::nppData._nppHandle; }
 void Read(State& aState) {
     aState.mEnabled = false;
     aState.mColours = OwnDarkColours;
-    if (!HostFeatures::Has(HostFeatures::DarkModeQueries)) {
+    if (!HostVersion::HasDarkMode()) {
         return;
     }
     aState.mEnabled = SendMessageW(Host(), NPPM_ISDARKMODEENABLED, 0, 0) != FALSE;
@@ -69,7 +69,7 @@ void Apply(HWND aWindow, bool aChange) noexcept {
         if (aWindow == nullptr || !IsWindow(aWindow)) {
             return;
         }
-        if (HostFeatures::Has(HostFeatures::DarkModeSubclassAndTheme)) {
+        if (HostVersion::HasDarkModeSubclassAndTheme()) {
             SendMessageW(Host(), NPPM_DARKMODESUBCLASSANDTHEME,
                          static_cast<WPARAM>(aChange ? dmfHandleChange : dmfInit),
                          reinterpret_cast<LPARAM>(aWindow));

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "host/DisplayRecords.h"
-#include "host/HostFeatures.h"
+#include "host/HostVersion.h"
 #include "host/PluginBase.h"
 
 namespace Logic::Npp {
@@ -35,7 +35,7 @@ void ErrorIndicator::NoteTextRead(HWND aEditor, intptr_t aBase) {
 int ErrorIndicator::Indicator() {
     if (!mIndicator) {
         mIndicator = FixedIndicator;
-        if (HostFeatures::Has(HostFeatures::IndicatorAllocation)) {
+        if (HostVersion::HasIndicatorAllocation()) {
             int lFirst = -1;
             if (SendMessageW(PluginBase::nppData._nppHandle, NPPM_ALLOCATEINDICATOR, 1,
                              reinterpret_cast<LPARAM>(&lFirst)) != FALSE &&
@@ -126,7 +126,7 @@ void ErrorIndicator::OnModifiedRecord(const void* aRecord) {
     }
     // Only the fields every host has up to the length are read.
 #ifdef _WIN64
-    if (!HostFeatures::Has(HostFeatures::PointerSizedPositions)) {
+    if (!HostVersion::HasPointerSizedPositions()) {
         SciModifiedPrefix32BitPositions lOld;
         std::memcpy(&lOld, aRecord, sizeof lOld);
         OnModified(static_cast<HWND>(lOld.nmhdr.hwndFrom), lOld.position, lOld.modificationType,

@@ -61,4 +61,25 @@ bool HasPluginsConfigDir() noexcept {
     return AtLeast(4, 7);
 }
 
+bool HasDarkModeToolbarIcons() noexcept {
+    return AtLeast(8, 0);
+}
+bool HasDarkMode() noexcept {
+    return AtLeast(8, 4, 1);
+}
+bool HasDarkModeSubclassAndTheme() noexcept {
+    return AtLeast(8, 5, 4);
+}
+bool HasIndicatorAllocation() noexcept {
+    return AtLeast(8, 5, 6);
+}
+
+bool HasPointerSizedPositions() noexcept {
+#ifdef _WIN64
+    return AtLeast(8, 3);
+#else
+    return true;
+#endif
+}
+
 } // namespace Logic::Npp::HostVersion

@@ -1,7 +1,9 @@
 #pragma once
 // The editor's version, as NPPM_GETNPPVERSION reports it, and the checks of what that version
-// offers. Read once when the host hands over its windows (setInfo); every message that an older
-// editor lacks is sent only after HostVersion::AtLeast says the editor has it.
+// offers. Read once when the host hands over its windows (setInfo), before any window of the
+// plugin is made; every message that an older editor lacks is sent, and every record whose layout
+// changed is read, only after one of the checks below says the editor has it. A message sent to
+// an editor that lacks it is answered 0 at best, and a record of a newer layout misread.
 //
 // The answer's high word is the major version; the low word holds the digits of the rest, one
 // decimal digit a component: 8.4.1 is 8 and 41, 6.9 is 6 and 9, 8.9.6.4 is 8 and 964. From 8.4.1
@@ -48,5 +50,21 @@ bool AtLeast(int aMajor, int aMinor, int aPatch = 0) noexcept;
 bool HasDocking() noexcept;
 bool HasMenuItemCheck() noexcept;
 bool HasPluginsConfigDir() noexcept;
+
+// The newer messages, each with the version that brought it.
+/// NPPM_ADDTOOLBARICON_FORDARKMODE: toolbar icons for the light and the dark mode (8.0).
+bool HasDarkModeToolbarIcons() noexcept;
+/// NPPM_ISDARKMODEENABLED, NPPM_GETDARKMODECOLORS and NPPN_DARKMODECHANGED (8.4.1).
+bool HasDarkMode() noexcept;
+/// NPPM_DARKMODESUBCLASSANDTHEME: the host themes a plugin's window (8.5.4).
+bool HasDarkModeSubclassAndTheme() noexcept;
+/// NPPM_ALLOCATEINDICATOR: the host hands out editor indicators (8.5.6).
+bool HasIndicatorAllocation() noexcept;
+
+/// Whether the editor's notifications (SCN_MODIFIED among them) carry pointer-sized positions
+/// and lengths: in the 64-bit editor from 8.3 on (Scintilla 5), and always in the 32-bit one,
+/// where both widths are the same. Before 8.3 the 64-bit editor passed 32-bit ones. An editor
+/// of unknown version counts as older.
+bool HasPointerSizedPositions() noexcept;
 
 } // namespace Logic::Npp::HostVersion

@@ -10,8 +10,8 @@
 
 #include "host/DarkMode.h"
 #include "host/DisplayRecords.h"
-#include "host/HostFeatures.h"
 #include "host/HostMessageBox.h"
+#include "host/HostVersion.h"
 #include "host/OptionCommands.h"
 #include "host/PluginBase.h"
 #include "host/PluginModule.h"
@@ -114,7 +114,7 @@ void NppPluginReceiver::SetToolBarIcon() {
     const auto lCommandId =
         static_cast<WPARAM>(lItems[IndexOfTheCommandThatGetsTheToolBarIcon].mCommandId);
     // The editor copies the record during the call.
-    if (HostFeatures::Has(HostFeatures::ToolbarIconsForDarkMode)) {
+    if (HostVersion::HasDarkModeToolbarIcons()) {
         ToolbarIconPair lPair = MakeToolbarIcons(lBitmap);
         toolbarIconsWithDarkMode lIcons{lBitmap, lPair.mLight, lPair.mDark};
         SendMessageW(PluginBase::nppData._nppHandle, NPPM_ADDTOOLBARICON_FORDARKMODE, lCommandId,

@@ -26,7 +26,6 @@ OptionCommands& OptionCommands::Instance() {
 std::unique_ptr<IResultsWindow> OptionCommands::Begin(HWND aHost,
                                                       std::unique_ptr<IResultsWindow> aWindow) {
     mHost = aHost;
-    HostVersion::Read(aHost);
     mSettingsPath = PluginSettings::PathIn(aHost);
     mSettings = PluginSettings::Load(mSettingsPath);
     std::unique_ptr<DockedPanel> lPanel;

@@ -32,8 +32,8 @@ public:
     /// The one instance, kept until the process ends.
     static OptionCommands& Instance();
 
-    /// At setInfo, before the driver is built: reads the editor's version and the settings,
-    /// and gives the results window the driver is to use, aWindow or the docking panel as the
+    /// At setInfo, before the driver is built and after the editor's version is read
+    /// (HostVersion): reads the settings, and gives the results window the driver is to use, aWindow or the docking panel as the
     /// settings say.
     std::unique_ptr<IResultsWindow> Begin(HWND aHost, std::unique_ptr<IResultsWindow> aWindow);
     /// The driver is built: its decisions explain their verdicts as the settings say, and

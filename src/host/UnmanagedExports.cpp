@@ -9,6 +9,7 @@
 
 #include "host/DarkMode.h"
 #include "host/DisplayRecords.h"
+#include "host/HostVersion.h"
 #include "host/NppPluginReceiver.h"
 #include "host/NppRecords.h"
 #include "host/OptionCommands.h"
@@ -33,6 +34,8 @@ QUENDRAL_EXPORT BOOL __cdecl isUnicode() noexcept {
 
 QUENDRAL_EXPORT void __cdecl setInfo(NppData aNppData) noexcept {
     PluginBase::nppData = aNppData;
+    // Once, before any window is made: the windows ask what the editor offers when they are.
+    Logic::Npp::HostVersion::Read(aNppData._nppHandle);
     // Without a driver the table holds what could be built; the editor goes on.
     Shielded("setInfo", [] { NppPluginReceiver::Instance().CommandMenuInit(); });
 }
