@@ -13,7 +13,20 @@ std::optional<std::wstring> Copied(const wchar_t* aText) {
     }
     return std::wstring(aText, wcsnlen(aText, 1024));
 }
+/// aVersion with the digits after the major version padded to three, as the editor pads them:
+/// 8.7.6 is 8 and 760, 8.0 is 8 and 0.
+LRESULT Padded(LRESULT aVersion) {
+    LRESULT lMinor = aVersion & 0xFFFF;
+    while (lMinor != 0 && lMinor < 100) {
+        lMinor *= 10;
+    }
+    return (aVersion & ~LRESULT{0xFFFF}) | lMinor;
+}
 } // namespace
+
+bool FakeDocking::AtLeast(LRESULT aVersion) const {
+    return mVersion != 0 && Padded(mVersion) >= Padded(aVersion);
+}
 
 int FakeDocking::Count(UINT aMessage) const {
     auto lFound = mCounts.find(aMessage);
@@ -39,15 +52,8 @@ std::optional<LRESULT> FakeDocking::Answer(HWND aMainWindow, UINT aMessage, WPAR
         if (mVersion == 0) {
             return 0;
         }
-        // The padded form pads the digits after the major version to three.
-        if (aWParam != 0) {
-            LRESULT lMinor = mVersion & 0xFFFF;
-            while (lMinor != 0 && lMinor < 100) {
-                lMinor *= 10;
-            }
-            return (mVersion & ~LRESULT{0xFFFF}) | lMinor;
-        }
-        return mVersion;
+        // Editors before 8.4.1 ignore the request for the padded form.
+        return aWParam != 0 && AtLeast(NppVersion(8, 41)) ? Padded(mVersion) : mVersion;
     case NPPM_GETPLUGINSCONFIGDIR: {
         ++mCounts[aMessage];
         if (mVersion == 0 || mConfigFolder.empty()) {

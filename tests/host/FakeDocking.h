@@ -1,6 +1,7 @@
 #pragma once
-// What the fake host answers beyond the first protocol: its version, the plugins' settings folder,
-// menu check marks and docking panels. The panels dock in a strip at the bottom of the main
+// What the fake host answers beyond the first protocol: its version (the one answer to
+// NPPM_GETNPPVERSION, by which the fake also leaves unanswered the messages newer than it), the
+// plugins' settings folder, menu check marks and docking panels. The panels dock in a strip at the bottom of the main
 // window, as the editor docks a panel at the bottom the first time.
 
 #include <windows.h>
@@ -31,9 +32,10 @@ struct DockingRegistration {
 
 class FakeDocking {
 public:
-    /// What NPPM_GETNPPVERSION answers: 8.7.6 (padded when asked). 0 stands for an editor
-    /// older than 4.7, which does not know the message.
-    LRESULT mVersion = (8 << 16) | 76;
+    /// What NPPM_GETNPPVERSION answers, unpadded (NppVersion); from 8.4.1 on padded when asked,
+    /// as the editor does. 0 stands for an editor older than 4.7, which does not know the
+    /// message.
+    LRESULT mVersion = CurrentNppVersion;
     /// The plugins' settings folder; empty: the host answers FALSE, as when it has none.
     std::wstring mConfigFolder;
     /// The check mark of each menu command identifier, as NPPM_SETMENUITEMCHECK last set it.
@@ -45,6 +47,8 @@ public:
     static constexpr int StripHeight = 190;
 
     int Count(UINT aMessage) const;
+    /// Whether the host is aVersion (NppVersion) or later; false for an editor before 4.7.
+    bool AtLeast(LRESULT aVersion) const;
     /// Answers aMessage if it is one of this part's; nothing for any other.
     std::optional<LRESULT> Answer(HWND aMainWindow, UINT aMessage, WPARAM aWParam, LPARAM aLParam);
     /// Places every registered panel in the strip of aMainWindow's client area.

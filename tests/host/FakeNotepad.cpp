@@ -552,21 +552,19 @@ LRESULT FakeNotepad::Answer(UINT aMessage, WPARAM aWParam, LPARAM aLParam) {
     case NPPM_ADDTOOLBARICON:
         mToolbarIcons.push_back(Inspect(aWParam, aLParam));
         return TRUE;
-    case NPPM_GETNPPVERSION:
-        return mVersion;
     case NPPM_ADDTOOLBARICON_FORDARKMODE:
-        if (mVersion < NppVersion(8, 0)) {
+        if (!mDocking.AtLeast(NppVersion(8, 0))) {
             break;
         }
         mDarkToolbarIcons.push_back(InspectDark(aWParam, aLParam));
         return TRUE;
     case NPPM_ISDARKMODEENABLED:
-        if (mVersion < NppVersion(8, 410)) {
+        if (!mDocking.AtLeast(NppVersion(8, 41))) {
             break;
         }
         return mDarkMode ? TRUE : FALSE;
     case NPPM_GETDARKMODECOLORS:
-        if (mVersion < NppVersion(8, 410)) {
+        if (!mDocking.AtLeast(NppVersion(8, 41))) {
             break;
         }
         if (aWParam != sizeof(DarkModeColors) || aLParam == 0) {
@@ -575,13 +573,13 @@ LRESULT FakeNotepad::Answer(UINT aMessage, WPARAM aWParam, LPARAM aLParam) {
         *reinterpret_cast<DarkModeColors*>(aLParam) = mDarkColours;
         return TRUE;
     case NPPM_DARKMODESUBCLASSANDTHEME:
-        if (mVersion < NppVersion(8, 540)) {
+        if (!mDocking.AtLeast(NppVersion(8, 54))) {
             break;
         }
         mThemeRequests.push_back({static_cast<unsigned long>(aWParam), reinterpret_cast<HWND>(aLParam)});
         return static_cast<LRESULT>(aWParam);
     case NPPM_ALLOCATEINDICATOR:
-        if (mVersion < NppVersion(8, 560)) {
+        if (!mDocking.AtLeast(NppVersion(8, 56))) {
             break;
         }
         if (aLParam == 0 || aWParam == 0) {

@@ -149,9 +149,7 @@ public:
     FakeDocking mDocking;
     std::vector<DarkToolbarIconRequest> mDarkToolbarIcons;
 
-    /// What NPPM_GETNPPVERSION answers; the messages newer than it go unanswered, as in an
-    /// old host. 0: a host older than 4.7.
-    LRESULT mVersion = 0;
+    /// The messages newer than mDocking.mVersion go unanswered, as in an old host.
     bool mDarkMode = false;
     DarkModeColors mDarkColours{RGB(0x20, 0x22, 0x30), RGB(0x30, 0x33, 0x48), RGB(0x40, 0x44, 0x58),
                                 RGB(0x10, 0x10, 0x18), RGB(0x70, 0x10, 0x10), RGB(0xE8, 0xE8, 0xF0),

@@ -289,24 +289,54 @@ void Session::CheckDarkMode() {
     }
 }
 
-void Session::CheckHostBeforeDarkMode() {
-    // Before 8.0 the host knows none of the newer messages; the plugin must not send them.
-    mChecks.Check(mNotepad.mThemeRequests.empty() && mNotepad.mDarkToolbarIcons.empty(),
-                  "an old host is asked to theme nothing and gets no dark-mode icon");
-    if (std::optional<ByteRange> lMark =
-            MarkAfter("Decide on an old host", MakeDocument(L"faulty.txt", Joined("\n")), L"Decide")) {
-        mChecks.Check(PlaceOf(Joined("\n"), lMark->mStart).mLine == FaultyPlace.mLine,
-                      "on an old host the failure is marked on line 3, with the fixed indicator 9");
-    } else {
-        mChecks.Check(false, "on an old host the failure is marked with the fixed indicator 9",
-                      mNotepad.CurrentEditor().DescribeIndicators());
+void Session::CheckOlderHost() {
+    const FakeDocking& rDocking = mNotepad.mDocking;
+    std::string lHost = "a host of version " + std::to_string(rDocking.mVersion >> 16);
+    for (char lDigit : std::to_string(rDocking.mVersion & 0xFFFF)) {
+        lHost += std::string(".") + lDigit;
     }
-    Notify(NPPN_DARKMODECHANGED, "NPPN_DARKMODECHANGED on an old host");
-    for (UINT lNewer : {NPPM_ADDTOOLBARICON_FORDARKMODE, NPPM_ISDARKMODEENABLED,
-                        NPPM_GETDARKMODECOLORS, NPPM_DARKMODESUBCLASSANDTHEME,
-                        NPPM_ALLOCATEINDICATOR}) {
-        mChecks.Equal(mNotepad.mAllHostMessages[lNewer], 0,
-                      "an old host is not sent message " + std::to_string(lNewer));
+    const bool lDarkIcons = rDocking.AtLeast(NppVersion(8, 0));
+    mChecks.Check(mNotepad.mThemeRequests.empty(), lHost + " is asked to theme nothing");
+    mChecks.Equal(static_cast<long long>(mNotepad.mDarkToolbarIcons.size()), lDarkIcons ? 1 : 0,
+                  lHost + (lDarkIcons ? " gets the dark-mode toolbar icons"
+                                      : " gets no dark-mode toolbar icons"));
+    const Document lFaulty = MakeDocument(L"faulty.txt", Joined("\n"));
+    std::optional<ByteRange> lMark = MarkAfter("Decide on " + lHost, lFaulty, L"Decide");
+    if (mChecks.Check(lMark.has_value(),
+                      "on " + lHost + " the failure is marked, with the fixed indicator 9",
+                      mNotepad.CurrentEditor().DescribeIndicators())) {
+        mChecks.Check(PlaceOf(Joined("\n"), lMark->mStart).mLine == FaultyPlace.mLine,
+                      "on " + lHost + " the mark lies on line 3");
+        // The editor's record as this host lays it out: an edit before the mark moves it, one
+        // in the moved mark takes it away.
+        FakeEditor& rEditor = mNotepad.CurrentEditor();
+        rEditor.Insert(0, "xyz");
+        NotifyModified(rEditor, 0, SC_MOD_INSERTTEXT, 3);
+        std::vector<ByteRange> lMoved = rEditor.Ranges(MarkIndicator());
+        if (mChecks.Check(lMoved.size() == 1, "on " + lHost + " typing on line 1 leaves the mark",
+                          rEditor.DescribeIndicators())) {
+            rEditor.Insert(lMoved.front().mStart + 1, "y");
+            NotifyModified(rEditor, lMoved.front().mStart + 1, SC_MOD_INSERTTEXT, 1);
+            mChecks.Check(rEditor.Ranges(MarkIndicator()).empty(),
+                          "on " + lHost + ", typing into the moved mark takes it away",
+                          rEditor.DescribeIndicators());
+        }
+    }
+    Notify(NPPN_DARKMODECHANGED, "NPPN_DARKMODECHANGED on " + lHost);
+    // Each newer message with the version that brought it.
+    struct Newer {
+        UINT mMessage;
+        LRESULT mSince;
+    };
+    for (const Newer& lNewer : {Newer{NPPM_ADDTOOLBARICON_FORDARKMODE, NppVersion(8, 0)},
+                                Newer{NPPM_ISDARKMODEENABLED, NppVersion(8, 41)},
+                                Newer{NPPM_GETDARKMODECOLORS, NppVersion(8, 41)},
+                                Newer{NPPM_DARKMODESUBCLASSANDTHEME, NppVersion(8, 54)},
+                                Newer{NPPM_ALLOCATEINDICATOR, NppVersion(8, 56)}}) {
+        if (!rDocking.AtLeast(lNewer.mSince)) {
+            mChecks.Equal(mNotepad.mAllHostMessages[lNewer.mMessage], 0,
+                          lHost + " is not sent message " + std::to_string(lNewer.mMessage));
+        }
     }
 }
 

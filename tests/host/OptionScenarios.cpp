@@ -521,7 +521,7 @@ bool RunOnce(Checks& aChecks, const std::wstring& aPlugin, const std::wstring& a
                          "the library is freed after the host closes");
 }
 
-constexpr LRESULT CurrentVersion = (8 << 16) | 76;
+constexpr LRESULT CurrentVersion = CurrentNppVersion;
 
 void RunExplanations(Checks& aChecks, const std::wstring& aPlugin) {
     std::wstring lFolder = FreshFolder(L"QuendralSettings");

@@ -29,10 +29,13 @@ constexpr UINT NPPM_DARKMODESUBCLASSANDTHEME = 2136;
 constexpr UINT NPPM_ALLOCATEINDICATOR = 2137;
 constexpr unsigned long dmfInit = 0xB;
 constexpr unsigned long dmfHandleChange = 0xC;
-/// NPPM_GETNPPVERSION's answer with zero padding: 8.5.4 is 8 and 540.
-constexpr LRESULT NppVersion(unsigned aMajor, unsigned aPaddedMinor) {
-    return static_cast<LRESULT>((aMajor << 16) | aPaddedMinor);
+/// A version as NPPM_GETNPPVERSION answers it unpadded: the major version in the high word, the
+/// digits of the rest in the low one (8.5.4 is 8 and 54, 7.9.5 is 7 and 95, 8.0 is 8 and 0).
+constexpr LRESULT NppVersion(unsigned aMajor, unsigned aDigits) {
+    return static_cast<LRESULT>((aMajor << 16) | aDigits);
 }
+/// The fake host's version unless a scenario says otherwise.
+constexpr LRESULT CurrentNppVersion = NppVersion(8, 76);
 
 // Editor messages.
 constexpr UINT SCI_GETLENGTH = 2006;
@@ -157,6 +160,17 @@ struct SCNotificationModified {
     const char* text;
     std::intptr_t length;
     std::intptr_t linesAdded;
+};
+/// The same in the 64-bit editor before 8.3, whose positions and lengths were 32-bit.
+struct SCNotificationModified32BitPositions {
+    SciNotifyHeader nmhdr;
+    int position;
+    int ch;
+    int modifiers;
+    int modificationType;
+    const char* text;
+    int length;
+    int linesAdded;
 };
 
 // The six exports, C calling convention.

@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -404,21 +405,34 @@ bool Session::CheckTable() {
 }
 
 void Session::ConfigureHost(LRESULT aVersion, bool aDarkMode) {
-    mNotepad.mVersion = aVersion;
+    mNotepad.mDocking.mVersion = aVersion;
     mNotepad.mDarkMode = aDarkMode;
 }
 
 void Session::NotifyModified(FakeEditor& aEditor, std::size_t aPosition, int aType,
                              std::size_t aLength) {
-    static_assert(sizeof(SCNotificationModified) <= sizeof(SCNotification));
-    SCNotificationModified lRecord{};
-    lRecord.nmhdr.hwndFrom = aEditor.Handle();
-    lRecord.nmhdr.code = SCN_MODIFIED;
-    lRecord.position = static_cast<std::intptr_t>(aPosition);
-    lRecord.modificationType = aType;
-    lRecord.length = static_cast<std::intptr_t>(aLength);
     SCNotification lNotification{};
-    std::memcpy(&lNotification, &lRecord, sizeof lRecord);
+    // The record as the host's version lays it out.
+    const bool lPointerSized = sizeof(void*) == 4 || mNotepad.mDocking.AtLeast(NppVersion(8, 3));
+    if (lPointerSized) {
+        static_assert(sizeof(SCNotificationModified) <= sizeof(SCNotification));
+        SCNotificationModified lRecord{};
+        lRecord.nmhdr.hwndFrom = aEditor.Handle();
+        lRecord.nmhdr.code = SCN_MODIFIED;
+        lRecord.position = static_cast<std::intptr_t>(aPosition);
+        lRecord.modificationType = aType;
+        lRecord.length = static_cast<std::intptr_t>(aLength);
+        std::memcpy(&lNotification, &lRecord, sizeof lRecord);
+    } else {
+        static_assert(sizeof(SCNotificationModified32BitPositions) <= sizeof(SCNotification));
+        SCNotificationModified32BitPositions lRecord{};
+        lRecord.nmhdr.hwndFrom = aEditor.Handle();
+        lRecord.nmhdr.code = SCN_MODIFIED;
+        lRecord.position = static_cast<int>(aPosition);
+        lRecord.modificationType = aType;
+        lRecord.length = static_cast<int>(aLength);
+        std::memcpy(&lNotification, &lRecord, sizeof lRecord);
+    }
     try {
         mPlugin->beNotified(&lNotification);
     } catch (...) {
@@ -444,7 +458,7 @@ void Session::CheckToolbarNotification() {
         mTable[i]._cmdID = FirstHostCommandId + i;
     }
     Notify(NPPN_TBMODIFICATION, "NPPN_TBMODIFICATION");
-    if (mNotepad.mVersion >= NppVersion(8, 0)) {
+    if (mNotepad.mDocking.AtLeast(NppVersion(8, 0))) {
         // From 8.0: the record with icons for both modes, and no other.
         mChecks.Check(mNotepad.mToolbarIcons.empty(),
                       "a host from 8.0 on gets no NPPM_ADDTOOLBARICON");
@@ -464,10 +478,18 @@ void Session::CheckToolbarNotification() {
                       "both icons show the same visible pixels",
                       std::to_string(lDark.mIconPixels) + " and " +
                           std::to_string(lDark.mDarkIconPixels));
-        mChecks.Check(lDark.mDarkIconLightness > lDark.mIconLightness + 40,
-                      "the dark-mode icon is the lighter one",
-                      "mean lightness " + std::to_string(lDark.mIconLightness) + " light, " +
-                          std::to_string(lDark.mDarkIconLightness) + " dark");
+        // Each pixel's lightness turned over keeps its hue: the mean lightness goes from L to
+        // 255 - L. A picture of middling lightness (the Config folder's green one) changes less
+        // than the dark built-in one, which must come out clearly lighter.
+        const std::string lLightness = "mean lightness " + std::to_string(lDark.mIconLightness) +
+                                       " light, " + std::to_string(lDark.mDarkIconLightness) +
+                                       " dark";
+        mChecks.Check(std::abs(lDark.mDarkIconLightness - (255 - lDark.mIconLightness)) < 0.5,
+                      "the dark-mode icon has the light one's lightness turned over", lLightness);
+        if (!mWithToolbarPicture) {
+            mChecks.Check(lDark.mDarkIconLightness > lDark.mIconLightness + 40,
+                          "the dark-mode icon is the lighter one", lLightness);
+        }
         return;
     }
     mChecks.Check(mNotepad.mDarkToolbarIcons.empty(),

@@ -41,8 +41,9 @@ public:
     void CheckErrorMarks();
     /// The results window follows the host's dark mode, at start and at every change.
     void CheckDarkMode();
-    /// A host older than every newer message gets none of them, and still a mark.
-    void CheckHostBeforeDarkMode();
+    /// A host older than some of the newer messages gets none of those, and still a mark that
+    /// an edit takes away, read from the editor's record as that host lays it out.
+    void CheckOlderHost();
     /// Shows the fake editor with a failure marked, for a picture of it.
     void ShowMarkForScreenshot(const std::wstring& aStopFile);
     /// Ctrl+NumPad0 on the syllogism until its verdict is in the window, printed.

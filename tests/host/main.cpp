@@ -36,23 +36,27 @@ struct Scenario {
     const wchar_t* mName;
     Tools mTools;
     bool mWithToolbarPicture;
-    /// What the host answers to NPPM_GETNPPVERSION (0: a host before 4.7), and its dark mode.
-    LRESULT mHostVersion = 0;
+    /// What the host answers to NPPM_GETNPPVERSION (NppVersion; 0: a host before 4.7), and its
+    /// dark mode.
+    LRESULT mHostVersion = CurrentNppVersion;
     bool mDarkMode = false;
 };
 
-/// A host with every message the plugin may use, and one before all of them (7.9.5 answers
-/// without padding).
-constexpr LRESULT NewHost = NppVersion(8, 700);
-constexpr LRESULT OldHost = NppVersion(7, 95);
+/// Hosts before some of the newer messages, both answering without padding: 7.9.5 before all
+/// of them, with 32-bit positions in the 64-bit editor's notifications; 8.3.3 with the dark-mode
+/// toolbar icons and pointer-sized positions, before the rest.
+constexpr LRESULT Host795 = NppVersion(7, 95);
+constexpr LRESULT Host833 = NppVersion(8, 33);
 
 constexpr Scenario TestScenarios[] = {
     {L"commands", Tools::None, false},
-    {L"provers", Tools::Provers, true},
+    // An editor before 4.7: the first toolbar record, with the picture from the Config folder.
+    {L"provers", Tools::Provers, true, 0},
     {L"dot-and-prover9", Tools::DotAndProver9, false},
     {L"all-tools", Tools::All, true},
-    {L"marks", Tools::None, false, NewHost, true},
-    {L"host-7.9.5", Tools::None, false, OldHost, true},
+    {L"marks", Tools::None, false, CurrentNppVersion, true},
+    {L"host-7.9.5", Tools::None, false, Host795, true},
+    {L"host-8.3.3", Tools::None, false, Host833, true},
 };
 
 /// A scenario's process that dies reports this exit code after its own failure line.
@@ -105,8 +109,8 @@ int RunScenario(const std::wstring& aPlugin, const Scenario& aScenario) {
                 lSession.CheckDarkMode();
                 lSession.CheckErrorMarks();
                 lSession.Shut(true);
-            } else if (lName == L"host-7.9.5") {
-                lSession.CheckHostBeforeDarkMode();
+            } else if (lName == L"host-7.9.5" || lName == L"host-8.3.3") {
+                lSession.CheckOlderHost();
                 lSession.Shut(true);
             } else if (aScenario.mTools == Tools::None) {
                 lSession.CheckCommands();
@@ -132,7 +136,7 @@ int RunScreenshot(const std::wstring& aPlugin, const std::wstring& aStopFile,
     Session lSession(lChecks, aPlugin);
     lSession.PrepareEnvironment(Tools::None, false);
     if (aScene == L"dark-mode" || aScene == L"error-mark") {
-        lSession.ConfigureHost(NewHost, aScene == L"dark-mode");
+        lSession.ConfigureHost(CurrentNppVersion, aScene == L"dark-mode");
     }
     if (lSession.Start()) {
         if (aScene == L"error-mark") {
@@ -321,7 +325,7 @@ int wmain(int aCount, wchar_t** aArguments) {
 
     if (aCount < 2) {
         PrintLine("usage: QuendralFakeHost PLUGIN.dll [commands|provers|dot-and-prover9|"
-                  "all-tools|marks|host-7.9.5|explanations|damaged-settings|docked-panel|"
+                  "all-tools|marks|host-7.9.5|host-8.3.3|explanations|damaged-settings|docked-panel|"
                   "host-before-4.7|screenshot STOPFILE [SCENE]]");
         return 2;
     }
