@@ -21,7 +21,7 @@ void Follow(HWND aWindow) noexcept;
 
 /// Themes aWindow by the host's current mode once, with the flags for a window whose controls
 /// are made (aChange false) or for a change of mode (true). For a window that is not to be
-/// followed, such as a docked panel the host itself re-themes.
+/// followed.
 void Apply(HWND aWindow, bool aChange = false) noexcept;
 
 /// Whether the host is in dark mode, as last read: at the first call and at each change.

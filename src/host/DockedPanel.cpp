@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "host/DarkMode.h"
 #include "host/PluginModule.h"
 #include "host/Resources.h"
 #include "model/EngineException.h"
@@ -75,8 +76,10 @@ DockedPanel::~DockedPanel() {
         SetWindowLongPtrW(mWindow, GWLP_USERDATA, 0);
         DestroyWindow(mWindow);
     }
-    if (mLogBrush != nullptr) {
-        DeleteObject(mLogBrush);
+    for (HBRUSH lBrush : {mLogBrush, mDarkBrush}) {
+        if (lBrush != nullptr) {
+            DeleteObject(lBrush);
+        }
     }
     if (mIcon != nullptr) {
         DestroyIcon(mIcon);
@@ -116,6 +119,19 @@ void DockedPanel::Make() {
     RECT lClient{};
     GetClientRect(mWindow, &lClient);
     MoveWindow(mLog, 0, 0, lClient.right, lClient.bottom, FALSE);
+    // Its controls are made: the host themes it by its mode now and at every change.
+    DarkMode::Follow(mWindow);
+}
+
+HBRUSH DockedPanel::DarkBrush(COLORREF aColour) {
+    if (mDarkBrush == nullptr || mDarkColour != aColour) {
+        if (mDarkBrush != nullptr) {
+            DeleteObject(mDarkBrush);
+        }
+        mDarkBrush = CreateSolidBrush(aColour);
+        mDarkColour = aColour;
+    }
+    return mDarkBrush;
 }
 
 void DockedPanel::Register() {
@@ -215,11 +231,21 @@ LRESULT DockedPanel::OnMessage(UINT aMessage, WPARAM aWParam, LPARAM aLParam) {
         break;
     }
     case WM_CTLCOLORSTATIC:
-        if (reinterpret_cast<HWND>(aLParam) == mLog && mLogBrush != nullptr) {
+    case WM_CTLCOLOREDIT:
+        // The log in the host's colours: dark ones in dark mode, else black on white.
+        if (reinterpret_cast<HWND>(aLParam) == mLog) {
             HDC lContext = reinterpret_cast<HDC>(aWParam);
-            SetBkColor(lContext, RGB(255, 255, 255));
-            SetTextColor(lContext, RGB(0, 0, 0));
-            return reinterpret_cast<LRESULT>(mLogBrush);
+            if (DarkMode::Enabled()) {
+                DarkMode::Colours lColours = DarkMode::DarkColours();
+                SetBkColor(lContext, lColours.mSofterBackground);
+                SetTextColor(lContext, lColours.mText);
+                return reinterpret_cast<LRESULT>(DarkBrush(lColours.mSofterBackground));
+            }
+            if (mLogBrush != nullptr) {
+                SetBkColor(lContext, RGB(255, 255, 255));
+                SetTextColor(lContext, RGB(0, 0, 0));
+                return reinterpret_cast<LRESULT>(mLogBrush);
+            }
         }
         break;
     default:

@@ -1,7 +1,8 @@
 #pragma once
 // The results as a docking panel of the editor: a window holding only the read-only log, which
 // the editor places in one of its docking containers (at the bottom the first time) and which the
-// user may move, resize or close there. Made and registered with the editor on first showing.
+// user may move, resize or close there. Made and registered with the editor on first showing;
+// from then on it follows the host's dark mode (host/DarkMode), as the results window does.
 
 #include <windows.h>
 
@@ -59,12 +60,16 @@ private:
     void Make();
     void Register();
     void Close();
+    /// A solid brush of aColour for the log in dark mode, kept until the colour changes.
+    HBRUSH DarkBrush(COLORREF aColour);
 
     HWND mHost;
     int mCommandIndex;
     HWND mWindow = nullptr;
     HWND mLog = nullptr;
     HBRUSH mLogBrush = nullptr;
+    HBRUSH mDarkBrush = nullptr;
+    COLORREF mDarkColour = CLR_INVALID;
     HICON mIcon = nullptr;
     bool mRegistered = false;
     /// The editor keeps the addresses of the record's strings: they live here.

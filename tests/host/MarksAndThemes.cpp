@@ -289,6 +289,54 @@ void Session::CheckDarkMode() {
     }
 }
 
+void Session::CheckDarkDockedPanel() {
+    ToggleOption(L"Results in a Docked Panel", true);
+    mChecks.SetActivity("the docked panel in dark mode");
+    PluginCommand lDecide = CommandNamed(L"Decide");
+    mNotepad.Open(MakeDocument(L"faulty.txt", Joined("\n")));
+    const auto& lPanels = mNotepad.mDocking.mRegistrations;
+    if (!mChecks.Check(lDecide != nullptr, "the table has Decide") ||
+        !Call(lDecide, "Decide into the panel in dark mode") ||
+        !mChecks.Check(lPanels.size() == 1 && IsWindow(lPanels.front().mClient),
+                       "the panel is registered with its window")) {
+        return;
+    }
+    const HWND lPanel = lPanels.front().mClient;
+    const HWND lLog = FindWindowExW(lPanel, nullptr, L"Edit", nullptr);
+    mChecks.Check(lLog != nullptr && GetWindowTextLengthW(lLog) > 0, "the panel's log has lines");
+    auto fThemes = [&](unsigned long fFlags) {
+        int lCount = 0;
+        for (const ThemeRequest& lRequest : mNotepad.mThemeRequests) {
+            lCount += lRequest.mWindow == lPanel && lRequest.mFlags == fFlags ? 1 : 0;
+        }
+        return lCount;
+    };
+    mChecks.Equal(fThemes(dmfInit), 1,
+                  "the panel is themed by the host once it is made (dmfInit, its handle)");
+    mChecks.Equal(fThemes(dmfHandleChange), 0, "the panel is not themed as changed before a change");
+    const COLORREF lDarkBack = mNotepad.mDarkColours.softerBackground;
+    const COLORREF lDarkText = mNotepad.mDarkColours.text;
+    LogColours lColours = AskLogColours(lPanel, lLog);
+    mChecks.Check(lColours.mBackground == lDarkBack && lColours.mText == lDarkText,
+                  "in dark mode the panel's log has the host's dark colours");
+
+    // The user switches the mode, twice: the panel follows as the results window does.
+    for (bool lDark : {false, true}) {
+        const std::string lMode = lDark ? "dark" : "light";
+        mNotepad.mThemeRequests.clear();
+        mNotepad.mDarkMode = lDark;
+        Notify(NPPN_DARKMODECHANGED, "NPPN_DARKMODECHANGED to " + lMode);
+        mChecks.Equal(fThemes(dmfHandleChange), 1,
+                      "NPPN_DARKMODECHANGED to " + lMode +
+                          " themes the panel again (dmfHandleChange, its handle)");
+        lColours = AskLogColours(lPanel, lLog);
+        mChecks.Check(lDark ? lColours.mBackground == lDarkBack && lColours.mText == lDarkText
+                            : lColours.mBackground == White && lColours.mText == RGB(0, 0, 0),
+                      "after the change to " + lMode + " the panel's log has " + lMode +
+                          " colours");
+    }
+}
+
 void Session::CheckOlderHost() {
     const FakeDocking& rDocking = mNotepad.mDocking;
     std::string lHost = "a host of version " + std::to_string(rDocking.mVersion >> 16);

@@ -499,7 +499,7 @@ namespace {
 template <typename Body>
 bool RunOnce(Checks& aChecks, const std::wstring& aPlugin, const std::wstring& aConfigFolder,
              LRESULT aVersion, bool aExplainChecked, bool aDockedChecked, Body&& aBody,
-             bool aClickDockedBeforeReady = false) {
+             bool aClickDockedBeforeReady = false, bool aDarkMode = false) {
     {
         Session lSession(aChecks, aPlugin);
         if (aClickDockedBeforeReady) {
@@ -509,7 +509,7 @@ bool RunOnce(Checks& aChecks, const std::wstring& aPlugin, const std::wstring& a
         }
         lSession.PrepareEnvironment(Tools::None, false);
         lSession.Notepad().mDocking.mConfigFolder = aConfigFolder;
-        lSession.Notepad().mDocking.mVersion = aVersion;
+        lSession.ConfigureHost(aVersion, aDarkMode);
         lSession.ExpectOptionChecks(aExplainChecked, aDockedChecked);
         if (!lSession.Start()) {
             return false;
@@ -580,6 +580,14 @@ void RunDockedPanel(Checks& aChecks, const std::wstring& aPlugin) {
     RemoveFolder(lFolder);
 }
 
+void RunDarkDockedPanel(Checks& aChecks, const std::wstring& aPlugin) {
+    std::wstring lFolder = FreshFolder(L"QuendralDarkDocking");
+    RunOnce(
+        aChecks, aPlugin, lFolder, CurrentVersion, false, false,
+        [](Session& fSession) { fSession.CheckDarkDockedPanel(); }, false, true);
+    RemoveFolder(lFolder);
+}
+
 void RunOldHost(Checks& aChecks, const std::wstring& aPlugin) {
     std::wstring lFolder = FreshFolder(L"QuendralOldHost");
     RunOnce(aChecks, aPlugin, lFolder, 0, false, false,
@@ -591,7 +599,8 @@ void RunOldHost(Checks& aChecks, const std::wstring& aPlugin) {
 
 const std::vector<std::wstring>& OptionScenarioNames() {
     static const std::vector<std::wstring> lNames = {L"explanations", L"damaged-settings",
-                                                     L"docked-panel", L"host-before-4.7"};
+                                                     L"docked-panel", L"dark-docked-panel",
+                                                     L"host-before-4.7"};
     return lNames;
 }
 
@@ -603,6 +612,8 @@ std::optional<int> RunOptionScenario(const std::wstring& aPlugin, const std::wst
         lRun = &RunDamagedSettings;
     } else if (aName == L"docked-panel") {
         lRun = &RunDockedPanel;
+    } else if (aName == L"dark-docked-panel") {
+        lRun = &RunDarkDockedPanel;
     } else if (aName == L"host-before-4.7") {
         lRun = &RunOldHost;
     } else {

@@ -41,6 +41,9 @@ public:
     void CheckErrorMarks();
     /// The results window follows the host's dark mode, at start and at every change.
     void CheckDarkMode();
+    /// With the host in dark mode, the docking panel is themed by the host when it is made and
+    /// at every change of mode, and its log has the host's colours.
+    void CheckDarkDockedPanel();
     /// A host older than some of the newer messages gets none of those, and still a mark that
     /// an edit takes away, read from the editor's record as that host lays it out.
     void CheckOlderHost();
