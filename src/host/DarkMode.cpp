@@ -29,7 +29,9 @@ State& TheState() {
 constexpr Colours OwnDarkColours{RGB(0x20, 0x20, 0x20), RGB(0x2B, 0x2B, 0x2B),
                                  RGB(0xE0, 0xE0, 0xE0), RGB(0x64, 0x64, 0x64)};
 
-HWND Host() { return PluginBase::nppData._nppHandle; }
+HWND Host() {
+    return PluginBase::nppData._nppHandle;
+}
 
 void Read(State& aState) {
     aState.mEnabled = false;
@@ -41,8 +43,8 @@ void Read(State& aState) {
     DarkModeColors lColours{};
     if (SendMessageW(Host(), NPPM_GETDARKMODECOLORS, sizeof lColours,
                      reinterpret_cast<LPARAM>(&lColours)) != FALSE) {
-        aState.mColours = Colours{lColours.background, lColours.softerBackground, lColours.text,
-                                  lColours.edge};
+        aState.mColours =
+            Colours{lColours.background, lColours.softerBackground, lColours.text, lColours.edge};
     }
 }
 
@@ -98,8 +100,7 @@ bool Enabled() noexcept {
 }
 
 Colours DarkColours() noexcept {
-    return Shielded("reading the dark colours", OwnDarkColours,
-                    [] { return Current().mColours; });
+    return Shielded("reading the dark colours", OwnDarkColours, [] { return Current().mColours; });
 }
 
 namespace {

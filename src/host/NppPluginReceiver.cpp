@@ -67,8 +67,8 @@ void NppPluginReceiver::CommandMenuInit() {
         auto lWindow = std::make_unique<ResultsWindow>(PluginBase::nppData._nppHandle);
         ResultsWindow& rWindow = *lWindow;
         MainFormServices lServices;
-        lServices.mWindow = OptionCommands::Instance().Begin(PluginBase::nppData._nppHandle,
-                                                             std::move(lWindow));
+        lServices.mWindow =
+            OptionCommands::Instance().Begin(PluginBase::nppData._nppHandle, std::move(lWindow));
         lServices.mMessageBox = std::make_unique<HostMessageBox>(PluginBase::nppData._nppHandle);
         // The driver and its window live as long as the process.
         mThePlugin = new MainForm(*this, std::move(lServices));
@@ -103,9 +103,9 @@ void NppPluginReceiver::SetToolBarIcon() {
     if (lItems.size() <= IndexOfTheCommandThatGetsTheToolBarIcon) {
         return;
     }
-    auto lBitmap = static_cast<HBITMAP>(LoadImageW(nullptr, L"plugins\\Config\\Decide.bmp",
-                                                   IMAGE_BITMAP, 0, 0,
-                                                   LR_LOADFROMFILE | LR_LOADMAP3DCOLORS));
+    auto lBitmap =
+        static_cast<HBITMAP>(LoadImageW(nullptr, L"plugins\\Config\\Decide.bmp", IMAGE_BITMAP, 0, 0,
+                                        LR_LOADFROMFILE | LR_LOADMAP3DCOLORS));
     if (lBitmap == nullptr) {
         // The button keeps a picture even when the file is missing or is no bitmap.
         lBitmap = static_cast<HBITMAP>(LoadImageW(PluginModule(), L"" QUENDRAL_TOOLBAR_NAME,
@@ -140,9 +140,10 @@ void NppPluginReceiver::PluginCleanUp() noexcept {
     });
 }
 
-void NppPluginReceiver::Install(Command aDecideContentsOfActiveDocument, Command aDecideSelectedText,
-                                Command aCalculateCoefficientVector,
-                                Command aDepictContentsOfActiveDocument, Command aDepictSelectedText,
+void NppPluginReceiver::Install(Command aDecideContentsOfActiveDocument,
+                                Command aDecideSelectedText, Command aCalculateCoefficientVector,
+                                Command aDepictContentsOfActiveDocument,
+                                Command aDepictSelectedText,
                                 Command aExecuteProver9OnActiveBuffer) {
     mDecideContentsOfActiveDocument = std::move(aDecideContentsOfActiveDocument);
     mDecideSelectedText = std::move(aDecideSelectedText);
@@ -175,7 +176,8 @@ std::string NppPluginReceiver::ContentsOfActiveDocument() {
         SendMessageW(lEditor, SCI_GETTEXT, static_cast<WPARAM>(lBufferSize),
                      reinterpret_cast<LPARAM>(lBuffer.data()));
         lBuffer.back() = '\0';
-        std::string lText = DecodeEditorText(lEditor, std::string_view(lBuffer.data(), lBuffer.size()));
+        std::string lText =
+            DecodeEditorText(lEditor, std::string_view(lBuffer.data(), lBuffer.size()));
         size_t lEnd = lText.find_last_not_of('\0');
         lText.erase(lEnd == std::string::npos ? 0 : lEnd + 1);
         return lText;
@@ -187,8 +189,9 @@ std::string NppPluginReceiver::ContentsOfActiveDocument() {
 std::string NppPluginReceiver::SelectedText() {
     HWND lEditor = PluginBase::GetCurrentScintilla();
     // Where the selection starts, in bytes, for a failure place counted from there.
-    mErrorIndicator.NoteTextRead(lEditor, std::min(SendMessageW(lEditor, SCI_GETSELECTIONSTART, 0, 0),
-                                                   SendMessageW(lEditor, SCI_GETSELECTIONEND, 0, 0)));
+    mErrorIndicator.NoteTextRead(lEditor,
+                                 std::min(SendMessageW(lEditor, SCI_GETSELECTIONSTART, 0, 0),
+                                          SendMessageW(lEditor, SCI_GETSELECTIONEND, 0, 0)));
     int64_t lEnd = Ask(lEditor, SCI_GETSELECTIONEND);
     int64_t lStart = Ask(lEditor, SCI_GETSELECTIONSTART);
     int64_t lLength = lEnd > lStart ? lEnd - lStart : lStart - lEnd;
@@ -205,7 +208,8 @@ std::string NppPluginReceiver::SelectedText() {
         while (lText > 0 && lBuffer[static_cast<size_t>(lText - 1)] == '\0') {
             --lText;
         }
-        return DecodeEditorText(lEditor, std::string_view(lBuffer.data(), static_cast<size_t>(lText)));
+        return DecodeEditorText(lEditor,
+                                std::string_view(lBuffer.data(), static_cast<size_t>(lText)));
     } catch (const std::exception& lFailure) {
         throw EngineException("Buffer Length: {0}\n{1}", lLength, Description(lFailure));
     }
@@ -214,9 +218,13 @@ std::string NppPluginReceiver::SelectedText() {
 // ---------------------------------------------------------------------------------------------
 // Marking a failure
 
-void NppPluginReceiver::ShowFailurePlace(const TextPlace& aPlace) { mErrorIndicator.Show(aPlace); }
+void NppPluginReceiver::ShowFailurePlace(const TextPlace& aPlace) {
+    mErrorIndicator.Show(aPlace);
+}
 
-void NppPluginReceiver::ClearFailurePlace() { mErrorIndicator.Clear(); }
+void NppPluginReceiver::ClearFailurePlace() {
+    mErrorIndicator.Clear();
+}
 
 void NppPluginReceiver::EditorModified(const void* aRecord) noexcept {
     Shielded("an edit", [this, aRecord] { mErrorIndicator.OnModifiedRecord(aRecord); });
@@ -245,14 +253,18 @@ void NppPluginReceiver::Forward(Command NppPluginReceiver::*aSlot) noexcept {
 void NppPluginReceiver::DecideContentsOfActiveDocument() {
     Forward(&NppPluginReceiver::mDecideContentsOfActiveDocument);
 }
-void NppPluginReceiver::DecideSelectedText() { Forward(&NppPluginReceiver::mDecideSelectedText); }
+void NppPluginReceiver::DecideSelectedText() {
+    Forward(&NppPluginReceiver::mDecideSelectedText);
+}
 void NppPluginReceiver::CalculateCoefficientVector() {
     Forward(&NppPluginReceiver::mCalculateCoefficientVector);
 }
 void NppPluginReceiver::DepictContentsOfActiveDocument() {
     Forward(&NppPluginReceiver::mDepictContentsOfActiveDocument);
 }
-void NppPluginReceiver::DepictSelectedText() { Forward(&NppPluginReceiver::mDepictSelectedText); }
+void NppPluginReceiver::DepictSelectedText() {
+    Forward(&NppPluginReceiver::mDepictSelectedText);
+}
 void NppPluginReceiver::ExecuteProver9OnActiveBuffer() {
     Forward(&NppPluginReceiver::mExecuteProver9OnActiveBuffer);
 }

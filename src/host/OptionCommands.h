@@ -33,8 +33,8 @@ public:
     static OptionCommands& Instance();
 
     /// At setInfo, before the driver is built and after the editor's version is read
-    /// (HostVersion): reads the settings, and gives the results window the driver is to use, aWindow or the docking panel as the
-    /// settings say.
+    /// (HostVersion): reads the settings, and gives the results window the driver is to use,
+    /// aWindow or the docking panel as the settings say.
     std::unique_ptr<IResultsWindow> Begin(HWND aHost, std::unique_ptr<IResultsWindow> aWindow);
     /// The driver is built: its decisions explain their verdicts as the settings say, and
     /// Escape in the panel closes as the results window's Close button does.

@@ -31,15 +31,14 @@ void RegisterWindowClass(WNDPROC aProcedure) {
         lClass.lpfnWndProc = aProcedure;
         lClass.hInstance = lModule;
         lClass.hIcon = LoadIconW(lModule, MAKEINTRESOURCEW(QUENDRAL_ICON));
-        lClass.hIconSm = static_cast<HICON>(LoadImageW(lModule, MAKEINTRESOURCEW(QUENDRAL_ICON),
-                                                       IMAGE_ICON, 16, 16, 0));
+        lClass.hIconSm = static_cast<HICON>(
+            LoadImageW(lModule, MAKEINTRESOURCEW(QUENDRAL_ICON), IMAGE_ICON, 16, 16, 0));
         lClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
         HBITMAP lPicture = LoadBitmapW(lModule, L"" QUENDRAL_BACKGROUND_NAME);
-        lClass.hbrBackground = lPicture != nullptr ? CreatePatternBrush(lPicture)
-                                                   : GetSysColorBrush(COLOR_BTNFACE);
+        lClass.hbrBackground =
+            lPicture != nullptr ? CreatePatternBrush(lPicture) : GetSysColorBrush(COLOR_BTNFACE);
         lClass.lpszClassName = ResultsWindow::ClassName;
-        return RegisterClassExW(&lClass) != 0 ||
-               GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+        return RegisterClassExW(&lClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
     }();
     if (!lRegistered) {
         throw EngineException("The results window cannot be registered: {0}",
@@ -101,11 +100,10 @@ ResultsWindow::ResultsWindow(HWND aOwner) : mOwner(IsWindow(aOwner) ? aOwner : n
                            WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
                                ES_READONLY | ES_AUTOVSCROLL,
                            0, 0, 0, 0, mWindow, nullptr, lModule, nullptr);
-    mCloseButton = CreateWindowExW(0, L"Button", L"&Close",
-                                   WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_FLAT,
-                                   0, 0, 0, 0, mWindow,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), lModule,
-                                   nullptr);
+    mCloseButton = CreateWindowExW(
+        0, L"Button", L"&Close", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_FLAT, 0,
+        0, 0, 0, mWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), lModule,
+        nullptr);
     if (mLog == nullptr || mCloseButton == nullptr) {
         std::string lReason = Platform::LastErrorText();
         DestroyWindow(mWindow);
@@ -116,8 +114,8 @@ ResultsWindow::ResultsWindow(HWND aOwner) : mOwner(IsWindow(aOwner) ? aOwner : n
     SendMessageW(mLog, EM_SETLIMITTEXT, 0, 0);
     SendMessageW(mLog, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                  FALSE);
-    SendMessageW(mCloseButton, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                 FALSE);
+    SendMessageW(mCloseButton, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     mLogBrush = CreateSolidBrush(RGB(255, 255, 255));
     // Without a dialog manager in the host's message loop, Enter and Escape reach the focused
     // control; both controls pass them on as a click on Close.
@@ -161,7 +159,9 @@ void ResultsWindow::BringToFront() {
     SetForegroundWindow(mWindow);
 }
 
-bool ResultsWindow::IsVisible() const { return IsWindowVisible(mWindow) != FALSE; }
+bool ResultsWindow::IsVisible() const {
+    return IsWindowVisible(mWindow) != FALSE;
+}
 
 void ResultsWindow::AppendLine(const std::string& aLine) {
     std::wstring lText = WithWindowsLineBreaks(Platform::Widen(aLine)) + L"\r\n";
@@ -184,9 +184,13 @@ void ResultsWindow::HandlePendingEvents() {
     }
 }
 
-void ResultsWindow::Hide() { ShowWindow(mWindow, SW_HIDE); }
+void ResultsWindow::Hide() {
+    ShowWindow(mWindow, SW_HIDE);
+}
 
-void ResultsWindow::Clear() { SetWindowTextW(mLog, L""); }
+void ResultsWindow::Clear() {
+    SetWindowTextW(mLog, L"");
+}
 
 void ResultsWindow::Close() {
     if (mCloseAction) {

@@ -24,7 +24,9 @@ public:
 
     /// What the Close button, Enter, Escape and the window system's close request do; without
     /// one the window hides and empties itself.
-    void SetCloseAction(std::function<void()> aCloseAction) { mCloseAction = std::move(aCloseAction); }
+    void SetCloseAction(std::function<void()> aCloseAction) {
+        mCloseAction = std::move(aCloseAction);
+    }
 
     void Show() override;
     void BringToFront() override;

@@ -86,8 +86,9 @@ ToolbarIconPair MakeToolbarIcons(HBITMAP aPicture) noexcept {
         }
         // A picture all of one colour has no background to leave out.
         const uint32_t lTransparent =
-            std::all_of(lPixels.begin(), lPixels.end(),
-                        [&](uint32_t fPixel) { return ((fPixel ^ lPixels.front()) & 0x00FFFFFF) == 0; })
+            std::all_of(
+                lPixels.begin(), lPixels.end(),
+                [&](uint32_t fPixel) { return ((fPixel ^ lPixels.front()) & 0x00FFFFFF) == 0; })
                 ? 0xFF000000
                 : lPixels.front() & 0x00FFFFFF;
         std::vector<uint32_t> lLight(lPixels.size());

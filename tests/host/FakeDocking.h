@@ -1,8 +1,8 @@
 #pragma once
 // What the fake host answers beyond the first protocol: its version (the one answer to
 // NPPM_GETNPPVERSION, by which the fake also leaves unanswered the messages newer than it), the
-// plugins' settings folder, menu check marks and docking panels. The panels dock in a strip at the bottom of the main
-// window, as the editor docks a panel at the bottom the first time.
+// plugins' settings folder, menu check marks and docking panels. The panels dock in a strip at the
+// bottom of the main window, as the editor docks a panel at the bottom the first time.
 
 #include <windows.h>
 

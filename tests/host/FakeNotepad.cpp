@@ -47,7 +47,9 @@ void RegisterClassOnce(const wchar_t* aName, WNDPROC aProcedure) {
     RegisterClassExW(&lClass);
 }
 
-bool IsTrail(unsigned char aByte) { return (aByte & 0xC0) == 0x80; }
+bool IsTrail(unsigned char aByte) {
+    return (aByte & 0xC0) == 0x80;
+}
 
 /// The bytes of the character at aAt as Scintilla steps over it: a whole UTF-8 sequence in a
 /// UTF-8 document, else one byte (also for a byte that starts no valid sequence).
@@ -74,7 +76,8 @@ std::size_t CharacterWidth(const Document& aDocument, std::size_t aAt) {
 
 /// SCI_POSITIONRELATIVE: aCharacters characters on (or back) from aFrom; 0 when that leaves
 /// the document.
-std::size_t PositionRelative(const Document& aDocument, std::size_t aFrom, std::ptrdiff_t aCharacters) {
+std::size_t PositionRelative(const Document& aDocument, std::size_t aFrom,
+                             std::ptrdiff_t aCharacters) {
     std::size_t lPosition = aFrom;
     if (lPosition > aDocument.mBytes.size()) {
         return 0;
@@ -94,7 +97,8 @@ std::size_t PositionRelative(const Document& aDocument, std::size_t aFrom, std::
                IsTrail(static_cast<unsigned char>(aDocument.mBytes[lStart]))) {
             --lStart;
         }
-        lPosition = CharacterWidth(aDocument, lStart) == lPosition - lStart ? lStart : lPosition - 1;
+        lPosition =
+            CharacterWidth(aDocument, lStart) == lPosition - lStart ? lStart : lPosition - 1;
     }
     return lPosition;
 }
@@ -292,8 +296,8 @@ std::string FakeEditor::DescribeIndicators() const {
     for (const auto& [lIndicator, lFlags] : mIndicators) {
         for (const ByteRange& lRange : Ranges(lIndicator)) {
             lText += (lText.empty() ? "" : ", ") + std::string("indicator ") +
-                     std::to_string(lIndicator) + " bytes " + std::to_string(lRange.mStart) +
-                     ".." + std::to_string(lRange.mEnd);
+                     std::to_string(lIndicator) + " bytes " + std::to_string(lRange.mStart) + ".." +
+                     std::to_string(lRange.mEnd);
         }
     }
     return lText.empty() ? "no indicator" : lText;
@@ -344,7 +348,8 @@ void FakeEditor::Paint() {
     auto fLineNumber = [&](int fLine) {
         std::wstring lNumber = std::to_wstring(fLine + 1);
         SetTextColor(lContext, RGB(0x80, 0x80, 0x80));
-        TextOutW(lContext, 6, 6 + fLine * lLineHeight, lNumber.c_str(), static_cast<int>(lNumber.size()));
+        TextOutW(lContext, 6, 6 + fLine * lLineHeight, lNumber.c_str(),
+                 static_cast<int>(lNumber.size()));
     };
     fLineNumber(0);
     for (std::size_t i = 0; i < lBytes.size();) {
@@ -363,21 +368,25 @@ void FakeEditor::Paint() {
         }
         std::wstring lCharacter;
         if (lBytes[i] != '\r') {
-            int lUnits = MultiByteToWideChar(mDocument.mCodePage == SC_CP_UTF8 ? CP_UTF8 : CP_ACP, 0,
-                                             lBytes.data() + i, static_cast<int>(lWidth), nullptr, 0);
+            int lUnits =
+                MultiByteToWideChar(mDocument.mCodePage == SC_CP_UTF8 ? CP_UTF8 : CP_ACP, 0,
+                                    lBytes.data() + i, static_cast<int>(lWidth), nullptr, 0);
             lCharacter.resize(static_cast<std::size_t>(std::max(lUnits, 0)));
             MultiByteToWideChar(mDocument.mCodePage == SC_CP_UTF8 ? CP_UTF8 : CP_ACP, 0,
-                                lBytes.data() + i, static_cast<int>(lWidth), lCharacter.data(), lUnits);
+                                lBytes.data() + i, static_cast<int>(lWidth), lCharacter.data(),
+                                lUnits);
         }
         SIZE lSize{};
-        GetTextExtentPoint32W(lContext, lCharacter.c_str(), static_cast<int>(lCharacter.size()), &lSize);
+        GetTextExtentPoint32W(lContext, lCharacter.c_str(), static_cast<int>(lCharacter.size()),
+                              &lSize);
         SetTextColor(lContext, RGB(0, 0, 0));
         TextOutW(lContext, lX, lY, lCharacter.c_str(), static_cast<int>(lCharacter.size()));
         for (const auto& [lIndicator, lFlags] : mIndicators) {
             if (i < lFlags.size() && lFlags[i] && lSize.cx > 0) {
                 auto lColour = mIndicatorColours.find(lIndicator);
                 HPEN lPen = CreatePen(PS_SOLID, 2,
-                                      lColour != mIndicatorColours.end() ? lColour->second : RGB(255, 0, 0));
+                                      lColour != mIndicatorColours.end() ? lColour->second
+                                                                         : RGB(255, 0, 0));
                 HGDIOBJ lOldPen = SelectObject(lContext, lPen);
                 const int lBase = lY + lMetrics.tmHeight + 1;
                 MoveToEx(lContext, lX, lBase, nullptr);
@@ -474,7 +483,8 @@ void Measure(HICON aIcon, int& aPixels, double& aLightness) {
         return;
     }
     BITMAP lBitmap{};
-    if (lInfo.hbmColor != nullptr && GetObjectW(lInfo.hbmColor, sizeof lBitmap, &lBitmap) == sizeof lBitmap &&
+    if (lInfo.hbmColor != nullptr &&
+        GetObjectW(lInfo.hbmColor, sizeof lBitmap, &lBitmap) == sizeof lBitmap &&
         lBitmap.bmWidth > 0 && lBitmap.bmHeight > 0) {
         BITMAPINFO lFormat{};
         lFormat.bmiHeader.biSize = sizeof lFormat.bmiHeader;
@@ -483,10 +493,11 @@ void Measure(HICON aIcon, int& aPixels, double& aLightness) {
         lFormat.bmiHeader.biPlanes = 1;
         lFormat.bmiHeader.biBitCount = 32;
         lFormat.bmiHeader.biCompression = BI_RGB;
-        std::vector<std::uint32_t> lPixels(static_cast<std::size_t>(lBitmap.bmWidth * lBitmap.bmHeight));
+        std::vector<std::uint32_t> lPixels(
+            static_cast<std::size_t>(lBitmap.bmWidth * lBitmap.bmHeight));
         HDC lScreen = GetDC(nullptr);
-        if (GetDIBits(lScreen, lInfo.hbmColor, 0, static_cast<UINT>(lBitmap.bmHeight), lPixels.data(),
-                      &lFormat, DIB_RGB_COLORS) == lBitmap.bmHeight) {
+        if (GetDIBits(lScreen, lInfo.hbmColor, 0, static_cast<UINT>(lBitmap.bmHeight),
+                      lPixels.data(), &lFormat, DIB_RGB_COLORS) == lBitmap.bmHeight) {
             double lSum = 0;
             for (std::uint32_t lPixel : lPixels) {
                 if ((lPixel >> 24) == 0) {
@@ -576,7 +587,8 @@ LRESULT FakeNotepad::Answer(UINT aMessage, WPARAM aWParam, LPARAM aLParam) {
         if (!mDocking.AtLeast(NppVersion(8, 54))) {
             break;
         }
-        mThemeRequests.push_back({static_cast<unsigned long>(aWParam), reinterpret_cast<HWND>(aLParam)});
+        mThemeRequests.push_back(
+            {static_cast<unsigned long>(aWParam), reinterpret_cast<HWND>(aLParam)});
         return static_cast<LRESULT>(aWParam);
     case NPPM_ALLOCATEINDICATOR:
         if (!mDocking.AtLeast(NppVersion(8, 56))) {

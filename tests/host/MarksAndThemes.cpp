@@ -57,7 +57,9 @@ LogColours AskLogColours(HWND aWindow, HWND aLog) {
 
 // The document the marks are checked on: a comment line with non-ASCII text, and a statement
 // joined over lines 2 and 3 whose failure lies on line 3.
-const std::string FaultyLines[] = {"// \xC3\x9C" "bung \xE2\x80\x93 \xC3\xA4", "(p &", " q) & r ? s"};
+const std::string FaultyLines[] = {"// \xC3\x9C"
+                                   "bung \xE2\x80\x93 \xC3\xA4",
+                                   "(p &", " q) & r ? s"};
 // What the mark must cover (the text the failure quotes, "r?s"), and where it starts.
 const std::string FaultyText = "r ? s";
 constexpr LineAndColumn FaultyPlace{3, 7};
@@ -131,7 +133,8 @@ void Session::CheckErrorMarks() {
         for (const auto& [lWhat, lDocument, lCommand] :
              {std::tuple{"Decide", lWhole, L"Decide"},
               std::tuple{"Decide Selected Text", lSelected, L"Decide Selected Text"}}) {
-            const std::string lCase = std::string(lWhat) + " on a failure on line 3 (" + lEnds + ")";
+            const std::string lCase =
+                std::string(lWhat) + " on a failure on line 3 (" + lEnds + ")";
             std::optional<ByteRange> lMark = MarkAfter(lCase, lDocument, lCommand);
             if (!mChecks.Check(lMark.has_value(), lCase + ": the failure is marked",
                                rEditor.DescribeIndicators())) {
@@ -196,8 +199,8 @@ void Session::CheckErrorMarks() {
         {"deleting across the mark's start", false, false, -2, 3, false},
     };
     for (const Edit& lEdit : lEdits) {
-        std::optional<ByteRange> lMark = MarkAfter(std::string("Decide before ") + lEdit.mWhat,
-                                                   lFaulty, L"Decide");
+        std::optional<ByteRange> lMark =
+            MarkAfter(std::string("Decide before ") + lEdit.mWhat, lFaulty, L"Decide");
         if (!lMark) {
             continue;
         }
@@ -231,14 +234,16 @@ void Session::CheckErrorMarks() {
         rEditor.Insert(lAfter.front().mStart + 1, "y");
         NotifyModified(rEditor, lAfter.front().mStart + 1, SC_MOD_INSERTTEXT, 1);
         mChecks.Check(rEditor.Ranges(MarkIndicator()).empty(),
-                      std::string("after ") + lEdit.mWhat + ", an edit of the moved mark takes it away",
+                      std::string("after ") + lEdit.mWhat +
+                          ", an edit of the moved mark takes it away",
                       rEditor.DescribeIndicators() + " in " + Quoted(std::string_view(lBytes)));
     }
 
     // An edit in the other view, at the same bytes, is no edit of the mark.
-    if (std::optional<ByteRange> lMark = MarkAfter("Decide before an edit elsewhere", lFaulty, L"Decide")) {
-        NotifyModified(mNotepad.Editor(1 - mNotepad.mCurrentView), lMark->mStart,
-                       SC_MOD_INSERTTEXT, 1);
+    if (std::optional<ByteRange> lMark =
+            MarkAfter("Decide before an edit elsewhere", lFaulty, L"Decide")) {
+        NotifyModified(mNotepad.Editor(1 - mNotepad.mCurrentView), lMark->mStart, SC_MOD_INSERTTEXT,
+                       1);
         mChecks.Check(rEditor.Ranges(MarkIndicator()).size() == 1,
                       "an edit in the other view leaves the mark", rEditor.DescribeIndicators());
     }
@@ -313,7 +318,8 @@ void Session::CheckDarkDockedPanel() {
     };
     mChecks.Equal(fThemes(dmfInit), 1,
                   "the panel is themed by the host once it is made (dmfInit, its handle)");
-    mChecks.Equal(fThemes(dmfHandleChange), 0, "the panel is not themed as changed before a change");
+    mChecks.Equal(fThemes(dmfHandleChange), 0,
+                  "the panel is not themed as changed before a change");
     const COLORREF lDarkBack = mNotepad.mDarkColours.softerBackground;
     const COLORREF lDarkText = mNotepad.mDarkColours.text;
     LogColours lColours = AskLogColours(lPanel, lLog);

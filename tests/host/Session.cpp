@@ -175,9 +175,9 @@ Session::~Session() {
         return;
     }
     SetCurrentDirectoryW(L"\\");
-    for (const wchar_t* lFile : {L"\\tools\\dot.exe", L"\\tools\\prover9.exe",
-                                 L"\\tools\\mace4.exe", L"\\plugins\\Config\\Decide.bmp",
-                                 L"\\plugins\\Config\\Quendral.ini"}) {
+    for (const wchar_t* lFile :
+         {L"\\tools\\dot.exe", L"\\tools\\prover9.exe", L"\\tools\\mace4.exe",
+          L"\\plugins\\Config\\Decide.bmp", L"\\plugins\\Config\\Quendral.ini"}) {
         DeleteFileW((mFolder + lFile).c_str());
     }
     for (const wchar_t* lFolder : {L"\\tools", L"\\plugins\\Config", L"\\plugins", L""}) {

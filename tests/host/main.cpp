@@ -324,9 +324,10 @@ int wmain(int aCount, wchar_t** aArguments) {
         [] { DieReporting("std::terminate was called (an exception left a call)"); });
 
     if (aCount < 2) {
-        PrintLine("usage: QuendralFakeHost PLUGIN.dll [commands|provers|dot-and-prover9|"
-                  "all-tools|marks|host-7.9.5|host-8.3.3|explanations|damaged-settings|docked-panel|"
-                  "host-before-4.7|screenshot STOPFILE [SCENE]]");
+        PrintLine(
+            "usage: QuendralFakeHost PLUGIN.dll [commands|provers|dot-and-prover9|"
+            "all-tools|marks|host-7.9.5|host-8.3.3|explanations|damaged-settings|docked-panel|"
+            "host-before-4.7|screenshot STOPFILE [SCENE]]");
         return 2;
     }
     std::wstring lPlugin = aArguments[1];
