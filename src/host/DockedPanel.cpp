@@ -48,18 +48,6 @@ BOOL CALLBACK ReleasePanelsBelow(HWND aWindow, LPARAM aUnused) {
     return ReleaseIfPanel(aWindow, aUnused);
 }
 
-std::wstring WithWindowsLineBreaks(const std::wstring& aText) {
-    std::wstring lResult;
-    lResult.reserve(aText.size() + 2);
-    for (size_t i = 0; i < aText.size(); ++i) {
-        if (aText[i] == L'\n' && (i == 0 || aText[i - 1] != L'\r')) {
-            lResult += L'\r';
-        }
-        lResult += aText[i];
-    }
-    return lResult;
-}
-
 /// The file name of the plugin library, which the editor takes for the panel's owner.
 std::wstring ModuleFileName() {
     wchar_t lPath[MAX_PATH * 4] = {};
@@ -75,11 +63,6 @@ DockedPanel::~DockedPanel() {
     if (mWindow != nullptr && IsWindow(mWindow)) {
         SetWindowLongPtrW(mWindow, GWLP_USERDATA, 0);
         DestroyWindow(mWindow);
-    }
-    for (HBRUSH lBrush : {mLogBrush, mDarkBrush}) {
-        if (lBrush != nullptr) {
-            DeleteObject(lBrush);
-        }
     }
     if (mIcon != nullptr) {
         DestroyIcon(mIcon);
@@ -99,39 +82,21 @@ void DockedPanel::Make() {
     if (mWindow == nullptr) {
         throw EngineException("The results panel cannot be made: {0}", Platform::LastErrorText());
     }
-    mLog = CreateWindowExW(0, L"Edit", L"",
-                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY |
-                               ES_AUTOVSCROLL,
-                           0, 0, 0, 0, mWindow, nullptr, PluginModule(), nullptr);
-    if (mLog == nullptr) {
+    HWND lLog = mLog.Make(mWindow);
+    if (lLog == nullptr) {
         std::string lReason = Platform::LastErrorText();
         DestroyWindow(mWindow);
         mWindow = nullptr;
         throw EngineException("The results panel cannot be made: {0}", lReason);
     }
-    SendMessageW(mLog, EM_SETLIMITTEXT, 0, 0);
-    SendMessageW(mLog, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                 FALSE);
-    mLogBrush = CreateSolidBrush(RGB(255, 255, 255));
-    SetPropW(mLog, PreviousProcedure,
-             reinterpret_cast<HANDLE>(GetWindowLongPtrW(mLog, GWLP_WNDPROC)));
-    SetWindowLongPtrW(mLog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DockedPanel::LogProcedure));
+    SetPropW(lLog, PreviousProcedure,
+             reinterpret_cast<HANDLE>(GetWindowLongPtrW(lLog, GWLP_WNDPROC)));
+    SetWindowLongPtrW(lLog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DockedPanel::LogProcedure));
     RECT lClient{};
     GetClientRect(mWindow, &lClient);
-    MoveWindow(mLog, 0, 0, lClient.right, lClient.bottom, FALSE);
+    MoveWindow(lLog, 0, 0, lClient.right, lClient.bottom, FALSE);
     // Its controls are made: the host themes it by its mode now and at every change.
     DarkMode::Follow(mWindow);
-}
-
-HBRUSH DockedPanel::DarkBrush(COLORREF aColour) {
-    if (mDarkBrush == nullptr || mDarkColour != aColour) {
-        if (mDarkBrush != nullptr) {
-            DeleteObject(mDarkBrush);
-        }
-        mDarkBrush = CreateSolidBrush(aColour);
-        mDarkColour = aColour;
-    }
-    return mDarkBrush;
 }
 
 void DockedPanel::Register() {
@@ -166,27 +131,13 @@ bool DockedPanel::IsVisible() const {
 }
 
 void DockedPanel::AppendLine(const std::string& aLine) {
-    if (mLog == nullptr) {
+    if (mLog.Handle() == nullptr) {
         Make();
     }
-    std::wstring lText = WithWindowsLineBreaks(Platform::Widen(aLine)) + L"\r\n";
-    int lEnd = GetWindowTextLengthW(mLog);
-    SendMessageW(mLog, EM_SETSEL, static_cast<WPARAM>(lEnd), static_cast<LPARAM>(lEnd));
-    SendMessageW(mLog, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(lText.c_str()));
-    SendMessageW(mLog, EM_SCROLLCARET, 0, 0);
+    mLog.AppendLine(aLine);
 }
 
-void DockedPanel::HandlePendingEvents() {
-    MSG lMessage;
-    while (PeekMessageW(&lMessage, nullptr, 0, 0, PM_REMOVE)) {
-        if (lMessage.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(lMessage.wParam));
-            return;
-        }
-        TranslateMessage(&lMessage);
-        DispatchMessageW(&lMessage);
-    }
-}
+void DockedPanel::HandlePendingEvents() { HandlePendingWindowMessages(); }
 
 void DockedPanel::Hide() {
     if (mRegistered) {
@@ -194,11 +145,7 @@ void DockedPanel::Hide() {
     }
 }
 
-void DockedPanel::Clear() {
-    if (mLog != nullptr) {
-        SetWindowTextW(mLog, L"");
-    }
-}
+void DockedPanel::Clear() { mLog.Clear(); }
 
 void DockedPanel::Close() {
     if (mCloseAction) {
@@ -212,7 +159,7 @@ void DockedPanel::Close() {
 LRESULT DockedPanel::OnMessage(UINT aMessage, WPARAM aWParam, LPARAM aLParam) {
     switch (aMessage) {
     case WM_SIZE:
-        MoveWindow(mLog, 0, 0, LOWORD(aLParam), HIWORD(aLParam), TRUE);
+        MoveWindow(mLog.Handle(), 0, 0, LOWORD(aLParam), HIWORD(aLParam), TRUE);
         return 0;
     case WM_COMMAND:
         if (LOWORD(aWParam) == IDCANCEL) {
@@ -232,20 +179,8 @@ LRESULT DockedPanel::OnMessage(UINT aMessage, WPARAM aWParam, LPARAM aLParam) {
     }
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
-        // The log in the host's colours: dark ones in dark mode, else black on white.
-        if (reinterpret_cast<HWND>(aLParam) == mLog) {
-            HDC lContext = reinterpret_cast<HDC>(aWParam);
-            if (DarkMode::Enabled()) {
-                DarkMode::Colours lColours = DarkMode::DarkColours();
-                SetBkColor(lContext, lColours.mSofterBackground);
-                SetTextColor(lContext, lColours.mText);
-                return reinterpret_cast<LRESULT>(DarkBrush(lColours.mSofterBackground));
-            }
-            if (mLogBrush != nullptr) {
-                SetBkColor(lContext, RGB(255, 255, 255));
-                SetTextColor(lContext, RGB(0, 0, 0));
-                return reinterpret_cast<LRESULT>(mLogBrush);
-            }
+        if (std::optional<LRESULT> lBrush = mLog.Colour(aWParam, aLParam)) {
+            return *lBrush;
         }
         break;
     default:
@@ -264,7 +199,7 @@ LRESULT CALLBACK DockedPanel::WindowProcedure(HWND aWindow, UINT aMessage, WPARA
             SetWindowLongPtrW(aWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(lThis));
         }
         auto* lThis = reinterpret_cast<DockedPanel*>(GetWindowLongPtrW(aWindow, GWLP_USERDATA));
-        if (lThis != nullptr && lThis->mLog != nullptr) {
+        if (lThis != nullptr && lThis->mLog.Handle() != nullptr) {
             return std::optional<LRESULT>(lThis->OnMessage(aMessage, aWParam, aLParam));
         }
         return std::optional<LRESULT>();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "driver/HostInterfaces.h"
+#include "host/LogControl.h"
 #include "host/NppRecords.h"
 
 namespace Logic::Npp {
@@ -60,16 +61,11 @@ private:
     void Make();
     void Register();
     void Close();
-    /// A solid brush of aColour for the log in dark mode, kept until the colour changes.
-    HBRUSH DarkBrush(COLORREF aColour);
 
     HWND mHost;
     int mCommandIndex;
     HWND mWindow = nullptr;
-    HWND mLog = nullptr;
-    HBRUSH mLogBrush = nullptr;
-    HBRUSH mDarkBrush = nullptr;
-    COLORREF mDarkColour = CLR_INVALID;
+    LogControl mLog;
     HICON mIcon = nullptr;
     bool mRegistered = false;
     /// The editor keeps the addresses of the record's strings: they live here.

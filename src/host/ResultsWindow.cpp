@@ -70,18 +70,6 @@ BOOL CALLBACK ReleaseIfResultsWindow(HWND aWindow, LPARAM) {
     return TRUE;
 }
 
-/// Lines that end in a bare line feed (a multi-line message) would not break in the log.
-std::wstring WithWindowsLineBreaks(const std::wstring& aText) {
-    std::wstring lResult;
-    lResult.reserve(aText.size() + 2);
-    for (size_t i = 0; i < aText.size(); ++i) {
-        if (aText[i] == L'\n' && (i == 0 || aText[i - 1] != L'\r')) {
-            lResult += L'\r';
-        }
-        lResult += aText[i];
-    }
-    return lResult;
-}
 } // namespace
 
 ResultsWindow::ResultsWindow(HWND aOwner) : mOwner(IsWindow(aOwner) ? aOwner : nullptr) {
@@ -95,31 +83,22 @@ ResultsWindow::ResultsWindow(HWND aOwner) : mOwner(IsWindow(aOwner) ? aOwner : n
         throw EngineException("The results window cannot be made: {0}", Platform::LastErrorText());
     }
     HINSTANCE lModule = PluginModule();
-    // No horizontal scrolling: long lines wrap, and only the vertical scroll bar shows.
-    mLog = CreateWindowExW(0, L"Edit", L"",
-                           WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE |
-                               ES_READONLY | ES_AUTOVSCROLL,
-                           0, 0, 0, 0, mWindow, nullptr, lModule, nullptr);
+    HWND lLog = mLog.Make(mWindow, WS_TABSTOP);
     mCloseButton = CreateWindowExW(
         0, L"Button", L"&Close", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_FLAT, 0,
         0, 0, 0, mWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), lModule,
         nullptr);
-    if (mLog == nullptr || mCloseButton == nullptr) {
+    if (lLog == nullptr || mCloseButton == nullptr) {
         std::string lReason = Platform::LastErrorText();
         DestroyWindow(mWindow);
         mWindow = nullptr;
         throw EngineException("The results window cannot be made: {0}", lReason);
     }
-    // The log holds as much as the user runs; the default limit is 32,767 characters.
-    SendMessageW(mLog, EM_SETLIMITTEXT, 0, 0);
-    SendMessageW(mLog, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-                 FALSE);
     SendMessageW(mCloseButton, WM_SETFONT,
                  reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    mLogBrush = CreateSolidBrush(RGB(255, 255, 255));
     // Without a dialog manager in the host's message loop, Enter and Escape reach the focused
     // control; both controls pass them on as a click on Close.
-    for (HWND lControl : {mLog, mCloseButton}) {
+    for (HWND lControl : {lLog, mCloseButton}) {
         SetPropW(lControl, PreviousProcedure,
                  reinterpret_cast<HANDLE>(GetWindowLongPtrW(lControl, GWLP_WNDPROC)));
         SetWindowLongPtrW(lControl, GWLP_WNDPROC,
@@ -133,11 +112,6 @@ ResultsWindow::~ResultsWindow() {
     if (mWindow != nullptr && IsWindow(mWindow)) {
         SetWindowLongPtrW(mWindow, GWLP_USERDATA, 0);
         DestroyWindow(mWindow);
-    }
-    for (HBRUSH lBrush : {mLogBrush, mDarkBrush, mDarkWindowBrush}) {
-        if (lBrush != nullptr) {
-            DeleteObject(lBrush);
-        }
     }
 }
 
@@ -163,34 +137,15 @@ bool ResultsWindow::IsVisible() const {
     return IsWindowVisible(mWindow) != FALSE;
 }
 
-void ResultsWindow::AppendLine(const std::string& aLine) {
-    std::wstring lText = WithWindowsLineBreaks(Platform::Widen(aLine)) + L"\r\n";
-    int lEnd = GetWindowTextLengthW(mLog);
-    SendMessageW(mLog, EM_SETSEL, static_cast<WPARAM>(lEnd), static_cast<LPARAM>(lEnd));
-    SendMessageW(mLog, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(lText.c_str()));
-    SendMessageW(mLog, EM_SCROLLCARET, 0, 0);
-}
+void ResultsWindow::AppendLine(const std::string& aLine) { mLog.AppendLine(aLine); }
 
-void ResultsWindow::HandlePendingEvents() {
-    MSG lMessage;
-    while (PeekMessageW(&lMessage, nullptr, 0, 0, PM_REMOVE)) {
-        if (lMessage.message == WM_QUIT) {
-            // The host's own loop must still see it.
-            PostQuitMessage(static_cast<int>(lMessage.wParam));
-            return;
-        }
-        TranslateMessage(&lMessage);
-        DispatchMessageW(&lMessage);
-    }
-}
+void ResultsWindow::HandlePendingEvents() { HandlePendingWindowMessages(); }
 
 void ResultsWindow::Hide() {
     ShowWindow(mWindow, SW_HIDE);
 }
 
-void ResultsWindow::Clear() {
-    SetWindowTextW(mLog, L"");
-}
+void ResultsWindow::Clear() { mLog.Clear(); }
 
 void ResultsWindow::Close() {
     if (mCloseAction) {
@@ -206,7 +161,7 @@ void ResultsWindow::Layout() {
         MoveWindow(fControl, Scaled(fArea.left), Scaled(fArea.top),
                    Scaled(fArea.right - fArea.left), Scaled(fArea.bottom - fArea.top), TRUE);
     };
-    fPlace(mLog, LogArea);
+    fPlace(mLog.Handle(), LogArea);
     fPlace(mCloseButton, ButtonArea);
 }
 
@@ -223,19 +178,6 @@ void ResultsWindow::CentreOnOwner() {
     int lLeft = lArea.left + (lArea.right - lArea.left - lWidth) / 2;
     int lTop = lArea.top + (lArea.bottom - lArea.top - lHeight) / 2;
     SetWindowPos(mWindow, nullptr, lLeft, lTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-HBRUSH ResultsWindow::DarkBrush(COLORREF aColour, bool aWindowBackground) {
-    HBRUSH& rBrush = aWindowBackground ? mDarkWindowBrush : mDarkBrush;
-    COLORREF& rColour = aWindowBackground ? mDarkWindowColour : mDarkColour;
-    if (rBrush == nullptr || rColour != aColour) {
-        if (rBrush != nullptr) {
-            DeleteObject(rBrush);
-        }
-        rBrush = CreateSolidBrush(aColour);
-        rColour = aColour;
-    }
-    return rBrush;
 }
 
 LRESULT ResultsWindow::OnMessage(UINT aMessage, WPARAM aWParam, LPARAM aLParam) {
@@ -255,19 +197,8 @@ LRESULT ResultsWindow::OnMessage(UINT aMessage, WPARAM aWParam, LPARAM aLParam) 
         return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
-        if (reinterpret_cast<HWND>(aLParam) == mLog) {
-            HDC lContext = reinterpret_cast<HDC>(aWParam);
-            if (DarkMode::Enabled()) {
-                DarkMode::Colours lColours = DarkMode::DarkColours();
-                SetBkColor(lContext, lColours.mSofterBackground);
-                SetTextColor(lContext, lColours.mText);
-                return reinterpret_cast<LRESULT>(DarkBrush(lColours.mSofterBackground));
-            }
-            if (mLogBrush != nullptr) {
-                SetBkColor(lContext, RGB(255, 255, 255));
-                SetTextColor(lContext, RGB(0, 0, 0));
-                return reinterpret_cast<LRESULT>(mLogBrush);
-            }
+        if (std::optional<LRESULT> lBrush = mLog.Colour(aWParam, aLParam)) {
+            return *lBrush;
         }
         break;
     case WM_ERASEBKGND:
@@ -276,7 +207,7 @@ LRESULT ResultsWindow::OnMessage(UINT aMessage, WPARAM aWParam, LPARAM aLParam) 
             RECT lArea;
             GetClientRect(mWindow, &lArea);
             FillRect(reinterpret_cast<HDC>(aWParam), &lArea,
-                     DarkBrush(DarkMode::DarkColours().mBackground, true));
+                     mDarkBackground.Of(DarkMode::DarkColours().mBackground));
             return 1;
         }
         break;
@@ -304,7 +235,7 @@ LRESULT CALLBACK ResultsWindow::WindowProcedure(HWND aWindow, UINT aMessage, WPA
             SetWindowLongPtrW(aWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(lThis));
         }
         auto* lThis = reinterpret_cast<ResultsWindow*>(GetWindowLongPtrW(aWindow, GWLP_USERDATA));
-        if (lThis != nullptr && lThis->mLog != nullptr) {
+        if (lThis != nullptr && lThis->mLog.Handle() != nullptr) {
             return std::optional<LRESULT>(lThis->OnMessage(aMessage, aWParam, aLParam));
         }
         return std::optional<LRESULT>();

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "driver/HostInterfaces.h"
+#include "host/LogControl.h"
 
 namespace Logic::Npp {
 
@@ -52,19 +53,13 @@ private:
     void Close();
     void Layout();
     void CentreOnOwner();
-    /// A solid brush of aColour for the log (or, with aWindowBackground, the window), kept
-    /// until the colour changes.
-    HBRUSH DarkBrush(COLORREF aColour, bool aWindowBackground = false);
 
     HWND mOwner;
     HWND mWindow = nullptr;
-    HWND mLog = nullptr;
+    LogControl mLog;
     HWND mCloseButton = nullptr;
-    HBRUSH mLogBrush = nullptr;
-    HBRUSH mDarkBrush = nullptr;
-    COLORREF mDarkColour = CLR_INVALID;
-    HBRUSH mDarkWindowBrush = nullptr;
-    COLORREF mDarkWindowColour = CLR_INVALID;
+    /// The window's background in dark mode.
+    SolidBrush mDarkBackground;
     std::function<void()> mCloseAction;
 };
 
