@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "Documents.h"
 #include "Session.h"
 
 namespace Logic::Testing {
@@ -63,13 +64,6 @@ const std::string FaultyLines[] = {"// \xC3\x9C"
 // What the mark must cover (the text the failure quotes, "r?s"), and where it starts.
 const std::string FaultyText = "r ? s";
 constexpr LineAndColumn FaultyPlace{3, 7};
-
-Document MakeDocument(std::wstring aName, std::string aBytes) {
-    Document lDocument;
-    lDocument.mName = std::move(aName);
-    lDocument.mBytes = std::move(aBytes);
-    return lDocument;
-}
 
 std::string Joined(const std::string& aLineEnd) {
     std::string lText;

@@ -12,44 +12,13 @@
 #include <iterator>
 #include <sstream>
 
+#include "Documents.h"
+#include "ResultsWindow.h"
 #include "Session.h"
 
 namespace Logic::Testing {
 
 namespace {
-
-struct Example {
-    const wchar_t* mName;
-    const char* mText;
-};
-
-constexpr Example Examples[] = {
-#include "Examples.inc"
-};
-
-std::string ExampleText(const wchar_t* aName) {
-    for (const Example& lExample : Examples) {
-        if (std::wcscmp(lExample.mName, aName) == 0) {
-            return lExample.mText;
-        }
-    }
-    PrintLine("FATAL: the example " + Utf8(aName) + " is not built in");
-    ExitProcess(2);
-}
-
-Document MakeDocument(std::wstring aName, std::string aBytes) {
-    Document lDocument;
-    lDocument.mName = std::move(aName);
-    lDocument.mBytes = std::move(aBytes);
-    return lDocument;
-}
-
-Document Selecting(Document aDocument, const std::string& aPart) {
-    std::size_t lAt = aDocument.mBytes.find(aPart);
-    aDocument.mSelectionStart = lAt;
-    aDocument.mSelectionEnd = lAt + aPart.size();
-    return aDocument;
-}
 
 // What `quendral decide --explain` writes for examples/undistributed-middle.txt, and for its
 // argument alone, after the time stamps.
@@ -66,17 +35,6 @@ Document Undistributed() {
     return MakeDocument(L"undistributed-middle.txt", ExampleText(L"undistributed-middle.txt"));
 }
 
-std::wstring TextOf(HWND aWindow) {
-    if (aWindow == nullptr || !IsWindow(aWindow)) {
-        return {};
-    }
-    auto lLength = SendMessageW(aWindow, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring lText(static_cast<std::size_t>(lLength) + 1, L'\0');
-    auto lCopied =
-        SendMessageW(aWindow, WM_GETTEXT, lText.size(), reinterpret_cast<LPARAM>(lText.data()));
-    lText.resize(static_cast<std::size_t>(lCopied));
-    return lText;
-}
 
 std::wstring ClassOf(HWND aWindow) {
     wchar_t lName[256] = {};
@@ -319,7 +277,7 @@ void Session::ExpectPanelLog(const std::string& aWhat, const Document& aDocument
     HWND lPanel = lPanels.back().mClient;
     HWND lLog = FindWindowExW(lPanel, nullptr, L"Edit", nullptr);
     mChecks.Check(Shown(lPanel), aWhat + ": the panel shows");
-    std::string lMismatch = LogMismatch(TextOf(lLog), aMessages, lEarliest, lLatest);
+    std::string lMismatch = LogMismatch(WindowText(lLog), aMessages, lEarliest, lLatest);
     mChecks.Check(lMismatch.empty(), aWhat + ": the panel's log", lMismatch);
     PressEscape(lLog);
 }
@@ -394,24 +352,24 @@ void Session::CheckDockedPanel() {
 
     // Escape hides and empties the panel (ExpectPanelLog pressed it after each command).
     mChecks.Check(!Shown(lPanel.mClient), "Escape hides the panel");
-    mChecks.Equal(TextOf(lLog), L"", "Escape empties the panel");
+    mChecks.Equal(WindowText(lLog), L"", "Escape empties the panel");
     mChecks.Check(rDocking.Count(NPPM_DMMHIDE) >= 2, "Escape hides the panel with NPPM_DMMHIDE");
 
     // The user closes the panel in the host: the host hides it and tells it; its log goes.
     PluginCommand lDecide = CommandNamed(L"Decide");
     if (lDecide != nullptr && Call(lDecide, "Decide before the host closes the panel")) {
-        mChecks.Check(!TextOf(lLog).empty(), "the panel holds the lines before it is closed");
+        mChecks.Check(!WindowText(lLog).empty(), "the panel holds the lines before it is closed");
         ShowWindow(lPanel.mClient, SW_HIDE);
         NMHDR lClose{mNotepad.MainWindow(), 0, DMN_CLOSE};
         SendMessageW(lPanel.mClient, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&lClose));
-        mChecks.Equal(TextOf(lLog), L"", "DMN_CLOSE empties the panel");
+        mChecks.Equal(WindowText(lLog), L"", "DMN_CLOSE empties the panel");
     }
 
     // Unchecked: the results window again, as before.
     ToggleOption(L"Results in a Docked Panel", false);
     ExpectLog("Decide in the results window after the panel", Undistributed(), L"Decide",
               {L"Deciding undistributed-middle.txt...", Invalid, Counterexample});
-    mChecks.Check(!Shown(lPanel.mClient) && TextOf(lLog).empty(),
+    mChecks.Check(!Shown(lPanel.mClient) && WindowText(lLog).empty(),
                   "with the panel unchecked the panel stays hidden and empty");
     ToggleOption(L"Results in a Docked Panel", true);
 }

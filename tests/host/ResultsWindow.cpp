@@ -13,18 +13,6 @@ std::wstring ClassOf(HWND aWindow) {
     return lName;
 }
 
-std::wstring TextOf(HWND aWindow) {
-    if (aWindow == nullptr) {
-        return {};
-    }
-    auto lLength = SendMessageW(aWindow, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring lText(static_cast<std::size_t>(lLength) + 1, L'\0');
-    auto lCopied =
-        SendMessageW(aWindow, WM_GETTEXT, lText.size(), reinterpret_cast<LPARAM>(lText.data()));
-    lText.resize(static_cast<std::size_t>(lCopied));
-    return lText;
-}
-
 struct Search {
     bool mByTitle;
     HWND mFound = nullptr;
@@ -37,7 +25,7 @@ BOOL CALLBACK Visit(HWND aWindow, LPARAM aSearch) {
     if (lProcess != GetCurrentProcessId()) {
         return TRUE;
     }
-    bool lMatches = lSearch->mByTitle ? TextOf(aWindow) == ResultsWindow::Title
+    bool lMatches = lSearch->mByTitle ? WindowText(aWindow) == ResultsWindow::Title
                                       : ClassOf(aWindow) == ResultsWindow::ClassName;
     if (lMatches) {
         lSearch->mFound = aWindow;
@@ -77,13 +65,13 @@ std::wstring ResultsWindow::ClassOfWindow() const {
     return ClassOf(mWindow);
 }
 std::wstring ResultsWindow::TitleOfWindow() const {
-    return TextOf(mWindow);
+    return WindowText(mWindow);
 }
 std::wstring ResultsWindow::CloseButtonText() const {
-    return TextOf(mCloseButton);
+    return WindowText(mCloseButton);
 }
 std::wstring ResultsWindow::Text() const {
-    return Exists() ? TextOf(mLog) : std::wstring();
+    return Exists() ? WindowText(mLog) : std::wstring();
 }
 
 const char* ResultsWindow::Name(CloseWay aWay) {
@@ -212,6 +200,18 @@ std::string LogMismatch(const std::wstring& aText, const std::vector<std::wstrin
                " entries, more text: " + Quoted(aText.substr(lAt));
     }
     return {};
+}
+
+std::wstring WindowText(HWND aWindow) {
+    if (aWindow == nullptr || !IsWindow(aWindow)) {
+        return {};
+    }
+    auto lLength = SendMessageW(aWindow, WM_GETTEXTLENGTH, 0, 0);
+    std::wstring lText(static_cast<std::size_t>(lLength) + 1, L'\0');
+    auto lCopied =
+        SendMessageW(aWindow, WM_GETTEXT, lText.size(), reinterpret_cast<LPARAM>(lText.data()));
+    lText.resize(static_cast<std::size_t>(lCopied));
+    return lText;
 }
 
 } // namespace Logic::Testing

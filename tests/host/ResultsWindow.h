@@ -39,6 +39,9 @@ private:
     HWND mCloseButton = nullptr;
 };
 
+/// A window's text (a control's contents); empty when there is no such window.
+std::wstring WindowText(HWND aWindow);
+
 /// 100-nanosecond units since local midnight.
 long long LocalTimeOfDay();
 
