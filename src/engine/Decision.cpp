@@ -1,17 +1,14 @@
 // The decision procedure (Decide, the verdict of an argument, the walk over interpretations)
 // and the resumable example and counterexample search. Every entry goes through DecideWith or
-// FindNextWith, the one place that picks the evaluator.
+// FindNextHitWith, which hand the evaluation to the chosen engine (DecisionEngine).
 
 #include "engine/Decision.h"
 
 #include <atomic>
 #include <optional>
 
-#include "engine/CompiledFormula.h"
-#include "engine/DistinctNodeWalk.h"
-#include "engine/ParallelLoop.h"
+#include "engine/DecisionEngine.h"
 #include "engine/Predicates.h"
-#include "engine/TruthSeen.h"
 #include "model/Argument.h"
 #include "model/EngineException.h"
 #include "model/Factory.h"
@@ -22,78 +19,18 @@ namespace {
 
 std::atomic<Evaluator> gDefaultEvaluator{Evaluator::Compiled};
 
-/// Up to this many interpretations the reference decides on the calling thread.
-constexpr uint64_t SmallSpace = 4096;
-
-/// The nesting depth of aMatrix, which the reference's recursion follows.
-int32_t Depth(const Matrix& aMatrix) {
-    return DistinctNodeWalk::FoldBottomUp<int32_t>(
-        aMatrix, [](const Matrix&, const std::array<int32_t, 2>& fOperands) {
-            return std::max(fOperands[0], fOperands[1]) + 1;
-        });
-}
-
-/// Runs aWork on a large stack only when aMatrix is deep enough for the reference's recursion
-/// to need one.
-template <typename Work> auto ForReference(const Matrix& aMatrix, Work aWork) -> decltype(aWork()) {
-    if (Depth(aMatrix) <= CompiledFormula::DeepFormula) {
-        return aWork();
-    }
-    return OnLargeStack(aWork);
-}
-
-Alethicity DecideByReference(const Matrix& aMatrix, const Predicates& aPredicates) {
-    const bool lDeep = Depth(aMatrix) > CompiledFormula::DeepFormula;
-    PrepareNecessityMemos(aMatrix, aPredicates);
-    TruthSeen lSeen;
-    const auto lInterpretations = aPredicates.Interpretations();
-    Foreach(
-        lInterpretations,
-        [&](uint32_t fInterpretation, bool& fBreak) {
-            for (uint32_t lKindOfWorld : aPredicates.KindsOfWorlds(fInterpretation)) {
-                const bool lTrue = aMatrix.TrueIn(fInterpretation, lKindOfWorld, aPredicates);
-                if (lSeen.Saw(lTrue, !lTrue)) {
-                    fBreak = true;
-                    return;
-                }
-            }
-        },
-        lInterpretations.size() <= SmallSpace ? 1u : 0u, lDeep);
-    return lSeen.Verdict();
-}
-
-/// The reference search: one candidate after another from the last hit, as the tree's TrueIn
-/// finds them.
-void SearchByReference(const Matrix& aTarget, const Predicates& aPredicates, bool aModal,
-                       uint32_t aFirst, uint32_t aLast, SearchPosition& aPosition) {
-    PrepareNecessityMemos(aTarget, aPredicates);
-    uint32_t lCandidate = aPosition.mLastFound.value_or(aLast);
-    while (aPosition.mMightBe) {
-        lCandidate = NextPossibility(lCandidate, aFirst, aLast);
-        const bool lHit =
-            aModal ? aTarget.HasCounterexample(lCandidate, aPredicates)
-                   : !aTarget.TrueIn(aPredicates.FirstInterpretation(), lCandidate, aPredicates);
-        if (lHit) {
-            aPosition.mLastFound = lCandidate;
-            break;
-        }
-        if (lCandidate == aLast && !aPosition.mLastFound) {
-            aPosition.mMightBe = false;
-        }
-    }
-}
-
-/// The compiled search: the same cycle of candidates, scanned a block at a time.
-void SearchCompiled(const CompiledFormula& aCompiled, uint32_t aFirst, uint32_t aLast,
-                    SearchPosition& aPosition) {
+/// The search: the cycle of candidates from the one after the last hit, wrapping from aLast to
+/// aFirst.
+void Search(const PreparedFormula& aPrepared, uint32_t aFirst, uint32_t aLast,
+            SearchPosition& aPosition) {
     if (!aPosition.mMightBe) {
         return;
     }
     const uint32_t lStart =
         aPosition.mLastFound ? NextPossibility(*aPosition.mLastFound, aFirst, aLast) : aFirst;
-    std::optional<uint32_t> lHit = aCompiled.FirstCounterexample(lStart, aLast);
+    std::optional<uint32_t> lHit = aPrepared.FirstCounterexample(lStart, aLast);
     if (!lHit && lStart > aFirst) {
-        lHit = aCompiled.FirstCounterexample(aFirst, lStart - 1);
+        lHit = aPrepared.FirstCounterexample(aFirst, lStart - 1);
     }
     if (lHit) {
         aPosition.mLastFound = lHit;
@@ -103,6 +40,10 @@ void SearchCompiled(const CompiledFormula& aCompiled, uint32_t aFirst, uint32_t 
 }
 
 } // namespace
+
+const DecisionEngine& EngineOf(Evaluator aEvaluator) {
+    return aEvaluator == Evaluator::Reference ? ReferenceEngine() : CompiledEngine();
+}
 
 Evaluator DefaultEvaluator() { return gDefaultEvaluator.load(std::memory_order_relaxed); }
 
@@ -119,10 +60,7 @@ Alethicity DecideWith(const Matrix& aMatrix, Evaluator aEvaluator, const EngineL
         return DecideForFreeVariablesWith(aMatrix, aEvaluator, aLimits);
     }
     const Predicates lPredicates = aMatrix.CollectPredicates();
-    if (aEvaluator == Evaluator::Reference) {
-        return DecideByReference(aMatrix, lPredicates);
-    }
-    return CompiledFormula(aMatrix, lPredicates, aLimits).Decide();
+    return EngineOf(aEvaluator).Prepare(aMatrix, lPredicates, aLimits)->Decide();
 }
 
 Alethicity DecideForFreeVariablesWith(const Matrix& aMatrix, Evaluator aEvaluator,
@@ -179,23 +117,10 @@ std::optional<SearchHit> FindNextHitWith(const Matrix& aMatrix, bool aExample,
     if (lFirst > lLast) {
         aPosition.mMightBe = false; // nothing to enumerate, so nothing can be found
     }
-    if (aEvaluator == Evaluator::Reference) {
-        ForReference(*lTarget, [&] {
-            SearchByReference(*lTarget, lPredicates, lModal, lFirst, lLast, aPosition);
-            if (lModal && aPosition.mLastFound) {
-                for (uint32_t lWorld : lPredicates.KindsOfWorlds(*aPosition.mLastFound)) {
-                    lHit.mWorlds.emplace_back(
-                        lWorld, lTarget->TrueIn(*aPosition.mLastFound, lWorld, lPredicates));
-                }
-            }
-            return true;
-        });
-    } else {
-        const CompiledFormula lCompiled(*lTarget, lPredicates, aLimits);
-        SearchCompiled(lCompiled, lFirst, lLast, aPosition);
-        if (lModal && aPosition.mLastFound) {
-            lHit.mWorlds = lCompiled.TruthInEachWorld(*aPosition.mLastFound);
-        }
+    const std::unique_ptr<PreparedFormula> lPrepared = EngineOf(aEvaluator).Prepare(*lTarget, lPredicates, aLimits);
+    Search(*lPrepared, lFirst, lLast, aPosition);
+    if (lModal && aPosition.mLastFound) {
+        lHit.mWorlds = lPrepared->TruthInEachWorld(*aPosition.mLastFound);
     }
     if (!aPosition.mLastFound) {
         return std::nullopt;

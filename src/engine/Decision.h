@@ -18,6 +18,7 @@
 namespace Logic {
 
 class Argument;
+class DecisionEngine;
 class Predicates;
 
 /// Which evaluator decides: the compiled one (CompiledFormula), or the tree's own TrueIn, kept
@@ -28,6 +29,8 @@ enum class Evaluator { Compiled, Reference };
 /// The evaluator of Matrix::Decide, Argument::Quality and the searches: Compiled unless set.
 Evaluator DefaultEvaluator();
 void SetDefaultEvaluator(Evaluator aEvaluator);
+/// The engine that aEvaluator names.
+const DecisionEngine& EngineOf(Evaluator aEvaluator);
 
 /// Matrix::Decide with the given evaluator.
 Alethicity DecideWith(const Matrix& aMatrix, Evaluator aEvaluator, const EngineLimits& aLimits = {});

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "engine/CompiledFormula.h"
+#include "engine/DecisionEngine.h"
 #include "engine/Predicates.h"
 #include "model/EngineException.h"
 #include "model/Factory.h"
@@ -91,11 +91,11 @@ MatrixPtr Pinned(const std::vector<VariablePtr>& aNames,
 /// The truth of the closed aFormula in aKindOfWorld, by aEvaluator.
 bool TrueInWorld(const Matrix& aFormula, const Predicates& aPredicates, uint32_t aKindOfWorld,
                  Evaluator aEvaluator) {
-    if (aEvaluator == Evaluator::Reference) {
-        return aFormula.TrueIn(aPredicates.FirstInterpretation(), aKindOfWorld, aPredicates);
-    }
-    return CompiledFormula(aFormula, aPredicates).TrueIn(aPredicates.FirstInterpretation(),
-                                                         aKindOfWorld);
+    // Without modal operators a candidate is a kind of world: the formula is true there when
+    // that world is no counterexample.
+    return !EngineOf(aEvaluator)
+                .Prepare(aFormula, aPredicates, EngineLimits{})
+                ->FirstCounterexample(aKindOfWorld, aKindOfWorld);
 }
 
 /// Every name (free variable) of aMatrix with an object of kind of world aKindOfWorld (numbered
