@@ -142,13 +142,13 @@ inline bool Prover9Input(const std::string& aText) {
 
 /// The verdict of aRoot on one evaluation path, or the text of its failure; empty when the work
 /// limit stopped it, which says nothing about the answer.
-inline std::string VerdictOnPath(const Matrix& aRoot, Evaluator aEvaluator, const EngineLimits& aLimits) {
+inline std::string VerdictOnPath(const Matrix& aRoot, const DecisionEngine& aEngine, const EngineLimits& aLimits) {
     std::string lAnswer;
     Run(DecisionWorkLimit, [&] {
         try {
             lAnswer = aRoot.Kind() == NodeKind::Argument
-                          ? Utility::TextResult(QualityWith(static_cast<const Argument&>(aRoot), aEvaluator, aLimits))
-                          : Utility::TextForDecision(DecideWith(aRoot, aEvaluator, aLimits));
+                          ? Utility::TextResult(QualityWith(static_cast<const Argument&>(aRoot), aEngine, aLimits))
+                          : Utility::TextForDecision(DecideWith(aRoot, aEngine, aLimits));
         } catch (const CancelledException&) {
             lAnswer.clear();
         } catch (const EngineException& lFailure) {
@@ -173,10 +173,10 @@ inline bool DecideOnEveryPath(const std::string& aText) {
         if (lRoot->ToString().size() > LargestRepeatedText) {
             return;
         }
-        const std::string lReference = VerdictOnPath(*lRoot, Evaluator::Reference, {});
+        const std::string lReference = VerdictOnPath(*lRoot, ReferenceEngine(), {});
         for (const EngineLimits& lLimits : {EngineLimits{}, EngineLimits::ScalarOnly(), EngineLimits::CircuitWherePossible(),
                                             EngineLimits::ParallelCircuit()}) {
-            const std::string lCompiled = VerdictOnPath(*lRoot, Evaluator::Compiled, lLimits);
+            const std::string lCompiled = VerdictOnPath(*lRoot, CompiledEngine(), lLimits);
             Require(lReference.empty() || lCompiled.empty() || lCompiled == lReference);
         }
     });

@@ -75,23 +75,23 @@ struct Decision {
     std::exception_ptr mExplanationFailure;
 };
 
-Decision DecideDocument(const std::vector<std::string>& aLines, bool aExplain) {
+Decision DecideDocument(const std::vector<std::string>& aLines, bool aExplain,
+                        const DecisionEngine& aEngine) {
     MatrixPtr lRoot = Parser::Parse(aLines);
     Decision lDecision;
-    const Evaluator lEvaluator = DefaultEvaluator();
     const bool lArgument = lRoot->Kind() == NodeKind::Argument;
     if (lArgument) {
-        lDecision.mQuality = static_cast<const Argument&>(*lRoot).Quality();
+        lDecision.mQuality = QualityWith(static_cast<const Argument&>(*lRoot), aEngine);
     } else {
-        lDecision.mAlethicity = lRoot->Decide();
+        lDecision.mAlethicity = DecideWith(*lRoot, aEngine);
     }
     if (!aExplain) {
         return lDecision;
     }
     try {
         lDecision.mExplanation = lArgument
-                                     ? ExplainArgument(*lRoot, *lDecision.mQuality, lEvaluator)
-                                     : ExplainStatement(*lRoot, *lDecision.mAlethicity, lEvaluator);
+                                     ? ExplainArgument(*lRoot, *lDecision.mQuality, aEngine)
+                                     : ExplainStatement(*lRoot, *lDecision.mAlethicity, aEngine);
     } catch (...) {
         lDecision.mExplanationFailure = std::current_exception();
     }
@@ -101,7 +101,7 @@ Decision DecideDocument(const std::vector<std::string>& aLines, bool aExplain) {
 
 void MainForm::LogDecision(const std::string& aText) {
     // The tree is made, decided and freed on the large stack: each recurses with its depth.
-    Decision lDecision = OnLargeStack([&] { return DecideDocument(SplitLines(aText), mExplainVerdicts); });
+    Decision lDecision = OnLargeStack([&] { return DecideDocument(SplitLines(aText), mExplainVerdicts, *mEngine); });
     mReport.mAlethicity = lDecision.mAlethicity;
     mReport.mQuality = lDecision.mQuality;
     Log(lDecision.mQuality ? Utility::TextResult(*lDecision.mQuality)

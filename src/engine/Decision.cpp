@@ -4,7 +4,6 @@
 
 #include "engine/Decision.h"
 
-#include <atomic>
 #include <optional>
 
 #include "engine/DecisionEngine.h"
@@ -16,8 +15,6 @@
 namespace Logic {
 
 namespace {
-
-std::atomic<Evaluator> gDefaultEvaluator{Evaluator::Compiled};
 
 /// The search: the cycle of candidates from the one after the last hit, wrapping from aLast to
 /// aFirst.
@@ -41,51 +38,41 @@ void Search(const PreparedFormula& aPrepared, uint32_t aFirst, uint32_t aLast,
 
 } // namespace
 
-const DecisionEngine& EngineOf(Evaluator aEvaluator) {
-    return aEvaluator == Evaluator::Reference ? ReferenceEngine() : CompiledEngine();
-}
-
-Evaluator DefaultEvaluator() { return gDefaultEvaluator.load(std::memory_order_relaxed); }
-
-void SetDefaultEvaluator(Evaluator aEvaluator) {
-    gDefaultEvaluator.store(aEvaluator, std::memory_order_relaxed);
-}
-
-Alethicity DecideWith(const Matrix& aMatrix, Evaluator aEvaluator, const EngineLimits& aLimits) {
+Alethicity DecideWith(const Matrix& aMatrix, const DecisionEngine& aEngine, const EngineLimits& aLimits) {
     if (!aMatrix.FreeVariables().empty()) {
         if (aMatrix.ContainsModalities()) {
             throw EngineException("This proposition can't be decided; it contains both "
                                   "constants and modal operators.");
         }
-        return DecideForFreeVariablesWith(aMatrix, aEvaluator, aLimits);
+        return DecideForFreeVariablesWith(aMatrix, aEngine, aLimits);
     }
     const Predicates lPredicates = aMatrix.CollectPredicates();
-    return EngineOf(aEvaluator).Prepare(aMatrix, lPredicates, aLimits)->Decide();
+    return aEngine.Prepare(aMatrix, lPredicates, aLimits)->Decide();
 }
 
-Alethicity DecideForFreeVariablesWith(const Matrix& aMatrix, Evaluator aEvaluator,
+Alethicity DecideForFreeVariablesWith(const Matrix& aMatrix, const DecisionEngine& aEngine,
                                       const EngineLimits& aLimits) {
     const std::vector<VariablePtr> lFree = aMatrix.FreeVariables();
     const MatrixPtr lSelf = aMatrix.SharedFromThis();
-    if (DecideWith(*Factory::Bind(lFree, lSelf, &Factory::ForAll), aEvaluator, aLimits) ==
+    if (DecideWith(*Factory::Bind(lFree, lSelf, &Factory::ForAll), aEngine, aLimits) ==
         Alethicity::Necessary) {
         return Alethicity::Necessary;
     }
-    if (DecideWith(*Factory::Bind(lFree, lSelf, &Factory::ThereExists), aEvaluator, aLimits) ==
+    if (DecideWith(*Factory::Bind(lFree, lSelf, &Factory::ThereExists), aEngine, aLimits) ==
         Alethicity::Impossible) {
         return Alethicity::Impossible;
     }
     return Alethicity::Contingent;
 }
 
-Quality QualityWith(const Argument& aArgument, Evaluator aEvaluator, const EngineLimits& aLimits) {
-    if (DecideWith(aArgument, aEvaluator, aLimits) != Alethicity::Necessary) {
+Quality QualityWith(const Argument& aArgument, const DecisionEngine& aEngine, const EngineLimits& aLimits) {
+    if (DecideWith(aArgument, aEngine, aLimits) != Alethicity::Necessary) {
         return Quality::Invalid;
     }
     const bool lInconsistentPremises =
-        DecideWith(*aArgument.Left(), aEvaluator, aLimits) == Alethicity::Impossible;
+        DecideWith(*aArgument.Left(), aEngine, aLimits) == Alethicity::Impossible;
     const bool lTautologicalConclusion =
-        DecideWith(*aArgument.Right(), aEvaluator, aLimits) == Alethicity::Necessary;
+        DecideWith(*aArgument.Right(), aEngine, aLimits) == Alethicity::Necessary;
     if (lInconsistentPremises && lTautologicalConclusion) {
         return Quality::InconsistentPremisesAndTautologicalConclusion;
     }
@@ -96,7 +83,7 @@ Quality QualityWith(const Argument& aArgument, Evaluator aEvaluator, const Engin
 }
 
 std::optional<SearchHit> FindNextHitWith(const Matrix& aMatrix, bool aExample,
-                                         SearchPosition& aPosition, Evaluator aEvaluator,
+                                         SearchPosition& aPosition, const DecisionEngine& aEngine,
                                          const EngineLimits& aLimits) {
     // The example search looks for a counterexample to "F is false everywhere".
     const std::vector<VariablePtr> lFree = aMatrix.FreeVariables();
@@ -117,7 +104,7 @@ std::optional<SearchHit> FindNextHitWith(const Matrix& aMatrix, bool aExample,
     if (lFirst > lLast) {
         aPosition.mMightBe = false; // nothing to enumerate, so nothing can be found
     }
-    const std::unique_ptr<PreparedFormula> lPrepared = EngineOf(aEvaluator).Prepare(*lTarget, lPredicates, aLimits);
+    const std::unique_ptr<PreparedFormula> lPrepared = aEngine.Prepare(*lTarget, lPredicates, aLimits);
     Search(*lPrepared, lFirst, lLast, aPosition);
     if (lModal && aPosition.mLastFound) {
         lHit.mWorlds = lPrepared->TruthInEachWorld(*aPosition.mLastFound);
@@ -130,9 +117,9 @@ std::optional<SearchHit> FindNextHitWith(const Matrix& aMatrix, bool aExample,
 }
 
 std::unique_ptr<Counterexample> FindNextWith(const Matrix& aMatrix, bool aExample,
-                                             SearchPosition& aPosition, Evaluator aEvaluator,
+                                             SearchPosition& aPosition, const DecisionEngine& aEngine,
                                              const EngineLimits& aLimits) {
-    const std::optional<SearchHit> lHit = FindNextHitWith(aMatrix, aExample, aPosition, aEvaluator, aLimits);
+    const std::optional<SearchHit> lHit = FindNextHitWith(aMatrix, aExample, aPosition, aEngine, aLimits);
     if (!lHit) {
         return nullptr;
     }
@@ -149,16 +136,16 @@ std::unique_ptr<Counterexample> FindNextWith(const Matrix& aMatrix, bool aExampl
                                                  std::move(lNonCounterexamples));
 }
 
-Alethicity Matrix::Decide() const { return DecideWith(*this, DefaultEvaluator()); }
+Alethicity Matrix::Decide() const { return DecideWith(*this, DefaultEngine()); }
 
 Alethicity Matrix::DecideForFreeVariables() const {
-    return DecideForFreeVariablesWith(*this, DefaultEvaluator());
+    return DecideForFreeVariablesWith(*this, DefaultEngine());
 }
 
 Quality Argument::Quality() const {
     // Assigned only once every decision has succeeded, so a failure leaves nothing cached.
     if (!mQuality) {
-        mQuality = QualityWith(*this, DefaultEvaluator());
+        mQuality = QualityWith(*this, DefaultEngine());
     }
     return *mQuality;
 }
@@ -168,7 +155,7 @@ std::unique_ptr<Counterexample> FindNextOnNode(const Matrix& aMatrix, bool aExam
                                                std::optional<uint32_t>& aLastFound, bool& aMightBe) {
     SearchPosition lPosition{aLastFound, aMightBe};
     std::unique_ptr<Counterexample> lFound =
-        FindNextWith(aMatrix, aExample, lPosition, DefaultEvaluator());
+        FindNextWith(aMatrix, aExample, lPosition, DefaultEngine());
     aLastFound = lPosition.mLastFound;
     aMightBe = lPosition.mMightBe;
     return lFound;

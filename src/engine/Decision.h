@@ -1,7 +1,7 @@
 #pragma once
-// Engine operations beside the Matrix members: the one seam through which every decision and
-// search picks its evaluator, the Necessity memo's binding to a numbering, and the helpers of
-// the example and counterexample search.
+// Engine operations beside the Matrix members: decisions and searches on an engine the caller
+// names (DecisionEngine; the members use the default one), the Necessity memo's binding to a
+// numbering, and the helpers of the example and counterexample search.
 
 #include <cstdint>
 #include <memory>
@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/DecisionEngine.h"
 #include "engine/EngineLimits.h"
 #include "engine/KindOfWorld.h"
 #include "engine/Predicates.h"
@@ -18,27 +19,15 @@
 namespace Logic {
 
 class Argument;
-class DecisionEngine;
 class Predicates;
 
-/// Which evaluator decides: the compiled one (CompiledFormula), or the tree's own TrueIn, kept
-/// as the readable reference and the oracle of the differential tests. Both give the same
-/// verdicts, search hits and failure texts. The limits steer only the compiled one.
-enum class Evaluator { Compiled, Reference };
-
-/// The evaluator of Matrix::Decide, Argument::Quality and the searches: Compiled unless set.
-Evaluator DefaultEvaluator();
-void SetDefaultEvaluator(Evaluator aEvaluator);
-/// The engine that aEvaluator names.
-const DecisionEngine& EngineOf(Evaluator aEvaluator);
-
-/// Matrix::Decide with the given evaluator.
-Alethicity DecideWith(const Matrix& aMatrix, Evaluator aEvaluator, const EngineLimits& aLimits = {});
-/// Matrix::DecideForFreeVariables with the given evaluator.
-Alethicity DecideForFreeVariablesWith(const Matrix& aMatrix, Evaluator aEvaluator,
+/// Matrix::Decide on the given engine.
+Alethicity DecideWith(const Matrix& aMatrix, const DecisionEngine& aEngine, const EngineLimits& aLimits = {});
+/// Matrix::DecideForFreeVariables on the given engine.
+Alethicity DecideForFreeVariablesWith(const Matrix& aMatrix, const DecisionEngine& aEngine,
                                       const EngineLimits& aLimits = {});
-/// The quality of an argument with the given evaluator, computed afresh (nothing is cached).
-Quality QualityWith(const Argument& aArgument, Evaluator aEvaluator, const EngineLimits& aLimits = {});
+/// The quality of an argument on the given engine, computed afresh (nothing is cached).
+Quality QualityWith(const Argument& aArgument, const DecisionEngine& aEngine, const EngineLimits& aLimits = {});
 
 /// Where a resumable search stands: the last hit, and whether a hit can still exist.
 struct SearchPosition {
@@ -61,12 +50,12 @@ struct SearchHit {
 /// The next example (aExample) or counterexample of aMatrix after aPosition, which it moves
 /// on; absent when there is none.
 std::optional<SearchHit> FindNextHitWith(const Matrix& aMatrix, bool aExample,
-                                         SearchPosition& aPosition, Evaluator aEvaluator,
+                                         SearchPosition& aPosition, const DecisionEngine& aEngine,
                                          const EngineLimits& aLimits = {});
 
 /// FindNextHitWith's hit decoded: a kind of world, or a modal counterexample; null for none.
 std::unique_ptr<Counterexample> FindNextWith(const Matrix& aMatrix, bool aExample,
-                                             SearchPosition& aPosition, Evaluator aEvaluator,
+                                             SearchPosition& aPosition, const DecisionEngine& aEngine,
                                          const EngineLimits& aLimits = {});
 
 /// Binds the memo of every memoizible Necessity in aMatrix to aPredicates' numbering, emptying

@@ -28,7 +28,7 @@ const DecisionEngine& CompiledEngine() {
 }
 
 std::span<const DecisionEngine* const> RegisteredEngines() {
-    static const std::array<const DecisionEngine*, 2> sEngines{&ReferenceEngine(), &CompiledEngine()};
+    static const std::array<const DecisionEngine*, 2> sEngines{&CompiledEngine(), &ReferenceEngine()};
     return sEngines;
 }
 

@@ -73,7 +73,7 @@ const DecisionEngine& ReferenceEngine();
 /// The engine of Matrix::Decide, Argument::Quality and the nodes' own searches.
 inline const DecisionEngine& DefaultEngine() { return CompiledEngine(); }
 
-/// Every engine, the reference first.
+/// Every engine, the default first.
 std::span<const DecisionEngine* const> RegisteredEngines();
 /// The registered engine called aName; null when there is none.
 const DecisionEngine* FindEngine(std::string_view aName);

@@ -88,12 +88,12 @@ MatrixPtr Pinned(const std::vector<VariablePtr>& aNames,
     return Factory::Bind(aNames, Factory::And(lParts), &Factory::ThereExists);
 }
 
-/// The truth of the closed aFormula in aKindOfWorld, by aEvaluator.
+/// The truth of the closed aFormula in aKindOfWorld, by aEngine.
 bool TrueInWorld(const Matrix& aFormula, const Predicates& aPredicates, uint32_t aKindOfWorld,
-                 Evaluator aEvaluator) {
+                 const DecisionEngine& aEngine) {
     // Without modal operators a candidate is a kind of world: the formula is true there when
     // that world is no counterexample.
-    return !EngineOf(aEvaluator)
+    return !aEngine
                 .Prepare(aFormula, aPredicates, EngineLimits{})
                 ->FirstCounterexample(aKindOfWorld, aKindOfWorld);
 }
@@ -105,7 +105,7 @@ bool TrueInWorld(const Matrix& aFormula, const Predicates& aPredicates, uint32_t
 /// only the first is tried, as they are interchangeable. Empty when aMatrix has no names.
 std::vector<std::pair<VariablePtr, DistinguishableObject>>
 NameObjects(const Matrix& aMatrix, bool aTruth, const Predicates& aPredicates,
-            uint32_t aKindOfWorld, Evaluator aEvaluator) {
+            uint32_t aKindOfWorld, const DecisionEngine& aEngine) {
     std::vector<VariablePtr> lNames = aMatrix.FreeVariables();
     if (lNames.empty()) {
         return {};
@@ -131,7 +131,7 @@ NameObjects(const Matrix& aMatrix, bool aTruth, const Predicates& aPredicates,
             for (uint32_t lInstance = 0; !lFound && lInstance < lInstances; ++lInstance) {
                 lObjects.push_back({lCombination, lInstance});
                 if (TrueInWorld(*Pinned(lNames, lObjects, lBody, aPredicates, aKindOfWorld),
-                                aPredicates, aKindOfWorld, aEvaluator)) {
+                                aPredicates, aKindOfWorld, aEngine)) {
                     lUsed[lCombination] = std::max(lUsed[lCombination], lInstance + 1);
                     lFound = true;
                 } else {
@@ -237,9 +237,9 @@ std::string DescribeWorld(const WorldDescription& aWorld) {
 }
 
 std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aExample,
-                                                 Evaluator aEvaluator) {
+                                                 const DecisionEngine& aEngine) {
     SearchPosition lPosition;
-    const std::optional<SearchHit> lHit = FindNextHitWith(aMatrix, aExample, lPosition, aEvaluator);
+    const std::optional<SearchHit> lHit = FindNextHitWith(aMatrix, aExample, lPosition, aEngine);
     if (!lHit) {
         return std::nullopt;
     }
@@ -250,7 +250,7 @@ std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aEx
         // The search holds the names closed; the model says which objects they are.
         std::map<uint32_t, NamedInstances> lNames;
         for (const auto& [lName, lObject] :
-             NameObjects(aMatrix, aExample, lHit->mPredicates, lHit->mCandidate, aEvaluator)) {
+             NameObjects(aMatrix, aExample, lHit->mPredicates, lHit->mCandidate, aEngine)) {
             lNames[lObject.mCombination][lObject.mInstance].push_back(lName->ToString());
         }
         lModel.mWorlds.push_back(
@@ -267,22 +267,22 @@ std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aEx
     return lModel;
 }
 
-Explanation ExplainStatement(const Matrix& aStatement, Alethicity aVerdict, Evaluator aEvaluator) {
+Explanation ExplainStatement(const Matrix& aStatement, Alethicity aVerdict, const DecisionEngine& aEngine) {
     Explanation lExplanation;
     if (aVerdict != Alethicity::Impossible) {
-        lExplanation.mExample = DescribeFirstHit(aStatement, true, aEvaluator);
+        lExplanation.mExample = DescribeFirstHit(aStatement, true, aEngine);
     }
     if (aVerdict != Alethicity::Necessary) {
-        lExplanation.mCounterexample = DescribeFirstHit(aStatement, false, aEvaluator);
+        lExplanation.mCounterexample = DescribeFirstHit(aStatement, false, aEngine);
     }
     return lExplanation;
 }
 
-Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict, Evaluator aEvaluator) {
+Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict, const DecisionEngine& aEngine) {
     Explanation lExplanation;
     lExplanation.mOfArgument = true;
     if (aVerdict == Quality::Invalid) {
-        lExplanation.mCounterexample = DescribeFirstHit(aArgument, false, aEvaluator);
+        lExplanation.mCounterexample = DescribeFirstHit(aArgument, false, aEngine);
     }
     return lExplanation;
 }

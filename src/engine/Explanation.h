@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/Decision.h"
+#include "engine/DecisionEngine.h"
 
 namespace Logic {
 
@@ -60,15 +61,15 @@ struct Explanation {
 };
 
 /// The models that show a statement's verdict. Fails as the search fails.
-Explanation ExplainStatement(const Matrix& aStatement, Alethicity aVerdict, Evaluator aEvaluator);
+Explanation ExplainStatement(const Matrix& aStatement, Alethicity aVerdict, const DecisionEngine& aEngine);
 /// The counterexample of an invalid argument; nothing for a valid one.
-Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict, Evaluator aEvaluator);
+Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict, const DecisionEngine& aEngine);
 
 /// The first example (aExample) or counterexample of aMatrix as a model; absent when there is
 /// none. The names of aMatrix (its free variables) denote objects chosen so that aMatrix itself
 /// is true (an example) or false (a counterexample) in the model.
 std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aExample,
-                                                 Evaluator aEvaluator);
+                                                 const DecisionEngine& aEngine);
 
 /// The log lines of an explanation: a line per model, and for a modal model a line per world.
 std::vector<std::string> ExplanationLines(const Explanation& aExplanation);

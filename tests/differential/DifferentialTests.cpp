@@ -83,20 +83,20 @@ std::string Describe(const Counterexample* aFound) {
 /// One way of evaluating: the reference, or the compiled evaluator under some limits.
 struct Path {
     const char* mName;
-    Evaluator mEvaluator;
+    const DecisionEngine* mEngine;
     EngineLimits mLimits;
 };
 
-const Path Reference{"reference", Evaluator::Reference, {}};
-const Path Compiled{"compiled", Evaluator::Compiled, {}};
+const Path Reference{"reference", &ReferenceEngine(), {}};
+const Path Compiled{"compiled", &CompiledEngine(), {}};
 const std::vector<Path> CompiledPaths{Compiled,
-                                      {"scalar walk", Evaluator::Compiled, EngineLimits::ScalarOnly()},
-                                      {"circuit", Evaluator::Compiled, EngineLimits::CircuitWherePossible()},
-                                      {"parallel circuit", Evaluator::Compiled, EngineLimits::ParallelCircuit()}};
+                                      {"scalar walk", &CompiledEngine(), EngineLimits::ScalarOnly()},
+                                      {"circuit", &CompiledEngine(), EngineLimits::CircuitWherePossible()},
+                                      {"parallel circuit", &CompiledEngine(), EngineLimits::ParallelCircuit()}};
 
 /// Everything one evaluator says about a document, one line per answer.
 std::vector<std::string> Answers(const std::vector<std::string>& aLines, const Path& aPath) {
-    const Evaluator aEvaluator = aPath.mEvaluator;
+    const DecisionEngine& lEngine = *aPath.mEngine;
     const EngineLimits& lLimits = aPath.mLimits;
     std::vector<std::string> lAnswers;
     const auto fAnswer = [&](const std::string& fWhat, const std::function<std::string()>& fAsk) {
@@ -116,9 +116,9 @@ std::vector<std::string> Answers(const std::vector<std::string>& aLines, const P
     }
     fAnswer("verdict", [&] {
         if (lRoot->Kind() == NodeKind::Argument) {
-            return Utility::TextResult(QualityWith(static_cast<const Argument&>(*lRoot), aEvaluator, lLimits));
+            return Utility::TextResult(QualityWith(static_cast<const Argument&>(*lRoot), lEngine, lLimits));
         }
-        return Utility::TextForDecision(DecideWith(*lRoot, aEvaluator, lLimits));
+        return Utility::TextForDecision(DecideWith(*lRoot, lEngine, lLimits));
     });
     SearchPosition lExamples;
     SearchPosition lCounterexamples;
@@ -126,7 +126,7 @@ std::vector<std::string> Answers(const std::vector<std::string>& aLines, const P
         for (bool lExample : {true, false}) {
             SearchPosition& lPosition = lExample ? lExamples : lCounterexamples;
             fAnswer(lExample ? "example" : "counterexample", [&] {
-                const auto lFound = FindNextWith(*lRoot, lExample, lPosition, aEvaluator, lLimits);
+                const auto lFound = FindNextWith(*lRoot, lExample, lPosition, lEngine, lLimits);
                 return Describe(lFound.get()) + " at " +
                        (lPosition.mLastFound ? std::to_string(*lPosition.mLastFound) : "-") +
                        (lPosition.mMightBe ? "" : " (none can exist)");
@@ -160,9 +160,9 @@ double VerdictSeconds(const std::vector<std::string>& aLines, const Path& aPath,
         try {
             const MatrixPtr lRoot = Parser::Parse(aLines);
             if (lRoot->Kind() == NodeKind::Argument) {
-                QualityWith(static_cast<const Argument&>(*lRoot), aPath.mEvaluator, aPath.mLimits);
+                QualityWith(static_cast<const Argument&>(*lRoot), *aPath.mEngine, aPath.mLimits);
             } else {
-                DecideWith(*lRoot, aPath.mEvaluator, aPath.mLimits);
+                DecideWith(*lRoot, *aPath.mEngine, aPath.mLimits);
             }
         } catch (const std::exception&) {
             // a failure takes its time too
