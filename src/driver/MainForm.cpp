@@ -79,19 +79,20 @@ Decision DecideDocument(const std::vector<std::string>& aLines, bool aExplain,
                         const DecisionEngine& aEngine) {
     MatrixPtr lRoot = Parser::Parse(aLines);
     Decision lDecision;
+    // Prepared once for the verdict and the explanation.
+    PreparedDocument lDocument(*lRoot, aEngine);
     const bool lArgument = lRoot->Kind() == NodeKind::Argument;
     if (lArgument) {
-        lDecision.mQuality = QualityWith(static_cast<const Argument&>(*lRoot), aEngine);
+        lDecision.mQuality = lDocument.ArgumentQuality();
     } else {
-        lDecision.mAlethicity = DecideWith(*lRoot, aEngine);
+        lDecision.mAlethicity = lDocument.Decide();
     }
     if (!aExplain) {
         return lDecision;
     }
     try {
-        lDecision.mExplanation = lArgument
-                                     ? ExplainArgument(*lRoot, *lDecision.mQuality, aEngine)
-                                     : ExplainStatement(*lRoot, *lDecision.mAlethicity, aEngine);
+        lDecision.mExplanation = lArgument ? ExplainArgument(lDocument, *lDecision.mQuality)
+                                           : ExplainStatement(lDocument, *lDecision.mAlethicity);
     } catch (...) {
         lDecision.mExplanationFailure = std::current_exception();
     }

@@ -38,41 +38,79 @@ void Search(const PreparedFormula& aPrepared, uint32_t aFirst, uint32_t aLast,
 
 } // namespace
 
-Alethicity DecideWith(const Matrix& aMatrix, const DecisionEngine& aEngine, const EngineLimits& aLimits) {
-    if (!aMatrix.FreeVariables().empty()) {
-        if (aMatrix.ContainsModalities()) {
+PreparedSearch::PreparedSearch(const Matrix& aTarget, MatrixPtr aOwner,
+                               const DecisionEngine& aEngine, const EngineLimits& aLimits)
+    : mTarget(aTarget), mOwner(std::move(aOwner)), mPredicates(aTarget.CollectPredicates()),
+      mModal(aTarget.ContainsModalities()) {
+    // Modal candidates are interpretations; others are kinds of worlds of the one interpretation.
+    mFirst = mModal ? mPredicates.FirstInterpretation() : mPredicates.FirstNonemptyWorld();
+    mLast = mModal ? mPredicates.LastInterpretation() : mPredicates.LastKindOfWorld();
+    mPrepared = aEngine.Prepare(mTarget, mPredicates, aLimits);
+}
+
+std::optional<SearchHit> PreparedSearch::FindNext(SearchPosition& aPosition) const {
+    if (mFirst > mLast) {
+        aPosition.mMightBe = false; // nothing to enumerate, so nothing can be found
+    }
+    Search(*mPrepared, mFirst, mLast, aPosition);
+    if (!aPosition.mLastFound) {
+        return std::nullopt;
+    }
+    SearchHit lHit{mOwner ? mOwner : mTarget.SharedFromThis(), mPredicates, mModal,
+                   *aPosition.mLastFound, {}};
+    if (mModal) {
+        lHit.mWorlds = mPrepared->TruthInEachWorld(lHit.mCandidate);
+    }
+    return lHit;
+}
+
+PreparedDocument::PreparedDocument(const Matrix& aRoot, const DecisionEngine& aEngine,
+                                   const EngineLimits& aLimits)
+    : mRoot(aRoot), mEngine(aEngine), mLimits(aLimits), mFree(aRoot.FreeVariables()) {}
+
+const PreparedSearch& PreparedDocument::Closure() {
+    if (!mClosure) {
+        if (mFree.empty()) {
+            mClosure.emplace(mRoot, nullptr, mEngine, mLimits);
+        } else {
+            const MatrixPtr lClosed = Factory::Bind(mFree, mRoot.SharedFromThis(), &Factory::ForAll);
+            mClosure.emplace(*lClosed, lClosed, mEngine, mLimits);
+        }
+    }
+    return *mClosure;
+}
+
+Alethicity PreparedDocument::Decide() {
+    if (!mFree.empty()) {
+        if (mRoot.ContainsModalities()) {
             throw EngineException("This proposition can't be decided; it contains both "
                                   "constants and modal operators.");
         }
-        return DecideForFreeVariablesWith(aMatrix, aEngine, aLimits);
+        return DecideForFreeVariables();
     }
-    const Predicates lPredicates = aMatrix.CollectPredicates();
-    return aEngine.Prepare(aMatrix, lPredicates, aLimits)->Decide();
+    return Closure().Prepared().Decide();
 }
 
-Alethicity DecideForFreeVariablesWith(const Matrix& aMatrix, const DecisionEngine& aEngine,
-                                      const EngineLimits& aLimits) {
-    const std::vector<VariablePtr> lFree = aMatrix.FreeVariables();
-    const MatrixPtr lSelf = aMatrix.SharedFromThis();
-    if (DecideWith(*Factory::Bind(lFree, lSelf, &Factory::ForAll), aEngine, aLimits) ==
-        Alethicity::Necessary) {
+Alethicity PreparedDocument::DecideForFreeVariables() {
+    if (Closure().Prepared().Decide() == Alethicity::Necessary) {
         return Alethicity::Necessary;
     }
-    if (DecideWith(*Factory::Bind(lFree, lSelf, &Factory::ThereExists), aEngine, aLimits) ==
-        Alethicity::Impossible) {
+    if (DecideWith(*Factory::Bind(mFree, mRoot.SharedFromThis(), &Factory::ThereExists), mEngine,
+                   mLimits) == Alethicity::Impossible) {
         return Alethicity::Impossible;
     }
     return Alethicity::Contingent;
 }
 
-Quality QualityWith(const Argument& aArgument, const DecisionEngine& aEngine, const EngineLimits& aLimits) {
-    if (DecideWith(aArgument, aEngine, aLimits) != Alethicity::Necessary) {
+Quality PreparedDocument::ArgumentQuality() {
+    const auto& lArgument = static_cast<const Argument&>(mRoot);
+    if (Decide() != Alethicity::Necessary) {
         return Quality::Invalid;
     }
     const bool lInconsistentPremises =
-        DecideWith(*aArgument.Left(), aEngine, aLimits) == Alethicity::Impossible;
+        DecideWith(*lArgument.Left(), mEngine, mLimits) == Alethicity::Impossible;
     const bool lTautologicalConclusion =
-        DecideWith(*aArgument.Right(), aEngine, aLimits) == Alethicity::Necessary;
+        DecideWith(*lArgument.Right(), mEngine, mLimits) == Alethicity::Necessary;
     if (lInconsistentPremises && lTautologicalConclusion) {
         return Quality::InconsistentPremisesAndTautologicalConclusion;
     }
@@ -82,58 +120,61 @@ Quality QualityWith(const Argument& aArgument, const DecisionEngine& aEngine, co
     return lTautologicalConclusion ? Quality::TautologicalConclusion : Quality::Valid;
 }
 
-std::optional<SearchHit> FindNextHitWith(const Matrix& aMatrix, bool aExample,
-                                         SearchPosition& aPosition, const DecisionEngine& aEngine,
-                                         const EngineLimits& aLimits) {
-    // The example search looks for a counterexample to "F is false everywhere".
-    const std::vector<VariablePtr> lFree = aMatrix.FreeVariables();
-    if (!lFree.empty() && aMatrix.ContainsModalities()) {
+const PreparedSearch& PreparedDocument::Search(bool aExample) {
+    if (!mFree.empty() && mRoot.ContainsModalities()) {
         throw EngineException(
             "This proposition can't be evaluated; it contains both constants and modal operators.");
     }
-    const MatrixPtr lSelf = aMatrix.SharedFromThis();
-    const MatrixPtr lTarget = aExample ? Factory::Bind(lFree, Factory::Not(lSelf), &Factory::ForAll)
-                                       : Factory::Bind(lFree, lSelf, &Factory::ForAll);
-    SearchHit lHit{lTarget, lTarget->CollectPredicates(), lTarget->ContainsModalities(), 0, {}};
-    const Predicates& lPredicates = lHit.mPredicates;
-    const bool lModal = lHit.mModal;
+    if (!aExample) {
+        return Closure();
+    }
+    // The example search looks for a counterexample to "F is false everywhere".
+    if (!mExamples) {
+        const MatrixPtr lTarget =
+            Factory::Bind(mFree, Factory::Not(mRoot.SharedFromThis()), &Factory::ForAll);
+        mExamples.emplace(*lTarget, lTarget, mEngine, mLimits);
+    }
+    return *mExamples;
+}
 
-    // Modal candidates are interpretations; others are kinds of worlds of the one interpretation.
-    const uint32_t lFirst = lModal ? lPredicates.FirstInterpretation() : lPredicates.FirstNonemptyWorld();
-    const uint32_t lLast = lModal ? lPredicates.LastInterpretation() : lPredicates.LastKindOfWorld();
-    if (lFirst > lLast) {
-        aPosition.mMightBe = false; // nothing to enumerate, so nothing can be found
+Alethicity DecideWith(const Matrix& aMatrix, const DecisionEngine& aEngine, const EngineLimits& aLimits) {
+    return PreparedDocument(aMatrix, aEngine, aLimits).Decide();
+}
+
+Alethicity DecideForFreeVariablesWith(const Matrix& aMatrix, const DecisionEngine& aEngine,
+                                      const EngineLimits& aLimits) {
+    return PreparedDocument(aMatrix, aEngine, aLimits).DecideForFreeVariables();
+}
+
+Quality QualityWith(const Argument& aArgument, const DecisionEngine& aEngine, const EngineLimits& aLimits) {
+    return PreparedDocument(aArgument, aEngine, aLimits).ArgumentQuality();
+}
+
+std::optional<SearchHit> FindNextHitWith(const Matrix& aMatrix, bool aExample,
+                                         SearchPosition& aPosition, const DecisionEngine& aEngine,
+                                         const EngineLimits& aLimits) {
+    return PreparedDocument(aMatrix, aEngine, aLimits).Search(aExample).FindNext(aPosition);
+}
+
+std::unique_ptr<Counterexample> DecodeHit(const SearchHit& aHit) {
+    if (!aHit.mModal) {
+        return std::make_unique<KindOfWorld>(aHit.mPredicates.DecodeKindOfWorldNumber(aHit.mCandidate));
     }
-    const std::unique_ptr<PreparedFormula> lPrepared = aEngine.Prepare(*lTarget, lPredicates, aLimits);
-    Search(*lPrepared, lFirst, lLast, aPosition);
-    if (lModal && aPosition.mLastFound) {
-        lHit.mWorlds = lPrepared->TruthInEachWorld(*aPosition.mLastFound);
+    std::vector<KindOfWorld> lCounterexamples;
+    std::vector<KindOfWorld> lNonCounterexamples;
+    for (const auto& [lWorld, lTrue] : aHit.mWorlds) {
+        (lTrue ? lNonCounterexamples : lCounterexamples)
+            .push_back(aHit.mPredicates.DecodeKindOfWorldNumber(lWorld));
     }
-    if (!aPosition.mLastFound) {
-        return std::nullopt;
-    }
-    lHit.mCandidate = *aPosition.mLastFound;
-    return lHit;
+    return std::make_unique<ModalCounterexample>(std::move(lCounterexamples),
+                                                 std::move(lNonCounterexamples));
 }
 
 std::unique_ptr<Counterexample> FindNextWith(const Matrix& aMatrix, bool aExample,
                                              SearchPosition& aPosition, const DecisionEngine& aEngine,
                                              const EngineLimits& aLimits) {
     const std::optional<SearchHit> lHit = FindNextHitWith(aMatrix, aExample, aPosition, aEngine, aLimits);
-    if (!lHit) {
-        return nullptr;
-    }
-    if (!lHit->mModal) {
-        return std::make_unique<KindOfWorld>(lHit->mPredicates.DecodeKindOfWorldNumber(lHit->mCandidate));
-    }
-    std::vector<KindOfWorld> lCounterexamples;
-    std::vector<KindOfWorld> lNonCounterexamples;
-    for (const auto& [lWorld, lTrue] : lHit->mWorlds) {
-        (lTrue ? lNonCounterexamples : lCounterexamples)
-            .push_back(lHit->mPredicates.DecodeKindOfWorldNumber(lWorld));
-    }
-    return std::make_unique<ModalCounterexample>(std::move(lCounterexamples),
-                                                 std::move(lNonCounterexamples));
+    return lHit ? DecodeHit(*lHit) : nullptr;
 }
 
 Alethicity Matrix::Decide() const { return DecideWith(*this, DefaultEngine()); }

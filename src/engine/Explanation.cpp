@@ -236,10 +236,9 @@ std::string DescribeWorld(const WorldDescription& aWorld) {
     return lText;
 }
 
-std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aExample,
-                                                 const DecisionEngine& aEngine) {
+std::optional<ModelDescription> DescribeFirstHit(PreparedDocument& aDocument, bool aExample) {
     SearchPosition lPosition;
-    const std::optional<SearchHit> lHit = FindNextHitWith(aMatrix, aExample, lPosition, aEngine);
+    const std::optional<SearchHit> lHit = aDocument.Search(aExample).FindNext(lPosition);
     if (!lHit) {
         return std::nullopt;
     }
@@ -249,8 +248,8 @@ std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aEx
     if (!lModel.mModal) {
         // The search holds the names closed; the model says which objects they are.
         std::map<uint32_t, NamedInstances> lNames;
-        for (const auto& [lName, lObject] :
-             NameObjects(aMatrix, aExample, lHit->mPredicates, lHit->mCandidate, aEngine)) {
+        for (const auto& [lName, lObject] : NameObjects(aDocument.Root(), aExample, lHit->mPredicates,
+                                                        lHit->mCandidate, aDocument.Engine())) {
             lNames[lObject.mCombination][lObject.mInstance].push_back(lName->ToString());
         }
         lModel.mWorlds.push_back(
@@ -267,24 +266,34 @@ std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aEx
     return lModel;
 }
 
-Explanation ExplainStatement(const Matrix& aStatement, Alethicity aVerdict, const DecisionEngine& aEngine) {
+Explanation ExplainStatement(PreparedDocument& aDocument, Alethicity aVerdict) {
     Explanation lExplanation;
     if (aVerdict != Alethicity::Impossible) {
-        lExplanation.mExample = DescribeFirstHit(aStatement, true, aEngine);
+        lExplanation.mExample = DescribeFirstHit(aDocument, true);
     }
     if (aVerdict != Alethicity::Necessary) {
-        lExplanation.mCounterexample = DescribeFirstHit(aStatement, false, aEngine);
+        lExplanation.mCounterexample = DescribeFirstHit(aDocument, false);
     }
     return lExplanation;
 }
 
-Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict, const DecisionEngine& aEngine) {
+Explanation ExplainArgument(PreparedDocument& aDocument, Quality aVerdict) {
     Explanation lExplanation;
     lExplanation.mOfArgument = true;
     if (aVerdict == Quality::Invalid) {
-        lExplanation.mCounterexample = DescribeFirstHit(aArgument, false, aEngine);
+        lExplanation.mCounterexample = DescribeFirstHit(aDocument, false);
     }
     return lExplanation;
+}
+
+Explanation ExplainStatement(const Matrix& aStatement, Alethicity aVerdict, const DecisionEngine& aEngine) {
+    PreparedDocument lDocument(aStatement, aEngine);
+    return ExplainStatement(lDocument, aVerdict);
+}
+
+Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict, const DecisionEngine& aEngine) {
+    PreparedDocument lDocument(aArgument, aEngine);
+    return ExplainArgument(lDocument, aVerdict);
 }
 
 std::vector<std::string> ExplanationLines(const Explanation& aExplanation) {
