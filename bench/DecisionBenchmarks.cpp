@@ -177,6 +177,46 @@ const bool gHostileRegistered = [] {
     return true;
 }();
 
+/// Successive counterexamples of one document, the search prepared afresh for every hit, or
+/// prepared once and kept (as the explanation and the driver keep it). The hits of the wide
+/// conditional lie far apart, so that each fresh search unrolls its circuit again.
+void NextHits(benchmark::State& aState, std::string aText, bool aKept) {
+    constexpr int Hits = 32;
+    const Logic::MatrixPtr lRoot = Parser::Parse(std::vector<std::string>{aText});
+    for (auto _ : aState) {
+        Logic::SearchPosition lPosition;
+        if (aKept) {
+            Logic::PreparedDocument lDocument(*lRoot, Logic::CompiledEngine());
+            const Logic::PreparedSearch& lSearch = lDocument.Search(false);
+            for (int lHit = 0; lHit < Hits; ++lHit) {
+                benchmark::DoNotOptimize(lSearch.FindNext(lPosition));
+            }
+        } else {
+            for (int lHit = 0; lHit < Hits; ++lHit) {
+                benchmark::DoNotOptimize(
+                    Logic::FindNextHitWith(*lRoot, false, lPosition, Logic::CompiledEngine()));
+            }
+        }
+    }
+    aState.SetItemsProcessed(aState.iterations() * Hits);
+}
+
+const bool gSearchRegistered = [] {
+    const std::vector<std::pair<std::string, std::string>> lDocuments{
+        {"WideConditional", "a & b & c & d & e & f & g & h & i & j & k & l -> m | n | o | p | q | r"},
+        {"Parity", "a ^ b ^ c ^ d ^ e ^ f ^ g ^ h ^ i ^ j ^ k ^ l ^ m ^ n ^ o ^ p"},
+        {"CountingWithNames", "3F & Fa & Fb & ~a=b & Gc & ~Gd"},
+    };
+    for (const auto& [lName, lText] : lDocuments) {
+        for (const bool lKept : {false, true}) {
+            benchmark::RegisterBenchmark(("NextHits/" + lName + (lKept ? "/kept" : "/afresh")).c_str(),
+                                         NextHits, lText, lKept)
+                ->Unit(benchmark::kMicrosecond);
+        }
+    }
+    return true;
+}();
+
 void ParseLongDocument(benchmark::State& aState) {
     std::vector<std::string> lDocument;
     for (int i = 0; i < aState.range(0); ++i) {
