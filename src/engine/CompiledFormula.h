@@ -8,7 +8,7 @@
 //   time; formulas whose evaluation can fail (binary predicates), or whose unrolled circuit
 //   would be too large, have none;
 // - a scalar walk (ScalarWalk), with the same short-circuit order and failures as the
-//   reference TrueIn, used when there is no circuit and for the truth in single worlds.
+//   reference TrueIn, used when there is no circuit and for the truth in each world.
 // Both walk quantifiers up to the symmetry of interchangeable objects and decide counting
 // forms by counting.
 
@@ -50,8 +50,6 @@ public:
     /// with them. Runs on the calling thread.
     std::optional<uint32_t> FirstCounterexample(uint32_t aFirst, uint32_t aLast) const override;
 
-    /// Truth in one world of one interpretation, by the scalar walk.
-    bool TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld) const;
     /// Truth in every world of aInterpretation, in the numbering's order: (kind of world, true).
     std::vector<std::pair<uint32_t, bool>> TruthInEachWorld(uint32_t aInterpretation) const override;
 
@@ -67,10 +65,7 @@ private:
     bool CircuitWorthTrying() const;
     /// The circuit, unrolled on the first call; null where the formula has none.
     const BitProgram* Circuit() const;
-    /// The verdict when the scalar walk finds it among the first candidates.
-    std::optional<Alethicity> ProbeFirstCandidates() const;
     std::optional<uint32_t> ScalarFirstCounterexample(uint32_t aFirst, uint32_t aLast) const;
-    unsigned Workers(uint64_t aWork) const;
     /// Runs aWork, on a large stack when the formula is deep enough for its recursion to need one.
     void WithEnoughStack(const std::function<void()>& aWork) const;
 

@@ -88,8 +88,9 @@ TEST(CompiledFormula, FindsTheOneWorldAcrossBlocks) {
     const CompiledFormula lCompiled(*lOnly, lPredicates);
     ASSERT_TRUE(lCompiled.HasCircuit());
     const uint32_t lWorld = ~lNegated & 0x3FFFF;
-    EXPECT_TRUE(lCompiled.TrueIn(lPredicates.FirstInterpretation(), lWorld));
-    EXPECT_FALSE(lCompiled.TrueIn(lPredicates.FirstInterpretation(), lWorld ^ 1));
+    // True in that world alone: no counterexample there, one beside it.
+    EXPECT_EQ(lCompiled.FirstCounterexample(lWorld, lWorld), std::nullopt);
+    EXPECT_EQ(lCompiled.FirstCounterexample(lWorld ^ 1, lWorld ^ 1), lWorld ^ 1);
     EXPECT_EQ(lCompiled.Decide(), Alethicity::Contingent);
 
     // Its negation is false there only: the counterexample search must land on it from any
