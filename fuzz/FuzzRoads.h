@@ -164,9 +164,10 @@ inline std::string VerdictOnPath(const Matrix& aRoot, const DecisionEngine& aEng
     return lAnswer;
 }
 
-/// Parse, then the verdict by the reference and by each path of the compiled evaluator (its
-/// default, the scalar walk alone, a circuit wherever possible, that circuit on parallel
-/// workers): every two that finished must give the same verdict or the same failure text.
+/// Parse, then the verdict by the reference and by every registered engine under each set of
+/// limits (the default, the scalar walk alone, a circuit wherever possible, that circuit on
+/// parallel workers): every two that finished must give the same verdict or the same failure
+/// text.
 inline bool DecideOnEveryPath(const std::string& aText) {
     return Run(DecisionWorkLimit, [&] {
         const MatrixPtr lRoot = ParseDocument(aText);
@@ -176,8 +177,10 @@ inline bool DecideOnEveryPath(const std::string& aText) {
         const std::string lReference = VerdictOnPath(*lRoot, ReferenceEngine(), {});
         for (const EngineLimits& lLimits : {EngineLimits{}, EngineLimits::ScalarOnly(), EngineLimits::CircuitWherePossible(),
                                             EngineLimits::ParallelCircuit()}) {
-            const std::string lCompiled = VerdictOnPath(*lRoot, CompiledEngine(), lLimits);
-            Require(lReference.empty() || lCompiled.empty() || lCompiled == lReference);
+            for (const DecisionEngine* lEngine : RegisteredEngines()) {
+                const std::string lVerdict = VerdictOnPath(*lRoot, *lEngine, lLimits);
+                Require(lReference.empty() || lVerdict.empty() || lVerdict == lReference);
+            }
         }
     });
 }
