@@ -20,7 +20,7 @@
 
 namespace {
 
-using Logic::Evaluator;
+using Logic::DecisionEngine;
 using Logic::Parser;
 
 /// A chain of conditionals over the first aCount sentence letters, necessarily true:
@@ -57,15 +57,15 @@ std::string ChainOfNecessities(int aCount) {
     return lChain + ")->[](p->" + lLetters[aCount - 1] + ")";
 }
 
-std::string Verdict(const Logic::Matrix& aRoot, Evaluator aEvaluator) {
+std::string Verdict(const Logic::Matrix& aRoot, const DecisionEngine& aEngine) {
     if (aRoot.Kind() == Logic::NodeKind::Argument) {
         return Logic::Utility::TextResult(
-            Logic::QualityWith(static_cast<const Logic::Argument&>(aRoot), aEvaluator));
+            Logic::QualityWith(static_cast<const Logic::Argument&>(aRoot), aEngine));
     }
-    return Logic::Utility::TextForDecision(Logic::DecideWith(aRoot, aEvaluator));
+    return Logic::Utility::TextForDecision(Logic::DecideWith(aRoot, aEngine));
 }
 
-void Decide(benchmark::State& aState, std::vector<std::string> aDocument, Evaluator aEvaluator) {
+void Decide(benchmark::State& aState, std::vector<std::string> aDocument, const DecisionEngine* aEngine) {
     const Logic::MatrixPtr lRoot = Parser::Parse(aDocument);
     uint64_t lCandidates = 0;
     try {
@@ -75,7 +75,7 @@ void Decide(benchmark::State& aState, std::vector<std::string> aDocument, Evalua
     std::string lVerdict;
     for (auto _ : aState) {
         try {
-            lVerdict = Verdict(*lRoot, aEvaluator);
+            lVerdict = Verdict(*lRoot, *aEngine);
         } catch (const std::exception& lFailure) {
             lVerdict = lFailure.what();
         }
@@ -124,12 +124,12 @@ const bool gRegistered = [] {
     for (const Case& lCase : Corpus()) {
         const std::string lName = std::string("Decide/") + lCase.mName;
         benchmark::RegisterBenchmark((lName + "/compiled").c_str(), Decide, lCase.mDocument,
-                                     Evaluator::Compiled)
+                                     &Logic::CompiledEngine())
             ->UseRealTime()
             ->Unit(benchmark::kMillisecond);
         if (lCase.mReference) {
             benchmark::RegisterBenchmark((lName + "/reference").c_str(), Decide, lCase.mDocument,
-                                         Evaluator::Reference)
+                                         &Logic::ReferenceEngine())
                 ->UseRealTime()
                 ->Unit(benchmark::kMillisecond);
         }
@@ -141,12 +141,12 @@ const bool gRegistered = [] {
 /// documents whose counting forms and nested quantifiers once took seconds to minutes and
 /// gigabytes; each must stay well under 100 ms. The reference runs where it answers within a
 /// second (it takes seconds on 6F->(3x,Fx) and gives no answer for hours on the others).
-void DecideFromText(benchmark::State& aState, std::string aText, Evaluator aEvaluator) {
+void DecideFromText(benchmark::State& aState, std::string aText, const DecisionEngine* aEngine) {
     std::string lVerdict;
     for (auto _ : aState) {
         Logic::RunWithLargeStack([&] {
             try {
-                lVerdict = Verdict(*Parser::Parse(std::vector<std::string>{aText}), aEvaluator);
+                lVerdict = Verdict(*Parser::Parse(std::vector<std::string>{aText}), *aEngine);
             } catch (const std::exception& lFailure) {
                 lVerdict = lFailure.what();
             }
@@ -164,14 +164,54 @@ const bool gHostileRegistered = [] {
     };
     for (const auto& [lText, lReference] : lHostile) {
         benchmark::RegisterBenchmark(("DecideFromText/" + lText + "/compiled").c_str(), DecideFromText, lText,
-                                     Evaluator::Compiled)
+                                     &Logic::CompiledEngine())
             ->UseRealTime()
             ->Unit(benchmark::kMillisecond);
         if (lReference) {
             benchmark::RegisterBenchmark(("DecideFromText/" + lText + "/reference").c_str(), DecideFromText,
-                                         lText, Evaluator::Reference)
+                                         lText, &Logic::ReferenceEngine())
                 ->UseRealTime()
                 ->Unit(benchmark::kMillisecond);
+        }
+    }
+    return true;
+}();
+
+/// Successive counterexamples of one document, the search prepared afresh for every hit, or
+/// prepared once and kept (as the explanation and the driver keep it). The hits of the wide
+/// conditional lie far apart, so that each fresh search unrolls its circuit again.
+void NextHits(benchmark::State& aState, std::string aText, bool aKept) {
+    constexpr int Hits = 32;
+    const Logic::MatrixPtr lRoot = Parser::Parse(std::vector<std::string>{aText});
+    for (auto _ : aState) {
+        Logic::SearchPosition lPosition;
+        if (aKept) {
+            Logic::PreparedDocument lDocument(*lRoot, Logic::CompiledEngine());
+            const Logic::PreparedSearch& lSearch = lDocument.Search(false);
+            for (int lHit = 0; lHit < Hits; ++lHit) {
+                benchmark::DoNotOptimize(lSearch.FindNext(lPosition));
+            }
+        } else {
+            for (int lHit = 0; lHit < Hits; ++lHit) {
+                benchmark::DoNotOptimize(
+                    Logic::FindNextHitWith(*lRoot, false, lPosition, Logic::CompiledEngine()));
+            }
+        }
+    }
+    aState.SetItemsProcessed(aState.iterations() * Hits);
+}
+
+const bool gSearchRegistered = [] {
+    const std::vector<std::pair<std::string, std::string>> lDocuments{
+        {"WideConditional", "a & b & c & d & e & f & g & h & i & j & k & l -> m | n | o | p | q | r"},
+        {"Parity", "a ^ b ^ c ^ d ^ e ^ f ^ g ^ h ^ i ^ j ^ k ^ l ^ m ^ n ^ o ^ p"},
+        {"CountingWithNames", "3F & Fa & Fb & ~a=b & Gc & ~Gd"},
+    };
+    for (const auto& [lName, lText] : lDocuments) {
+        for (const bool lKept : {false, true}) {
+            benchmark::RegisterBenchmark(("NextHits/" + lName + (lKept ? "/kept" : "/afresh")).c_str(),
+                                         NextHits, lText, lKept)
+                ->Unit(benchmark::kMicrosecond);
         }
     }
     return true;

@@ -142,13 +142,13 @@ inline bool Prover9Input(const std::string& aText) {
 
 /// The verdict of aRoot on one evaluation path, or the text of its failure; empty when the work
 /// limit stopped it, which says nothing about the answer.
-inline std::string VerdictOnPath(const Matrix& aRoot, Evaluator aEvaluator, const EngineLimits& aLimits) {
+inline std::string VerdictOnPath(const Matrix& aRoot, const DecisionEngine& aEngine, const EngineLimits& aLimits) {
     std::string lAnswer;
     Run(DecisionWorkLimit, [&] {
         try {
             lAnswer = aRoot.Kind() == NodeKind::Argument
-                          ? Utility::TextResult(QualityWith(static_cast<const Argument&>(aRoot), aEvaluator, aLimits))
-                          : Utility::TextForDecision(DecideWith(aRoot, aEvaluator, aLimits));
+                          ? Utility::TextResult(QualityWith(static_cast<const Argument&>(aRoot), aEngine, aLimits))
+                          : Utility::TextForDecision(DecideWith(aRoot, aEngine, aLimits));
         } catch (const CancelledException&) {
             lAnswer.clear();
         } catch (const EngineException& lFailure) {
@@ -164,20 +164,23 @@ inline std::string VerdictOnPath(const Matrix& aRoot, Evaluator aEvaluator, cons
     return lAnswer;
 }
 
-/// Parse, then the verdict by the reference and by each path of the compiled evaluator (its
-/// default, the scalar walk alone, a circuit wherever possible, that circuit on parallel
-/// workers): every two that finished must give the same verdict or the same failure text.
+/// Parse, then the verdict by the reference and by every registered engine under each set of
+/// limits (the default, the scalar walk alone, a circuit wherever possible, that circuit on
+/// parallel workers): every two that finished must give the same verdict or the same failure
+/// text.
 inline bool DecideOnEveryPath(const std::string& aText) {
     return Run(DecisionWorkLimit, [&] {
         const MatrixPtr lRoot = ParseDocument(aText);
         if (lRoot->ToString().size() > LargestRepeatedText) {
             return;
         }
-        const std::string lReference = VerdictOnPath(*lRoot, Evaluator::Reference, {});
+        const std::string lReference = VerdictOnPath(*lRoot, ReferenceEngine(), {});
         for (const EngineLimits& lLimits : {EngineLimits{}, EngineLimits::ScalarOnly(), EngineLimits::CircuitWherePossible(),
                                             EngineLimits::ParallelCircuit()}) {
-            const std::string lCompiled = VerdictOnPath(*lRoot, Evaluator::Compiled, lLimits);
-            Require(lReference.empty() || lCompiled.empty() || lCompiled == lReference);
+            for (const DecisionEngine* lEngine : RegisteredEngines()) {
+                const std::string lVerdict = VerdictOnPath(*lRoot, *lEngine, lLimits);
+                Require(lReference.empty() || lVerdict.empty() || lVerdict == lReference);
+            }
         }
     });
 }

@@ -72,10 +72,23 @@ struct Options {
     int32_t mTimeout = MainForm::TimeLimitForProver9 / 1000;
     /// decide, coefficients: the time limit, if any.
     std::optional<std::chrono::milliseconds> mTimeLimit;
-    Evaluator mEvaluator = Evaluator::Compiled;
+    const DecisionEngine* mEngine = &DefaultEngine();
     bool mExplain = false;
     bool mJson = false;
 };
+
+/// The registered engines' names: "a, b or c".
+std::string EngineNames() {
+    std::string lNames;
+    const auto lEngines = RegisteredEngines();
+    for (size_t i = 0; i < lEngines.size(); ++i) {
+        if (i > 0) {
+            lNames += i + 1 == lEngines.size() ? " or " : ", ";
+        }
+        lNames += lEngines[i]->Name();
+    }
+    return lNames;
+}
 
 size_t ParseOffset(const std::string& aText, const std::string& aSelection) {
     if (aText.empty() || aText.size() > 18 ||
@@ -164,11 +177,11 @@ Options ParseArguments(const std::vector<std::string>& aArguments) {
             lOptions.mSelection = ParseSelection(fValue());
         } else if (lArgument == "--engine" && lCommand == "decide") {
             const std::string lEngine = fValue();
-            if (lEngine != "compiled" && lEngine != "reference") {
+            lOptions.mEngine = FindEngine(lEngine);
+            if (lOptions.mEngine == nullptr) {
                 throw UsageError(
-                    Format("bad engine \"{0}\": expected compiled or reference", lEngine));
+                    Format("bad engine \"{0}\": expected {1}", lEngine, EngineNames()));
             }
-            lOptions.mEvaluator = lEngine == "compiled" ? Evaluator::Compiled : Evaluator::Reference;
         } else if (lArgument == "--explain" && lCommand == "decide" && !lInlineValue) {
             lOptions.mExplain = true;
         } else if (lArgument == "--format" && lCommand != "depict") {
@@ -288,7 +301,6 @@ std::string LocatedError(const std::string& aFile, const TextPlace& aPlace,
 }
 
 int Run(const Options& aOptions) {
-    SetDefaultEvaluator(aOptions.mEvaluator);
     Cancellation lCancellation;
     if (aOptions.mTimeLimit) {
         lCancellation.SetTimeLimit(*aOptions.mTimeLimit);
@@ -331,6 +343,7 @@ int Run(const Options& aOptions) {
     lServices.mImageViewer = std::move(lViewer);
     MainForm lDriver(lReceiver, std::move(lServices));
     lDriver.SetExplainVerdicts(aOptions.mExplain);
+    lDriver.SetEngine(*aOptions.mEngine);
     std::optional<size_t> lSelectionStart;
     if (aOptions.mSelection) {
         lSelectionStart = aOptions.mSelection->first;

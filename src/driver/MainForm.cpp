@@ -75,23 +75,24 @@ struct Decision {
     std::exception_ptr mExplanationFailure;
 };
 
-Decision DecideDocument(const std::vector<std::string>& aLines, bool aExplain) {
+Decision DecideDocument(const std::vector<std::string>& aLines, bool aExplain,
+                        const DecisionEngine& aEngine) {
     MatrixPtr lRoot = Parser::Parse(aLines);
     Decision lDecision;
-    const Evaluator lEvaluator = DefaultEvaluator();
+    // Prepared once for the verdict and the explanation.
+    PreparedDocument lDocument(*lRoot, aEngine);
     const bool lArgument = lRoot->Kind() == NodeKind::Argument;
     if (lArgument) {
-        lDecision.mQuality = static_cast<const Argument&>(*lRoot).Quality();
+        lDecision.mQuality = lDocument.ArgumentQuality();
     } else {
-        lDecision.mAlethicity = lRoot->Decide();
+        lDecision.mAlethicity = lDocument.Decide();
     }
     if (!aExplain) {
         return lDecision;
     }
     try {
-        lDecision.mExplanation = lArgument
-                                     ? ExplainArgument(*lRoot, *lDecision.mQuality, lEvaluator)
-                                     : ExplainStatement(*lRoot, *lDecision.mAlethicity, lEvaluator);
+        lDecision.mExplanation = lArgument ? ExplainArgument(lDocument, *lDecision.mQuality)
+                                           : ExplainStatement(lDocument, *lDecision.mAlethicity);
     } catch (...) {
         lDecision.mExplanationFailure = std::current_exception();
     }
@@ -101,7 +102,7 @@ Decision DecideDocument(const std::vector<std::string>& aLines, bool aExplain) {
 
 void MainForm::LogDecision(const std::string& aText) {
     // The tree is made, decided and freed on the large stack: each recurses with its depth.
-    Decision lDecision = OnLargeStack([&] { return DecideDocument(SplitLines(aText), mExplainVerdicts); });
+    Decision lDecision = OnLargeStack([&] { return DecideDocument(SplitLines(aText), mExplainVerdicts, *mEngine); });
     mReport.mAlethicity = lDecision.mAlethicity;
     mReport.mQuality = lDecision.mQuality;
     Log(lDecision.mQuality ? Utility::TextResult(*lDecision.mQuality)

@@ -13,6 +13,7 @@
 #include "driver/CommandReport.h"
 #include "driver/HostInterfaces.h"
 #include "driver/IPluginReceiver.h"
+#include "engine/DecisionEngine.h"
 #include "model/Format.h"
 #include "platform/Cancellation.h"
 #include "platform/Platform.h"
@@ -122,6 +123,9 @@ public:
     /// show it. Off unless a front end asks (the command-line tool's --explain); the results
     /// window of the editor shows the verdict line alone.
     void SetExplainVerdicts(bool aExplain) { mExplainVerdicts = aExplain; }
+    /// The engine that decides and explains; the default engine unless a front end chooses
+    /// another (the command-line tool's --engine). aEngine must outlive the driver.
+    void SetEngine(const DecisionEngine& aEngine) { mEngine = &aEngine; }
     /// What the last command that logged found: its messages, its failure, its results.
     const CommandReport& LastReport() const { return mReport; }
     /// Where the last command's failure lies in the text it read, when it concerns a place
@@ -148,6 +152,7 @@ private:
     bool mCanDepict = false;
     bool mCanProve = false;
     bool mExplainVerdicts = false;
+    const DecisionEngine* mEngine = &DefaultEngine();
     CommandReport mReport;
     std::optional<TextPlace> mLastFailurePlace;
     /// The cancellations of the commands now running: a command may begin while another waits

@@ -1,13 +1,14 @@
 #pragma once
-// CompiledFormula: one formula flattened for one numbering (Predicates), built once per
-// decision or search and evaluated instead of the tree's virtual TrueIn.
+// CompiledFormula: the compiled engine's prepared formula, one formula flattened for one
+// numbering (Predicates), built once per decision or search target and evaluated instead of
+// the tree's virtual TrueIn.
 //
 // Two forms are built from the flat formula (FlatFormula):
 // - a BitCircuit over the candidate numbers (CircuitUnrolling), evaluated 4096 candidates at a
 //   time; formulas whose evaluation can fail (binary predicates), or whose unrolled circuit
 //   would be too large, have none;
 // - a scalar walk (ScalarWalk), with the same short-circuit order and failures as the
-//   reference TrueIn, used when there is no circuit and for the truth in single worlds.
+//   reference TrueIn, used when there is no circuit and for the truth in each world.
 // Both walk quantifiers up to the symmetry of interchangeable objects and decide counting
 // forms by counting.
 
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "engine/BitCircuit.h"
+#include "engine/DecisionEngine.h"
 #include "engine/EngineLimits.h"
 #include "engine/FlatFormula.h"
 #include "model/Matrix.h"
@@ -28,7 +30,7 @@ namespace Logic {
 
 class Predicates;
 
-class CompiledFormula {
+class CompiledFormula final : public PreparedFormula {
 public:
     /// Formulas nested deeper than this are compiled and walked on a large stack.
     static constexpr int32_t DeepFormula = 400;
@@ -36,22 +38,20 @@ public:
     /// aRoot and aPredicates (made from aRoot) must outlive this object.
     CompiledFormula(const Matrix& aRoot, const Predicates& aPredicates,
                     const EngineLimits& aLimits = EngineLimits{});
-    ~CompiledFormula();
+    ~CompiledFormula() override;
     CompiledFormula(const CompiledFormula&) = delete;
     CompiledFormula& operator=(const CompiledFormula&) = delete;
 
     /// The verdict over every interpretation, with the reference's early stop and failures.
-    Alethicity Decide() const;
+    Alethicity Decide() const override;
 
     /// The first candidate in aFirst .. aLast (inclusive, in increasing order) with a world
     /// where the formula is false: kinds of worlds without modal operators, interpretations
     /// with them. Runs on the calling thread.
-    std::optional<uint32_t> FirstCounterexample(uint32_t aFirst, uint32_t aLast) const;
+    std::optional<uint32_t> FirstCounterexample(uint32_t aFirst, uint32_t aLast) const override;
 
-    /// Truth in one world of one interpretation, by the scalar walk.
-    bool TrueIn(uint32_t aInterpretation, uint32_t aKindOfWorld) const;
     /// Truth in every world of aInterpretation, in the numbering's order: (kind of world, true).
-    std::vector<std::pair<uint32_t, bool>> TruthInEachWorld(uint32_t aInterpretation) const;
+    std::vector<std::pair<uint32_t, bool>> TruthInEachWorld(uint32_t aInterpretation) const override;
 
     /// Whether the bit-parallel circuit decides this formula (else the scalar walk does); it is
     /// unrolled when first needed.
@@ -65,10 +65,7 @@ private:
     bool CircuitWorthTrying() const;
     /// The circuit, unrolled on the first call; null where the formula has none.
     const BitProgram* Circuit() const;
-    /// The verdict when the scalar walk finds it among the first candidates.
-    std::optional<Alethicity> ProbeFirstCandidates() const;
     std::optional<uint32_t> ScalarFirstCounterexample(uint32_t aFirst, uint32_t aLast) const;
-    unsigned Workers(uint64_t aWork) const;
     /// Runs aWork, on a large stack when the formula is deep enough for its recursion to need one.
     void WithEnoughStack(const std::function<void()>& aWork) const;
 

@@ -1,7 +1,7 @@
 #pragma once
-// Engine operations beside the Matrix members: the one seam through which every decision and
-// search picks its evaluator, the Necessity memo's binding to a numbering, and the helpers of
-// the example and counterexample search.
+// Engine operations beside the Matrix members: decisions and searches on an engine the caller
+// names (DecisionEngine; the members use the default one), the Necessity memo's binding to a
+// numbering, and the helpers of the example and counterexample search.
 
 #include <cstdint>
 #include <memory>
@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/DecisionEngine.h"
 #include "engine/EngineLimits.h"
 #include "engine/KindOfWorld.h"
 #include "engine/Predicates.h"
@@ -20,22 +21,13 @@ namespace Logic {
 class Argument;
 class Predicates;
 
-/// Which evaluator decides: the compiled one (CompiledFormula), or the tree's own TrueIn, kept
-/// as the readable reference and the oracle of the differential tests. Both give the same
-/// verdicts, search hits and failure texts. The limits steer only the compiled one.
-enum class Evaluator { Compiled, Reference };
-
-/// The evaluator of Matrix::Decide, Argument::Quality and the searches: Compiled unless set.
-Evaluator DefaultEvaluator();
-void SetDefaultEvaluator(Evaluator aEvaluator);
-
-/// Matrix::Decide with the given evaluator.
-Alethicity DecideWith(const Matrix& aMatrix, Evaluator aEvaluator, const EngineLimits& aLimits = {});
-/// Matrix::DecideForFreeVariables with the given evaluator.
-Alethicity DecideForFreeVariablesWith(const Matrix& aMatrix, Evaluator aEvaluator,
+/// Matrix::Decide on the given engine.
+Alethicity DecideWith(const Matrix& aMatrix, const DecisionEngine& aEngine, const EngineLimits& aLimits = {});
+/// Matrix::DecideForFreeVariables on the given engine.
+Alethicity DecideForFreeVariablesWith(const Matrix& aMatrix, const DecisionEngine& aEngine,
                                       const EngineLimits& aLimits = {});
-/// The quality of an argument with the given evaluator, computed afresh (nothing is cached).
-Quality QualityWith(const Argument& aArgument, Evaluator aEvaluator, const EngineLimits& aLimits = {});
+/// The quality of an argument on the given engine, computed afresh (nothing is cached).
+Quality QualityWith(const Argument& aArgument, const DecisionEngine& aEngine, const EngineLimits& aLimits = {});
 
 /// Where a resumable search stands: the last hit, and whether a hit can still exist.
 struct SearchPosition {
@@ -55,16 +47,83 @@ struct SearchHit {
     std::vector<std::pair<uint32_t, bool>> mWorlds;
 };
 
+/// One search target made ready once: its numbering, its candidates (kinds of worlds of the
+/// first interpretation, or with modal operators interpretations) and the engine's prepared
+/// formula, kept by the caller for every next hit.
+class PreparedSearch {
+public:
+    /// aTarget must be closed, and outlive this object unless aOwner holds it.
+    PreparedSearch(const Matrix& aTarget, MatrixPtr aOwner, const DecisionEngine& aEngine,
+                   const EngineLimits& aLimits = {});
+    PreparedSearch(const PreparedSearch&) = delete;
+    PreparedSearch& operator=(const PreparedSearch&) = delete;
+
+    /// The next hit after aPosition, which it moves on; absent when there is none.
+    std::optional<SearchHit> FindNext(SearchPosition& aPosition) const;
+
+    const Matrix& Target() const { return mTarget; }
+    const Predicates& Numbering() const { return mPredicates; }
+    const PreparedFormula& Prepared() const { return *mPrepared; }
+
+private:
+    const Matrix& mTarget;
+    MatrixPtr mOwner;
+    Predicates mPredicates;
+    bool mModal = false;
+    uint32_t mFirst = 0;
+    uint32_t mLast = 0;
+    std::unique_ptr<PreparedFormula> mPrepared;
+};
+
+/// A document's formula made ready for its verdict and its explanation, each target prepared
+/// once, when first needed: the formula closed over its constants with "for all" is both what
+/// its decision decides first and its counterexample search's target; the example search looks
+/// for counterexamples to "the formula is false everywhere".
+class PreparedDocument {
+public:
+    /// aRoot must outlive this object.
+    PreparedDocument(const Matrix& aRoot, const DecisionEngine& aEngine, const EngineLimits& aLimits = {});
+    PreparedDocument(const PreparedDocument&) = delete;
+    PreparedDocument& operator=(const PreparedDocument&) = delete;
+
+    /// The verdict of Matrix::Decide.
+    Alethicity Decide();
+    /// The verdict of Matrix::DecideForFreeVariables.
+    Alethicity DecideForFreeVariables();
+    /// The quality of the document, which must be an argument.
+    Quality ArgumentQuality();
+    /// The example (aExample) or counterexample search. Fails for a formula with both
+    /// constants and modal operators.
+    const PreparedSearch& Search(bool aExample);
+
+    const Matrix& Root() const { return mRoot; }
+    const DecisionEngine& Engine() const { return mEngine; }
+
+private:
+    const PreparedSearch& Closure();
+
+    const Matrix& mRoot;
+    const DecisionEngine& mEngine;
+    EngineLimits mLimits;
+    std::vector<VariablePtr> mFree;
+    std::optional<PreparedSearch> mClosure;
+    std::optional<PreparedSearch> mExamples;
+};
+
 /// The next example (aExample) or counterexample of aMatrix after aPosition, which it moves
-/// on; absent when there is none.
+/// on; absent when there is none. Prepares the search afresh: a caller that asks for more than
+/// one hit keeps a PreparedSearch instead.
 std::optional<SearchHit> FindNextHitWith(const Matrix& aMatrix, bool aExample,
-                                         SearchPosition& aPosition, Evaluator aEvaluator,
+                                         SearchPosition& aPosition, const DecisionEngine& aEngine,
                                          const EngineLimits& aLimits = {});
 
-/// FindNextHitWith's hit decoded: a kind of world, or a modal counterexample; null for none.
+/// A hit decoded: a kind of world, or a modal counterexample.
+std::unique_ptr<Counterexample> DecodeHit(const SearchHit& aHit);
+
+/// FindNextHitWith's hit decoded; null for none.
 std::unique_ptr<Counterexample> FindNextWith(const Matrix& aMatrix, bool aExample,
-                                             SearchPosition& aPosition, Evaluator aEvaluator,
-                                         const EngineLimits& aLimits = {});
+                                             SearchPosition& aPosition, const DecisionEngine& aEngine,
+                                             const EngineLimits& aLimits = {});
 
 /// Binds the memo of every memoizible Necessity in aMatrix to aPredicates' numbering, emptying
 /// memos filled under another one. Call it on one thread before evaluating under aPredicates:

@@ -3,8 +3,10 @@
 // unrolling, how large it and its tables may grow, when a decision spreads over workers. The
 // defaults are tuned for speed on small machines; tests set them to drive every path.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <thread>
 
 namespace Logic {
 
@@ -48,5 +50,11 @@ struct EngineLimits {
         return lLimits;
     }
 };
+
+/// The workers for aWork steps of one decision: every hardware thread from mParallelWork on,
+/// else the calling thread alone.
+inline unsigned WorkersFor(uint64_t aWork, const EngineLimits& aLimits) {
+    return aWork >= aLimits.mParallelWork ? std::max(std::thread::hardware_concurrency(), 1u) : 1u;
+}
 
 } // namespace Logic

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "engine/CompiledFormula.h"
+#include "engine/DecisionEngine.h"
 #include "engine/Predicates.h"
 #include "model/EngineException.h"
 #include "model/Factory.h"
@@ -88,14 +88,14 @@ MatrixPtr Pinned(const std::vector<VariablePtr>& aNames,
     return Factory::Bind(aNames, Factory::And(lParts), &Factory::ThereExists);
 }
 
-/// The truth of the closed aFormula in aKindOfWorld, by aEvaluator.
+/// The truth of the closed aFormula in aKindOfWorld, by aEngine.
 bool TrueInWorld(const Matrix& aFormula, const Predicates& aPredicates, uint32_t aKindOfWorld,
-                 Evaluator aEvaluator) {
-    if (aEvaluator == Evaluator::Reference) {
-        return aFormula.TrueIn(aPredicates.FirstInterpretation(), aKindOfWorld, aPredicates);
-    }
-    return CompiledFormula(aFormula, aPredicates).TrueIn(aPredicates.FirstInterpretation(),
-                                                         aKindOfWorld);
+                 const DecisionEngine& aEngine) {
+    // Without modal operators a candidate is a kind of world: the formula is true there when
+    // that world is no counterexample.
+    return !aEngine
+                .Prepare(aFormula, aPredicates, EngineLimits{})
+                ->FirstCounterexample(aKindOfWorld, aKindOfWorld);
 }
 
 /// Every name (free variable) of aMatrix with an object of kind of world aKindOfWorld (numbered
@@ -105,7 +105,7 @@ bool TrueInWorld(const Matrix& aFormula, const Predicates& aPredicates, uint32_t
 /// only the first is tried, as they are interchangeable. Empty when aMatrix has no names.
 std::vector<std::pair<VariablePtr, DistinguishableObject>>
 NameObjects(const Matrix& aMatrix, bool aTruth, const Predicates& aPredicates,
-            uint32_t aKindOfWorld, Evaluator aEvaluator) {
+            uint32_t aKindOfWorld, const DecisionEngine& aEngine) {
     std::vector<VariablePtr> lNames = aMatrix.FreeVariables();
     if (lNames.empty()) {
         return {};
@@ -131,7 +131,7 @@ NameObjects(const Matrix& aMatrix, bool aTruth, const Predicates& aPredicates,
             for (uint32_t lInstance = 0; !lFound && lInstance < lInstances; ++lInstance) {
                 lObjects.push_back({lCombination, lInstance});
                 if (TrueInWorld(*Pinned(lNames, lObjects, lBody, aPredicates, aKindOfWorld),
-                                aPredicates, aKindOfWorld, aEvaluator)) {
+                                aPredicates, aKindOfWorld, aEngine)) {
                     lUsed[lCombination] = std::max(lUsed[lCombination], lInstance + 1);
                     lFound = true;
                 } else {
@@ -236,10 +236,9 @@ std::string DescribeWorld(const WorldDescription& aWorld) {
     return lText;
 }
 
-std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aExample,
-                                                 Evaluator aEvaluator) {
+std::optional<ModelDescription> DescribeFirstHit(PreparedDocument& aDocument, bool aExample) {
     SearchPosition lPosition;
-    const std::optional<SearchHit> lHit = FindNextHitWith(aMatrix, aExample, lPosition, aEvaluator);
+    const std::optional<SearchHit> lHit = aDocument.Search(aExample).FindNext(lPosition);
     if (!lHit) {
         return std::nullopt;
     }
@@ -249,8 +248,8 @@ std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aEx
     if (!lModel.mModal) {
         // The search holds the names closed; the model says which objects they are.
         std::map<uint32_t, NamedInstances> lNames;
-        for (const auto& [lName, lObject] :
-             NameObjects(aMatrix, aExample, lHit->mPredicates, lHit->mCandidate, aEvaluator)) {
+        for (const auto& [lName, lObject] : NameObjects(aDocument.Root(), aExample, lHit->mPredicates,
+                                                        lHit->mCandidate, aDocument.Engine())) {
             lNames[lObject.mCombination][lObject.mInstance].push_back(lName->ToString());
         }
         lModel.mWorlds.push_back(
@@ -267,24 +266,34 @@ std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aEx
     return lModel;
 }
 
-Explanation ExplainStatement(const Matrix& aStatement, Alethicity aVerdict, Evaluator aEvaluator) {
+Explanation ExplainStatement(PreparedDocument& aDocument, Alethicity aVerdict) {
     Explanation lExplanation;
     if (aVerdict != Alethicity::Impossible) {
-        lExplanation.mExample = DescribeFirstHit(aStatement, true, aEvaluator);
+        lExplanation.mExample = DescribeFirstHit(aDocument, true);
     }
     if (aVerdict != Alethicity::Necessary) {
-        lExplanation.mCounterexample = DescribeFirstHit(aStatement, false, aEvaluator);
+        lExplanation.mCounterexample = DescribeFirstHit(aDocument, false);
     }
     return lExplanation;
 }
 
-Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict, Evaluator aEvaluator) {
+Explanation ExplainArgument(PreparedDocument& aDocument, Quality aVerdict) {
     Explanation lExplanation;
     lExplanation.mOfArgument = true;
     if (aVerdict == Quality::Invalid) {
-        lExplanation.mCounterexample = DescribeFirstHit(aArgument, false, aEvaluator);
+        lExplanation.mCounterexample = DescribeFirstHit(aDocument, false);
     }
     return lExplanation;
+}
+
+Explanation ExplainStatement(const Matrix& aStatement, Alethicity aVerdict, const DecisionEngine& aEngine) {
+    PreparedDocument lDocument(aStatement, aEngine);
+    return ExplainStatement(lDocument, aVerdict);
+}
+
+Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict, const DecisionEngine& aEngine) {
+    PreparedDocument lDocument(aArgument, aEngine);
+    return ExplainArgument(lDocument, aVerdict);
 }
 
 std::vector<std::string> ExplanationLines(const Explanation& aExplanation) {

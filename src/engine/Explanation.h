@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/Decision.h"
+#include "engine/DecisionEngine.h"
 
 namespace Logic {
 
@@ -60,15 +61,19 @@ struct Explanation {
 };
 
 /// The models that show a statement's verdict. Fails as the search fails.
-Explanation ExplainStatement(const Matrix& aStatement, Alethicity aVerdict, Evaluator aEvaluator);
+Explanation ExplainStatement(const Matrix& aStatement, Alethicity aVerdict, const DecisionEngine& aEngine);
 /// The counterexample of an invalid argument; nothing for a valid one.
-Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict, Evaluator aEvaluator);
+Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict, const DecisionEngine& aEngine);
+/// ExplainStatement and ExplainArgument on a document whose searches are prepared, or are
+/// kept once prepared, in aDocument: a decision followed by its explanation prepares each
+/// target once.
+Explanation ExplainStatement(PreparedDocument& aDocument, Alethicity aVerdict);
+Explanation ExplainArgument(PreparedDocument& aDocument, Quality aVerdict);
 
-/// The first example (aExample) or counterexample of aMatrix as a model; absent when there is
-/// none. The names of aMatrix (its free variables) denote objects chosen so that aMatrix itself
-/// is true (an example) or false (a counterexample) in the model.
-std::optional<ModelDescription> DescribeFirstHit(const Matrix& aMatrix, bool aExample,
-                                                 Evaluator aEvaluator);
+/// The first example (aExample) or counterexample of aDocument's formula as a model; absent
+/// when there is none. The names of the formula (its free variables) denote objects chosen so
+/// that it is true (an example) or false (a counterexample) in the model.
+std::optional<ModelDescription> DescribeFirstHit(PreparedDocument& aDocument, bool aExample);
 
 /// The log lines of an explanation: a line per model, and for a modal model a line per world.
 std::vector<std::string> ExplanationLines(const Explanation& aExplanation);

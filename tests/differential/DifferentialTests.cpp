@@ -1,9 +1,11 @@
 // The differential tests: random documents from a printed seed are decided and searched by the
-// reference evaluator and by the compiled one on each of its paths (the default choice, the
-// scalar walk alone, a circuit wherever possible, and that circuit spread over workers), and
-// every verdict, search hit and failure text must agree. The default path must also never be
-// much slower than the reference. A disagreement is shrunk to a smallest document that still disagrees and kept in
-// tests/differential/regressions/, whose documents are replayed on every run.
+// reference engine, each answer asked afresh, and by every registered engine: with the document
+// prepared once and kept for the verdict and the searches, and afresh under each set of limits
+// (the default choice, the scalar walk alone, a circuit wherever possible, and that circuit
+// spread over workers); every verdict, search hit and failure text must agree. The default path
+// must also never be much slower than the reference. A disagreement is shrunk to a smallest
+// document that still disagrees and kept in tests/differential/regressions/, whose documents are
+// replayed on every run.
 //
 // QUENDRAL_DIFFERENTIAL_SEED and QUENDRAL_DIFFERENTIAL_CASES choose the run (the defaults make
 // the run in ctest the same each time; scripts/test adds one from a fresh seed).
@@ -80,23 +82,40 @@ std::string Describe(const Counterexample* aFound) {
     return lText;
 }
 
-/// One way of evaluating: the reference, or the compiled evaluator under some limits.
+/// One way of evaluating: an engine under some limits, each answer asked afresh, or with the
+/// document prepared once and kept for the verdict and every search (as the driver keeps it).
 struct Path {
-    const char* mName;
-    Evaluator mEvaluator;
+    std::string mName;
+    const DecisionEngine* mEngine;
     EngineLimits mLimits;
+    bool mKept = false;
 };
 
-const Path Reference{"reference", Evaluator::Reference, {}};
-const Path Compiled{"compiled", Evaluator::Compiled, {}};
-const std::vector<Path> CompiledPaths{Compiled,
-                                      {"scalar walk", Evaluator::Compiled, EngineLimits::ScalarOnly()},
-                                      {"circuit", Evaluator::Compiled, EngineLimits::CircuitWherePossible()},
-                                      {"parallel circuit", Evaluator::Compiled, EngineLimits::ParallelCircuit()}};
+const Path Reference{"reference", &ReferenceEngine(), {}};
+const Path Compiled{"compiled", &CompiledEngine(), {}};
 
-/// Everything one evaluator says about a document, one line per answer.
+/// Every registered engine, its document kept, and under each set of limits with its answers
+/// asked afresh: the limits steer how an engine goes about a formula, never what it answers.
+std::vector<Path> EnginePaths() {
+    const std::vector<std::pair<const char*, EngineLimits>> lLimits{
+        {"", {}},
+        {" scalar walk", EngineLimits::ScalarOnly()},
+        {" circuit", EngineLimits::CircuitWherePossible()},
+        {" parallel circuit", EngineLimits::ParallelCircuit()}};
+    std::vector<Path> lPaths;
+    for (const DecisionEngine* lEngine : RegisteredEngines()) {
+        const std::string lName(lEngine->Name());
+        lPaths.push_back({lName + " kept", lEngine, {}, true});
+        for (const auto& [lSuffix, lLimit] : lLimits) {
+            lPaths.push_back({lName + lSuffix, lEngine, lLimit, false});
+        }
+    }
+    return lPaths;
+}
+
+/// Everything one path says about a document, one line per answer.
 std::vector<std::string> Answers(const std::vector<std::string>& aLines, const Path& aPath) {
-    const Evaluator aEvaluator = aPath.mEvaluator;
+    const DecisionEngine& lEngine = *aPath.mEngine;
     const EngineLimits& lLimits = aPath.mLimits;
     std::vector<std::string> lAnswers;
     const auto fAnswer = [&](const std::string& fWhat, const std::function<std::string()>& fAsk) {
@@ -114,11 +133,20 @@ std::vector<std::string> Answers(const std::vector<std::string>& aLines, const P
     if (!lRoot) {
         return lAnswers;
     }
+    std::optional<PreparedDocument> lKept;
+    if (aPath.mKept) {
+        lKept.emplace(*lRoot, lEngine, lLimits);
+    }
+    const bool lArgument = lRoot->Kind() == NodeKind::Argument;
     fAnswer("verdict", [&] {
-        if (lRoot->Kind() == NodeKind::Argument) {
-            return Utility::TextResult(QualityWith(static_cast<const Argument&>(*lRoot), aEvaluator, lLimits));
+        if (lKept) {
+            return lArgument ? Utility::TextResult(lKept->ArgumentQuality())
+                             : Utility::TextForDecision(lKept->Decide());
         }
-        return Utility::TextForDecision(DecideWith(*lRoot, aEvaluator, lLimits));
+        if (lArgument) {
+            return Utility::TextResult(QualityWith(static_cast<const Argument&>(*lRoot), lEngine, lLimits));
+        }
+        return Utility::TextForDecision(DecideWith(*lRoot, lEngine, lLimits));
     });
     SearchPosition lExamples;
     SearchPosition lCounterexamples;
@@ -126,7 +154,13 @@ std::vector<std::string> Answers(const std::vector<std::string>& aLines, const P
         for (bool lExample : {true, false}) {
             SearchPosition& lPosition = lExample ? lExamples : lCounterexamples;
             fAnswer(lExample ? "example" : "counterexample", [&] {
-                const auto lFound = FindNextWith(*lRoot, lExample, lPosition, aEvaluator, lLimits);
+                std::unique_ptr<Counterexample> lFound;
+                if (lKept) {
+                    const std::optional<SearchHit> lHit = lKept->Search(lExample).FindNext(lPosition);
+                    lFound = lHit ? DecodeHit(*lHit) : nullptr;
+                } else {
+                    lFound = FindNextWith(*lRoot, lExample, lPosition, lEngine, lLimits);
+                }
                 return Describe(lFound.get()) + " at " +
                        (lPosition.mLastFound ? std::to_string(*lPosition.mLastFound) : "-") +
                        (lPosition.mMightBe ? "" : " (none can exist)");
@@ -136,14 +170,16 @@ std::vector<std::string> Answers(const std::vector<std::string>& aLines, const P
     return lAnswers;
 }
 
-/// The first answer on which a compiled path differs from the reference, or empty when all agree.
+/// The first answer on which a path differs from the reference asked afresh, or empty when all
+/// agree.
 std::string Disagreement(const std::vector<std::string>& aLines) {
+    static const std::vector<Path> lPaths = EnginePaths();
     const std::vector<std::string> lReference = Answers(aLines, Reference);
-    for (const Path& lPath : CompiledPaths) {
-        const std::vector<std::string> lCompiled = Answers(aLines, lPath);
-        for (size_t lIndex = 0; lIndex < std::max(lReference.size(), lCompiled.size()); ++lIndex) {
+    for (const Path& lPath : lPaths) {
+        const std::vector<std::string> lAnswers = Answers(aLines, lPath);
+        for (size_t lIndex = 0; lIndex < std::max(lReference.size(), lAnswers.size()); ++lIndex) {
             const std::string lLeft = lIndex < lReference.size() ? lReference[lIndex] : "(nothing)";
-            const std::string lRight = lIndex < lCompiled.size() ? lCompiled[lIndex] : "(nothing)";
+            const std::string lRight = lIndex < lAnswers.size() ? lAnswers[lIndex] : "(nothing)";
             if (lLeft != lRight) {
                 return std::string("reference ") + lLeft + "\n" + lPath.mName + "  " + lRight;
             }
@@ -160,9 +196,9 @@ double VerdictSeconds(const std::vector<std::string>& aLines, const Path& aPath,
         try {
             const MatrixPtr lRoot = Parser::Parse(aLines);
             if (lRoot->Kind() == NodeKind::Argument) {
-                QualityWith(static_cast<const Argument&>(*lRoot), aPath.mEvaluator, aPath.mLimits);
+                QualityWith(static_cast<const Argument&>(*lRoot), *aPath.mEngine, aPath.mLimits);
             } else {
-                DecideWith(*lRoot, aPath.mEvaluator, aPath.mLimits);
+                DecideWith(*lRoot, *aPath.mEngine, aPath.mLimits);
             }
         } catch (const std::exception&) {
             // a failure takes its time too

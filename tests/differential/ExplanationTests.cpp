@@ -176,14 +176,14 @@ Confirmed CheckDocument(const std::vector<std::string>& aLines, const std::strin
         try {
             if (lRoot->Kind() == NodeKind::Argument) {
                 const Quality lVerdict =
-                    QualityWith(static_cast<const Argument&>(*lRoot), Evaluator::Reference);
-                lExplanation = ExplainArgument(*lRoot, lVerdict, Evaluator::Compiled);
+                    QualityWith(static_cast<const Argument&>(*lRoot), ReferenceEngine());
+                lExplanation = ExplainArgument(*lRoot, lVerdict, CompiledEngine());
                 EXPECT_EQ(lExplanation.mCounterexample.has_value(), lVerdict == Quality::Invalid)
                     << aName;
                 EXPECT_FALSE(lExplanation.mExample) << aName;
             } else {
-                const Alethicity lVerdict = DecideWith(*lRoot, Evaluator::Reference);
-                lExplanation = ExplainStatement(*lRoot, lVerdict, Evaluator::Compiled);
+                const Alethicity lVerdict = DecideWith(*lRoot, ReferenceEngine());
+                lExplanation = ExplainStatement(*lRoot, lVerdict, CompiledEngine());
                 EXPECT_EQ(lExplanation.mExample.has_value(), lVerdict != Alethicity::Impossible)
                     << aName;
                 EXPECT_EQ(lExplanation.mCounterexample.has_value(),
@@ -197,8 +197,8 @@ Confirmed CheckDocument(const std::vector<std::string>& aLines, const std::strin
         // objects in the same order: the first hits agree, names included.
         const Explanation lByReference =
             lRoot->Kind() == NodeKind::Argument
-                ? ExplainArgument(*lRoot, Quality::Invalid, Evaluator::Reference)
-                : ExplainStatement(*lRoot, Alethicity::Contingent, Evaluator::Reference);
+                ? ExplainArgument(*lRoot, Quality::Invalid, ReferenceEngine())
+                : ExplainStatement(*lRoot, Alethicity::Contingent, ReferenceEngine());
         EXPECT_EQ(WorldsOf(lByReference.mExample), WorldsOf(lExplanation.mExample)) << aName;
         EXPECT_EQ(WorldsOf(lByReference.mCounterexample), WorldsOf(lExplanation.mCounterexample))
             << aName;
@@ -295,10 +295,10 @@ TEST(Explanation, NamesAreShownAfterTheKindOfTheObjectTheyDenote) {
         const MatrixPtr lRoot = Parser::Parse(aLines);
         return OnLargeStack([&] {
             if (lRoot->Kind() == NodeKind::Argument) {
-                return ExplanationLines(ExplainArgument(*lRoot, Quality::Invalid, Evaluator::Compiled));
+                return ExplanationLines(ExplainArgument(*lRoot, Quality::Invalid, CompiledEngine()));
             }
             return ExplanationLines(ExplainStatement(*lRoot, Alethicity::Contingent,
-                                                     Evaluator::Compiled));
+                                                     CompiledEngine()));
         });
     };
     // a is F and so G; b is the object that is not G.
@@ -335,8 +335,8 @@ TEST(Explanation, ObjectsAreShownOnlyWhereTheyCanMatter) {
     auto fExplain = [](const std::vector<std::string>& aLines) {
         const MatrixPtr lRoot = Parser::Parse(aLines);
         return OnLargeStack([&] {
-            return ExplainStatement(*lRoot, DecideWith(*lRoot, Evaluator::Reference),
-                                    Evaluator::Compiled);
+            return ExplainStatement(*lRoot, DecideWith(*lRoot, ReferenceEngine()),
+                                    CompiledEngine());
         });
     };
     // Sentence letters alone: the world is its letters, whatever its objects.
@@ -354,7 +354,7 @@ TEST(Explanation, ObjectsAreShownOnlyWhereTheyCanMatter) {
 TEST(Explanation, AnArgumentsWorldsAreToldApartByItsPremisesAndConclusion) {
     const MatrixPtr lRoot = Parser::Parse({"<>p", ".'.", "[]p"});
     const Explanation lExplanation = OnLargeStack([&] {
-        return ExplainArgument(*lRoot, Quality::Invalid, Evaluator::Compiled);
+        return ExplainArgument(*lRoot, Quality::Invalid, CompiledEngine());
     });
     EXPECT_EQ(ExplanationLines(lExplanation),
               (std::vector<std::string>{
@@ -362,7 +362,7 @@ TEST(Explanation, AnArgumentsWorldsAreToldApartByItsPremisesAndConclusion) {
                   "  world 1 (the premises true, the conclusion false): p false",
                   "  world 2 (the premises true, the conclusion false): p true"}));
     // A valid argument has nothing to show.
-    EXPECT_TRUE(ExplanationLines(ExplainArgument(*lRoot, Quality::Valid, Evaluator::Compiled))
+    EXPECT_TRUE(ExplanationLines(ExplainArgument(*lRoot, Quality::Valid, CompiledEngine()))
                     .empty());
 }
 
@@ -371,7 +371,7 @@ TEST(Explanation, AnInvalidSyllogismHasTheCounterexampleAStudentExpects) {
     const MatrixPtr lRoot = Parser::Parse({"x, Fx -> Gx", "Ga", ".'.", "Fa"});
     const Explanation lExplanation = OnLargeStack([&] {
         return ExplainArgument(*lRoot, static_cast<const Argument&>(*lRoot).Quality(),
-                               Evaluator::Compiled);
+                               CompiledEngine());
     });
     ASSERT_TRUE(lExplanation.mCounterexample);
     const auto& lWorlds = lExplanation.mCounterexample->mWorlds;

@@ -88,8 +88,9 @@ TEST(CompiledFormula, FindsTheOneWorldAcrossBlocks) {
     const CompiledFormula lCompiled(*lOnly, lPredicates);
     ASSERT_TRUE(lCompiled.HasCircuit());
     const uint32_t lWorld = ~lNegated & 0x3FFFF;
-    EXPECT_TRUE(lCompiled.TrueIn(lPredicates.FirstInterpretation(), lWorld));
-    EXPECT_FALSE(lCompiled.TrueIn(lPredicates.FirstInterpretation(), lWorld ^ 1));
+    // True in that world alone: no counterexample there, one beside it.
+    EXPECT_EQ(lCompiled.FirstCounterexample(lWorld, lWorld), std::nullopt);
+    EXPECT_EQ(lCompiled.FirstCounterexample(lWorld ^ 1, lWorld ^ 1), lWorld ^ 1);
     EXPECT_EQ(lCompiled.Decide(), Alethicity::Contingent);
 
     // Its negation is false there only: the counterexample search must land on it from any
@@ -118,21 +119,21 @@ TEST(CompiledFormula, VerdictsOnLargeSpacesMatchTheReference) {
     for (const std::string& lStatement : lStatements) {
         SCOPED_TRACE(lStatement);
         const MatrixPtr lRoot = Parser::Parse(lStatement);
-        const Alethicity lCompiled = DecideWith(*lRoot, Evaluator::Compiled);
+        const Alethicity lCompiled = DecideWith(*lRoot, CompiledEngine());
         if (lStatement.find("Ex") != std::string::npos) {
             EXPECT_EQ(lCompiled, Alethicity::Contingent);
             continue; // the reference would walk far too long to compare on every run
         }
-        EXPECT_EQ(lCompiled, DecideWith(*lRoot, Evaluator::Reference));
+        EXPECT_EQ(lCompiled, DecideWith(*lRoot, ReferenceEngine()));
     }
 }
 
 TEST(CompiledFormula, AFailureMetByManyWorkersIsReportedOnce) {
     // Every world reaches the binary predicate, across 2^20 worlds and both workers.
     const MatrixPtr lRoot = Parser::Parse("(" + OnlyOneWorld(20, 0) + ")|aLb");
-    for (Evaluator lEvaluator : {Evaluator::Compiled, Evaluator::Reference}) {
+    for (const DecisionEngine* lEngine : RegisteredEngines()) {
         try {
-            DecideWith(*lRoot, lEvaluator);
+            DecideWith(*lRoot, *lEngine);
             FAIL() << "no failure";
         } catch (const EngineException& lFailure) {
             EXPECT_STREQ(lFailure.what(), "Can't decide a proposition that contains binary predicates.");
@@ -169,11 +170,11 @@ TEST(CompiledFormula, DeepFormulasNeedNoLargeStackFromTheCaller) {
         lLines.push_back(lLine % 2 == 0 ? "p|q" : "~(p&q)|r");
     }
     const MatrixPtr lRoot = Parser::Parse(lLines);
-    EXPECT_EQ(OnSmallStack(256 * 1024, [&] { return DecideWith(*lRoot, Evaluator::Compiled); }),
+    EXPECT_EQ(OnSmallStack(256 * 1024, [&] { return DecideWith(*lRoot, CompiledEngine()); }),
               Alethicity::Contingent);
     SearchPosition lPosition;
     EXPECT_TRUE(OnSmallStack(256 * 1024, [&] {
-        return FindNextHitWith(*lRoot, false, lPosition, Evaluator::Compiled).has_value();
+        return FindNextHitWith(*lRoot, false, lPosition, CompiledEngine()).has_value();
     }));
 }
 
@@ -183,9 +184,9 @@ TEST(CompiledFormula, SearchesKeepTheirOwnPositions) {
     const MatrixPtr lEither = Or(lP, lQ);
     SearchPosition lFirst;
     SearchPosition lSecond;
-    ASSERT_NE(FindNextWith(*lEither, true, lFirst, Evaluator::Compiled), nullptr);
-    ASSERT_NE(FindNextWith(*lEither, true, lFirst, Evaluator::Compiled), nullptr);
-    ASSERT_NE(FindNextWith(*lEither, true, lSecond, Evaluator::Reference), nullptr);
+    ASSERT_NE(FindNextWith(*lEither, true, lFirst, CompiledEngine()), nullptr);
+    ASSERT_NE(FindNextWith(*lEither, true, lFirst, CompiledEngine()), nullptr);
+    ASSERT_NE(FindNextWith(*lEither, true, lSecond, ReferenceEngine()), nullptr);
     // Worlds 1, 2, 3 make p or q true: two calls reach 2, one reaches 1; the node's own search
     // has not moved.
     EXPECT_EQ(lFirst.mLastFound, 2u);

@@ -43,7 +43,7 @@ TEST(CountingForms, ExactlyNThingsAreFHoldsWhereAWorldHasNObjectsThatAreF) {
         for (uint64_t lWorld = lPredicates.FirstNonemptyWorld(); lWorld <= lPredicates.LastKindOfWorld(); ++lWorld) {
             const auto lNumber = static_cast<uint32_t>(lWorld);
             const bool lExpected = ObjectsThatAre(lPredicates.DecodeKindOfWorldNumber(lNumber), lF) == lCount;
-            ASSERT_EQ(lScalar.TrueIn(lPredicates.FirstInterpretation(), lNumber), lExpected)
+            ASSERT_EQ(lScalar.FirstCounterexample(lNumber, lNumber).has_value(), !lExpected)
                 << lCount << "F in world " << lNumber;
             ASSERT_EQ(lCircuit.FirstCounterexample(lNumber, lNumber).has_value(), !lExpected)
                 << lCount << "F in world " << lNumber;
@@ -54,9 +54,9 @@ TEST(CountingForms, ExactlyNThingsAreFHoldsWhereAWorldHasNObjectsThatAreF) {
 /// The verdict on aText by the reference and by every compiled path; they must all agree.
 Alethicity AgreedVerdict(const std::string& aText) {
     const MatrixPtr lRoot = Parser::Parse(aText);
-    const Alethicity lReference = DecideWith(*lRoot, Evaluator::Reference);
+    const Alethicity lReference = DecideWith(*lRoot, ReferenceEngine());
     for (const EngineLimits& lLimits : gCompiledPaths) {
-        EXPECT_EQ(DecideWith(*lRoot, Evaluator::Compiled, lLimits), lReference) << aText;
+        EXPECT_EQ(DecideWith(*lRoot, CompiledEngine(), lLimits), lReference) << aText;
     }
     return lReference;
 }
@@ -105,7 +105,7 @@ TEST(CountingForms, DocumentsThatOnceRanForMinutesEndWithinAFewSteps) {
         Cancellation lCancellation;
         lCancellation.SetWorkLimit(uint64_t{1} << 24);
         const Cancellation::Scope lScope(&lCancellation);
-        EXPECT_EQ(DecideWith(*Parser::Parse(lText), Evaluator::Compiled), lVerdict) << lText;
+        EXPECT_EQ(DecideWith(*Parser::Parse(lText), CompiledEngine()), lVerdict) << lText;
     }
 }
 

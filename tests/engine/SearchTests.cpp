@@ -50,14 +50,14 @@ TEST(Search, NoHitIsRememberedAndLeavesTheOtherSearchAlone) {
     EXPECT_EQ(TruthsOf(lNever->FindNextCounterexample(), {lP}), 0u);
     EXPECT_EQ(TruthsOf(lNever->FindNextCounterexample(), {lP}), 1u);
 
-    for (Evaluator lEvaluator : {Evaluator::Compiled, Evaluator::Reference}) {
+    for (const DecisionEngine* lEngine : RegisteredEngines()) {
         const MatrixPtr lAlways = Or(lP, Not(lP));
         SearchPosition lPosition;
-        EXPECT_EQ(FindNextWith(*lAlways, false, lPosition, lEvaluator), nullptr);
+        EXPECT_EQ(FindNextWith(*lAlways, false, lPosition, *lEngine), nullptr);
         EXPECT_FALSE(lPosition.mMightBe);
         EXPECT_FALSE(lPosition.mLastFound.has_value());
         // Once no hit can exist, nothing is searched again.
-        EXPECT_EQ(FindNextWith(*lAlways, false, lPosition, lEvaluator), nullptr);
+        EXPECT_EQ(FindNextWith(*lAlways, false, lPosition, *lEngine), nullptr);
         EXPECT_FALSE(lPosition.mMightBe);
     }
 }
@@ -65,22 +65,22 @@ TEST(Search, NoHitIsRememberedAndLeavesTheOtherSearchAlone) {
 TEST(Search, ModalCounterexamplesSplitTheWorldsOfAnInterpretation) {
     const MatrixPtr lP = Atom("p");
     const MatrixPtr lBoxP = Box(lP);
-    for (Evaluator lEvaluator : {Evaluator::Compiled, Evaluator::Reference}) {
+    for (const DecisionEngine* lEngine : RegisteredEngines()) {
         // Interpretations 1 = {no p}, 2 = {p}, 3 = {no p, p}; only 2 makes necessarily p true.
         SearchPosition lPosition;
-        const auto lFirst = FindNextWith(*lBoxP, false, lPosition, lEvaluator);
+        const auto lFirst = FindNextWith(*lBoxP, false, lPosition, *lEngine);
         const auto* lModal = dynamic_cast<const ModalCounterexample*>(lFirst.get());
         ASSERT_NE(lModal, nullptr);
         EXPECT_EQ(lModal->Counterexamples().size(), 1u);
         EXPECT_TRUE(lModal->NonCounterexamples().empty());
         EXPECT_EQ(lPosition.mLastFound, 1u);
 
-        const auto lSecond = FindNextWith(*lBoxP, false, lPosition, lEvaluator);
+        const auto lSecond = FindNextWith(*lBoxP, false, lPosition, *lEngine);
         EXPECT_EQ(lPosition.mLastFound, 3u);
         const auto* lBothWorlds = dynamic_cast<const ModalCounterexample*>(lSecond.get());
         ASSERT_NE(lBothWorlds, nullptr);
         EXPECT_EQ(lBothWorlds->Counterexamples().size(), 2u);
-        FindNextWith(*lBoxP, false, lPosition, lEvaluator);
+        FindNextWith(*lBoxP, false, lPosition, *lEngine);
         EXPECT_EQ(lPosition.mLastFound, 1u);
     }
 }
@@ -91,9 +91,9 @@ TEST(Search, ConstantsAreSearchedThroughTheUniversalClosure) {
     const MatrixPtr lFx = Is(lF, lX);
     // Worlds 1 (one non-F), 2 (one F), 3 (one of each): everything is F only in 2.
     SearchPosition lPosition;
-    FindNextWith(*lFx, false, lPosition, Evaluator::Compiled);
+    FindNextWith(*lFx, false, lPosition, CompiledEngine());
     EXPECT_EQ(lPosition.mLastFound, 1u);
-    FindNextWith(*lFx, false, lPosition, Evaluator::Compiled);
+    FindNextWith(*lFx, false, lPosition, CompiledEngine());
     EXPECT_EQ(lPosition.mLastFound, 3u);
     try {
         Box(lFx)->FindNextExample();

@@ -1,0 +1,81 @@
+#pragma once
+// DecisionEngine: the one seam between the decision procedure and the ways of evaluating a
+// formula. An engine prepares a closed formula for one numbering (Predicates) once; the
+// prepared formula then answers the three questions that the decision, the searches and the
+// explanations ask of it. Every engine gives the same verdicts, search hits and failure texts;
+// the reference (the tree's own TrueIn) is the oracle the others are tested against.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "engine/EngineLimits.h"
+#include "model/Verdicts.h"
+
+namespace Logic {
+
+class Matrix;
+class Predicates;
+
+/// A closed formula made ready by one engine for one numbering. Its candidates are kinds of
+/// worlds of the numbering's first interpretation for a formula without modal operators, and
+/// interpretations for one with them.
+class PreparedFormula {
+public:
+    virtual ~PreparedFormula() = default;
+
+    /// The verdict over every world of every interpretation.
+    virtual Alethicity Decide() const = 0;
+
+    /// The first candidate in aFirst .. aLast (inclusive, in increasing order) with a world
+    /// where the formula is false; absent when there is none.
+    virtual std::optional<uint32_t> FirstCounterexample(uint32_t aFirst, uint32_t aLast) const = 0;
+
+    /// The formula's truth in every world of aInterpretation, in the numbering's order:
+    /// (kind of world, true).
+    virtual std::vector<std::pair<uint32_t, bool>> TruthInEachWorld(uint32_t aInterpretation) const = 0;
+
+protected:
+    PreparedFormula() = default;
+    PreparedFormula(const PreparedFormula&) = default;
+    PreparedFormula& operator=(const PreparedFormula&) = default;
+};
+
+/// A way of evaluating formulas.
+class DecisionEngine {
+public:
+    virtual ~DecisionEngine() = default;
+
+    /// The name the command line and the tests know the engine by.
+    virtual std::string_view Name() const = 0;
+
+    /// aRoot made ready for aPredicates (collected from aRoot). aRoot must be closed, and both
+    /// must outlive the result. The limits steer how the engine goes about it, never what it
+    /// answers.
+    virtual std::unique_ptr<PreparedFormula> Prepare(const Matrix& aRoot, const Predicates& aPredicates,
+                                                     const EngineLimits& aLimits) const = 0;
+
+protected:
+    DecisionEngine() = default;
+    DecisionEngine(const DecisionEngine&) = default;
+    DecisionEngine& operator=(const DecisionEngine&) = default;
+};
+
+/// The compiled engine: the formula flattened, then walked or unrolled into a bit-parallel
+/// circuit (CompiledFormula). The default.
+const DecisionEngine& CompiledEngine();
+/// The reference engine: the tree's own TrueIn, plain and readable.
+const DecisionEngine& ReferenceEngine();
+/// The engine of Matrix::Decide, Argument::Quality and the nodes' own searches.
+inline const DecisionEngine& DefaultEngine() { return CompiledEngine(); }
+
+/// Every engine, the default first.
+std::span<const DecisionEngine* const> RegisteredEngines();
+/// The registered engine called aName; null when there is none.
+const DecisionEngine* FindEngine(std::string_view aName);
+
+} // namespace Logic
