@@ -26,7 +26,7 @@ using Logic::Parser;
 /// A chain of conditionals over the first aCount sentence letters, necessarily true:
 /// (a->b)&(b->c)&...->(a->last).
 std::string ChainOfLetters(int aCount) {
-    const std::string lLetters = "abcdefghijklmnopqrstuvwxyzABCDEF";
+    const std::string lLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
     std::string lChain;
     for (int lIndex = 0; lIndex + 1 < aCount; ++lIndex) {
         lChain += std::string(lChain.empty() ? "(" : "&(") + lLetters[lIndex] + "->" +
@@ -44,6 +44,40 @@ std::string ChainOfPredicates(int aCount) {
                   static_cast<char>(lFrom + 1) + "x)";
     }
     return "(" + lChain + ")->(x,Ax->" + static_cast<char>('A' + aCount - 1) + "x)";
+}
+
+/// Pigeons 0 .. aPigeons - 1 each in one of aHoles holes, no two in one hole, over the sentence
+/// letters a .. z, A .. Z (pigeon p in hole h: letter p * aHoles + h). Self-contradictory when
+/// the pigeons outnumber the holes.
+std::string Pigeonhole(int aPigeons, int aHoles) {
+    const std::string lLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    const auto fIn = [&](int fPigeon, int fHole) { return std::string(1, lLetters[fPigeon * aHoles + fHole]); };
+    std::string lText;
+    for (int lPigeon = 0; lPigeon < aPigeons; ++lPigeon) {
+        lText += std::string(lText.empty() ? "(" : "&(");
+        for (int lHole = 0; lHole < aHoles; ++lHole) {
+            lText += (lHole > 0 ? "|" : "") + fIn(lPigeon, lHole);
+        }
+        lText += ")";
+    }
+    for (int lHole = 0; lHole < aHoles; ++lHole) {
+        for (int lFirst = 0; lFirst < aPigeons; ++lFirst) {
+            for (int lSecond = lFirst + 1; lSecond < aPigeons; ++lSecond) {
+                lText += "&~(" + fIn(lFirst, lHole) + "&" + fIn(lSecond, lHole) + ")";
+            }
+        }
+    }
+    return lText;
+}
+
+/// Eight unary predicates, identity and quantifiers nested three deep: whatever is A is B, ...,
+/// G is H; so of any three things that are one and the same, an A is an H.
+std::string EightPredicatesThreeDeep() {
+    std::string lText;
+    for (char lFrom = 'A'; lFrom < 'H'; ++lFrom) {
+        lText += std::string(lText.empty() ? "(" : "&(") + "x," + lFrom + "x->" + static_cast<char>(lFrom + 1) + "x)";
+    }
+    return "(" + lText + ")->(x,y,z,(x=y&y=z&Ax)->Hz)";
 }
 
 /// The chain of strict conditionals over aCount sentence letters p, q, ...
@@ -90,6 +124,7 @@ struct Case {
     const char* mName;
     std::vector<std::string> mDocument;
     bool mReference; // the reference finishes in seconds
+    bool mSat = true;  // without modal operators: the SAT engine decides it too
 };
 
 const std::vector<Case>& Corpus() {
@@ -102,10 +137,10 @@ const std::vector<Case>& Corpus() {
         {"ExactlyThreeOrNot", {"3F|~3F"}, true},
         {"AtLeastTwo", {"3x,3y,(Fx&Fy&~x=y)->2F|3F|~1F"}, true},
         {"ExactlyTwoAreNamed", {"2F", "Fa", "Fb", "~a=b", ".'.", "x,Fx->x=a|x=b"}, true},
-        {"ModalDistribution", {"[](p->q)->([]p->[]q)"}, true},
-        {"ModalS5", {"<>[]p<=>[]p", "&", "(<>q->[]<>q)"}, true},
-        {"ModalObjects", {"x,Fx->[]Fx"}, true},
-        {"IdentityAcrossWorlds", {"x,[]3y,x=y"}, true},
+        {"ModalDistribution", {"[](p->q)->([]p->[]q)"}, true, false},
+        {"ModalS5", {"<>[]p<=>[]p", "&", "(<>q->[]<>q)"}, true, false},
+        {"ModalObjects", {"x,Fx->[]Fx"}, true, false},
+        {"IdentityAcrossWorlds", {"x,[]3y,x=y"}, true, false},
         {"ContingentStopsEarly", {"p&q&r&s&t"}, true},
         {"BinaryPredicateNeverReached", {"(p|~p)|aLb"}, true},
         {"Letters20", {ChainOfLetters(20)}, true},
@@ -114,8 +149,12 @@ const std::vector<Case>& Corpus() {
         {"Letters32", {ChainOfLetters(32)}, false},
         {"Predicates4", {ChainOfPredicates(4)}, true},
         {"Predicates5", {ChainOfPredicates(5)}, false},
-        {"ModalLetters4", {ChainOfNecessities(4)}, true},
-        {"ModalLetters5", {ChainOfNecessities(5)}, false},
+        {"ModalLetters4", {ChainOfNecessities(4)}, true, false},
+        {"ModalLetters5", {ChainOfNecessities(5)}, false, false},
+        // Beyond the numbering: the compiled engine says "Too many predicates!" at once.
+        {"Letters52", {ChainOfLetters(52)}, false},
+        {"Pigeonhole7Into6", {Pigeonhole(7, 6)}, false},
+        {"Predicates8IdentityThreeDeep", {EightPredicatesThreeDeep()}, false},
     };
     return lCorpus;
 }
@@ -133,6 +172,13 @@ const bool gRegistered = [] {
                 ->UseRealTime()
                 ->Unit(benchmark::kMillisecond);
         }
+#ifdef QUENDRAL_HAVE_CADICAL
+        if (lCase.mSat) {
+            benchmark::RegisterBenchmark((lName + "/sat").c_str(), Decide, lCase.mDocument, &Logic::SatEngine())
+                ->UseRealTime()
+                ->Unit(benchmark::kMillisecond);
+        }
+#endif
     }
     return true;
 }();

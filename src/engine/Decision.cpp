@@ -88,11 +88,21 @@ Alethicity PreparedDocument::Decide() {
         }
         return DecideForFreeVariables();
     }
-    return Closure().Prepared().Decide();
+    return DecideClosure();
+}
+
+Alethicity PreparedDocument::DecideClosure() {
+    if (mEngine.DecidesThroughNumbering()) {
+        return Closure().Prepared().Decide();
+    }
+    if (mFree.empty()) {
+        return mEngine.Decide(mRoot, mLimits);
+    }
+    return mEngine.Decide(*Factory::Bind(mFree, mRoot.SharedFromThis(), &Factory::ForAll), mLimits);
 }
 
 Alethicity PreparedDocument::DecideForFreeVariables() {
-    if (Closure().Prepared().Decide() == Alethicity::Necessary) {
+    if (DecideClosure() == Alethicity::Necessary) {
         return Alethicity::Necessary;
     }
     if (DecideWith(*Factory::Bind(mFree, mRoot.SharedFromThis(), &Factory::ThereExists), mEngine,

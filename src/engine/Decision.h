@@ -101,6 +101,9 @@ public:
 
 private:
     const PreparedSearch& Closure();
+    /// The verdict on the formula closed with "for all": the closure's prepared formula's for
+    /// an engine that decides through the numbering, else the engine's own.
+    Alethicity DecideClosure();
 
     const Matrix& mRoot;
     const DecisionEngine& mEngine;

@@ -5,6 +5,8 @@
 #include <array>
 
 #include "engine/CompiledFormula.h"
+#include "engine/Predicates.h"
+#include "model/Matrix.h"
 
 namespace Logic {
 
@@ -22,13 +24,23 @@ public:
 
 } // namespace
 
+Alethicity DecisionEngine::Decide(const Matrix& aRoot, const EngineLimits& aLimits) const {
+    const Predicates lPredicates = aRoot.CollectPredicates();
+    return Prepare(aRoot, lPredicates, aLimits)->Decide();
+}
+
 const DecisionEngine& CompiledEngine() {
     static const Compiled sEngine;
     return sEngine;
 }
 
 std::span<const DecisionEngine* const> RegisteredEngines() {
+#ifdef QUENDRAL_HAVE_CADICAL
+    static const std::array<const DecisionEngine*, 3> sEngines{&CompiledEngine(), &ReferenceEngine(),
+                                                               &SatEngine()};
+#else
     static const std::array<const DecisionEngine*, 2> sEngines{&CompiledEngine(), &ReferenceEngine()};
+#endif
     return sEngines;
 }
 

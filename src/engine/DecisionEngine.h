@@ -59,6 +59,16 @@ public:
     virtual std::unique_ptr<PreparedFormula> Prepare(const Matrix& aRoot, const Predicates& aPredicates,
                                                      const EngineLimits& aLimits) const = 0;
 
+    /// Whether the verdict goes through a numbering: then a formula prepared for its own
+    /// numbering (Prepare) answers it, and where no numbering fits, it fails as the numbering
+    /// does ("Too many predicates!").
+    virtual bool DecidesThroughNumbering() const { return true; }
+
+    /// The verdict on aRoot (closed) over every world of every interpretation. By default the
+    /// verdict of aRoot prepared for the numbering of its own predicates; an engine that
+    /// decides without a numbering overrides it.
+    virtual Alethicity Decide(const Matrix& aRoot, const EngineLimits& aLimits) const;
+
 protected:
     DecisionEngine() = default;
     DecisionEngine(const DecisionEngine&) = default;
@@ -70,10 +80,16 @@ protected:
 const DecisionEngine& CompiledEngine();
 /// The reference engine: the tree's own TrueIn, plain and readable.
 const DecisionEngine& ReferenceEngine();
+#ifdef QUENDRAL_HAVE_CADICAL
+/// The SAT engine: a formula without modal operators decided by the satisfiability of it and
+/// of its negation over a model of bounded size (SatEngine.cpp), beyond the numbering's
+/// limits. Its searches are the compiled engine's.
+const DecisionEngine& SatEngine();
+#endif
 /// The engine of Matrix::Decide, Argument::Quality and the nodes' own searches.
 inline const DecisionEngine& DefaultEngine() { return CompiledEngine(); }
 
-/// Every engine, the default first.
+/// Every engine, the default first. The SAT engine is among them where CaDiCaL was built in.
 std::span<const DecisionEngine* const> RegisteredEngines();
 /// The registered engine called aName; null when there is none.
 const DecisionEngine* FindEngine(std::string_view aName);

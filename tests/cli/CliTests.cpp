@@ -269,6 +269,32 @@ TEST_F(CliTest, ExamplesGiveTheirVerdicts) {
     }
 }
 
+#ifdef QUENDRAL_HAVE_CADICAL
+TEST_F(CliTest, SatEngineDecidesBeyondTheNumbering) {
+    // Excluded middle over all 52 letters: no 32-bit numbering holds it.
+    std::string lLetters;
+    for (const char* lRange : {"az", "AZ"}) {
+        for (char lLetter = lRange[0]; lLetter <= lRange[1]; ++lLetter) {
+            lLetters += (lLetters.empty() ? "" : " | ") + std::string(1, lLetter);
+        }
+    }
+    const std::string lFile = Write("letters.txt", "(" + lLetters + ") | ~(" + lLetters + ")\n");
+    Outcome lCompiled = Run({"decide", lFile});
+    EXPECT_EQ(lCompiled.Messages(), (Lines{"Deciding letters.txt...", "Error: Too many predicates!"}));
+    Outcome lSat = Run({"decide", "--engine", "sat", lFile});
+    EXPECT_EQ(lSat.mExitCode, 0) << lSat.mError;
+    EXPECT_EQ(lSat.Messages(), (Lines{"Deciding letters.txt...", "The statement is necessarily true."}));
+
+    Outcome lValid = Run({"decide", "--engine", "sat", Examples + "identity-and-counting.txt"});
+    EXPECT_EQ(lValid.Messages(), (Lines{"Deciding identity-and-counting.txt...", "The argument is valid."}));
+    Outcome lModal = Run({"decide", "--engine", "sat", Examples + "modal.txt"});
+    EXPECT_EQ(lModal.mExitCode, 1);
+    EXPECT_EQ(lModal.Messages(),
+              (Lines{"Deciding modal.txt...", "Error: The SAT engine can't decide a proposition that contains "
+                                              "modal operators; the compiled engine decides it."}));
+}
+#endif
+
 TEST_F(CliTest, ReadsStandardInputAndSelections) {
     Outcome lStdin = Run({"decide", "-"}, "", "p & ~p\n");
     EXPECT_EQ(lStdin.mExitCode, 0) << lStdin.mError;

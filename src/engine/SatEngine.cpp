@@ -1,0 +1,389 @@
+// The SAT engine: a formula without modal operators is decided by the satisfiability of it and
+// of its negation, each over every model of at most N objects, by a SAT solver (SatSolver).
+// Nothing is numbered, so the number of sentence letters and predicates is not bounded by a
+// 32-bit kind-of-world number; the searches for examples and counterexamples, which walk the
+// numbering, are the compiled engine's.
+//
+// The bound. Let k be the number of unary predicates and c = max(1, M), where M is the
+// numbering's own figure (MaxmimumNumberOfDistinguishableObjectsOfAKind): the most variables
+// that are free together in a quantifier's scope and occur in identities (1 without identity).
+// An object's kind is the set of unary predicates it satisfies. In a monadic formula whose
+// quantifiers never hold more than c identified objects at once, two models that agree on the
+// sentence letters and, for every kind, on the number of its objects or on both having at least
+// c, satisfy the same formulas (a pebble game with c pebbles: the second player always finds an
+// unpebbled object of the kind wanted). So a model may keep at most c objects of each of the 2^k
+// kinds, and N = c * 2^k objects suffice; without unary predicates one object of the single kind
+// per pebble, N = c. The numbering relies on the same argument: its kinds of worlds are the
+// models with at most (about) c objects of a kind, so both see the same verdicts. Names have
+// been closed over by the decision (Decision.cpp) before the formula gets here, each becoming a
+// quantified variable, which the figure M counts like any other.
+//
+// The encoding. The domain is objects 0 .. N-1; object o exists when e(o) holds, object 0
+// always, and e(o) implies e(o-1) (models differ only by the order of their objects). "F o" is
+// one variable per predicate letter and object, a sentence letter one variable. Each subformula
+// under a binding of its free variables to objects becomes one literal (Tseitin), made once and
+// kept; identity of two bound variables is known at encoding time. "For all x" is the
+// conjunction over the existing objects. Constants are folded as the literals are made.
+
+#ifdef QUENDRAL_HAVE_CADICAL
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/DecisionEngine.h"
+#include "engine/DistinctNodeWalk.h"
+#include "engine/SatSolver.h"
+#include "model/BinaryOperator.h"
+#include "model/EngineException.h"
+#include "model/Identification.h"
+#include "model/NullPredicate.h"
+#include "model/UnaryPredication.h"
+#include "model/UniversalGeneralization.h"
+#include "platform/Cancellation.h"
+#include "platform/LargeStack.h"
+
+namespace Logic {
+
+namespace {
+
+/// Literals as the solver numbers them, with two constants beyond any variable.
+constexpr int32_t True = INT32_MAX;
+constexpr int32_t False = -INT32_MAX;
+
+/// Past this many subformula instances (each a literal and up to a few clauses) the engine gives
+/// up rather than fill the memory: nested quantifiers over N objects make N^depth instances.
+constexpr size_t MostInstances = size_t{8} << 20;
+
+/// Past this many unary predicates the bound 2^k alone exceeds what MostInstances allows.
+constexpr size_t MostUnaryPredicates = 20;
+
+class Encoder {
+public:
+    Encoder(SatSolver& aSolver, uint32_t aObjects) : mSolver(aSolver), mObjects(aObjects) {
+        mExists.push_back(True);
+        for (uint32_t lObject = 1; lObject < aObjects; ++lObject) {
+            const int32_t lExists = mSolver.NewVariable();
+            if (mExists.back() != True) {
+                mSolver.AddClause({-lExists, mExists.back()});
+            }
+            mExists.push_back(lExists);
+        }
+    }
+
+    int32_t Encode(const Matrix& aNode) {
+        CheckCancellation();
+        if (!StackHasRoom()) {
+            throw EngineException("The formula is nested too deeply to evaluate with the stack space "
+                                  "available; write it with fewer levels of nesting.");
+        }
+        const std::vector<const Logic::Variable*>& lFree = FreeIn(aNode);
+        Key lKey{&aNode, {}};
+        lKey.second.reserve(lFree.size());
+        for (const Logic::Variable* lVariable : lFree) {
+            lKey.second.push_back(ObjectOf(*lVariable));
+        }
+        if (const auto lKnown = mMade.find(lKey); lKnown != mMade.end()) {
+            return lKnown->second;
+        }
+        const int32_t lLiteral = Make(aNode);
+        if (mMade.size() >= MostInstances) {
+            throw EngineException("This proposition is too large for the SAT engine: its models may "
+                                  "need {0} objects, too many for its quantifiers.",
+                                  std::to_string(mObjects));
+        }
+        mMade.emplace(std::move(lKey), lLiteral);
+        return lLiteral;
+    }
+
+private:
+    using Key = std::pair<const Matrix*, std::vector<uint32_t>>;
+
+    int32_t Make(const Matrix& aNode) {
+        switch (aNode.Kind()) {
+        case NodeKind::NullPredicate:
+            return VariableFor(mLetters, &aNode);
+        case NodeKind::UnaryPredication: {
+            const auto& lPredication = static_cast<const UnaryPredication&>(aNode);
+            const uint64_t lWhich = (uint64_t{static_cast<unsigned char>(lPredication.Predicate()->Letter())} << 32) |
+                                    ObjectOf(*lPredication.Variable());
+            return VariableFor(mPredications, lWhich);
+        }
+        case NodeKind::Identification: {
+            const auto& lIdentification = static_cast<const Identification&>(aNode);
+            return ObjectOf(*lIdentification.Left()) == ObjectOf(*lIdentification.Right()) ? True : False;
+        }
+        case NodeKind::Negation:
+            return -Encode(*static_cast<const UnaryOperator&>(aNode).InnerMatrix());
+        case NodeKind::UniversalGeneralization:
+            return All(static_cast<const UniversalGeneralization&>(aNode));
+        case NodeKind::Conjunction:
+        case NodeKind::Disjunction:
+        case NodeKind::MaterialConditional:
+        case NodeKind::Argument:
+        case NodeKind::Equivalence:
+        case NodeKind::JointDenial: {
+            const auto& lOperator = static_cast<const BinaryOperator&>(aNode);
+            const int32_t lLeft = Encode(*lOperator.Left());
+            const int32_t lRight = Encode(*lOperator.Right());
+            switch (aNode.Kind()) {
+            case NodeKind::Conjunction:
+                return And({lLeft, lRight});
+            case NodeKind::Disjunction:
+                return -And({-lLeft, -lRight});
+            case NodeKind::MaterialConditional:
+            case NodeKind::Argument:
+                return -And({lLeft, -lRight});
+            case NodeKind::JointDenial:
+                return And({-lLeft, -lRight});
+            default:
+                return Equivalent(lLeft, lRight);
+            }
+        }
+        case NodeKind::Necessity:
+        case NodeKind::BinaryPredication:
+            break;
+        }
+        throw EngineException("The SAT engine can't encode {0}.", aNode.ToString());
+    }
+
+    int32_t All(const UniversalGeneralization& aAll) {
+        const Matrix& lBody = *aAll.InnerMatrix();
+        const Logic::Variable* lVariable = aAll.Variable().get();
+        const std::vector<const Logic::Variable*>& lFree = FreeIn(lBody);
+        if (!std::binary_search(lFree.begin(), lFree.end(), lVariable)) {
+            return Encode(lBody); // the domain is never empty
+        }
+        // A quantifier nested inside another over the same variable leaves the outer binding.
+        const auto lOuter = mBinding.find(lVariable);
+        const bool lBoundOutside = lOuter != mBinding.end();
+        const uint32_t lOuterObject = lBoundOutside ? lOuter->second : 0;
+        std::vector<int32_t> lInstances;
+        for (uint32_t lObject = 0; lObject < mObjects; ++lObject) {
+            mBinding[lVariable] = lObject;
+            lInstances.push_back(-And({mExists[lObject], -Encode(lBody)}));
+        }
+        if (lBoundOutside) {
+            mBinding[lVariable] = lOuterObject;
+        } else {
+            mBinding.erase(lVariable);
+        }
+        return And(std::move(lInstances));
+    }
+
+    /// The conjunction of aOperands, folded: constants dropped or deciding, repeats dropped.
+    int32_t And(std::vector<int32_t> aOperands) {
+        std::vector<int32_t> lKept;
+        for (const int32_t lOperand : aOperands) {
+            if (lOperand == False) {
+                return False;
+            }
+            if (lOperand != True) {
+                lKept.push_back(lOperand);
+            }
+        }
+        std::sort(lKept.begin(), lKept.end());
+        lKept.erase(std::unique(lKept.begin(), lKept.end()), lKept.end());
+        for (const int32_t lOperand : lKept) {
+            if (std::binary_search(lKept.begin(), lKept.end(), -lOperand)) {
+                return False;
+            }
+        }
+        if (lKept.empty()) {
+            return True;
+        }
+        if (lKept.size() == 1) {
+            return lKept.front();
+        }
+        const int32_t lAnd = mSolver.NewVariable();
+        std::vector<int32_t> lClause{lAnd};
+        for (const int32_t lOperand : lKept) {
+            mSolver.AddClause({-lAnd, lOperand});
+            lClause.push_back(-lOperand);
+        }
+        mSolver.AddClause(lClause);
+        return lAnd;
+    }
+
+    int32_t Equivalent(int32_t aLeft, int32_t aRight) {
+        if (aLeft == True || aLeft == False) {
+            return aLeft == True ? aRight : -aRight;
+        }
+        if (aRight == True || aRight == False) {
+            return aRight == True ? aLeft : -aLeft;
+        }
+        if (aLeft == aRight || aLeft == -aRight) {
+            return aLeft == aRight ? True : False;
+        }
+        const int32_t lSame = mSolver.NewVariable();
+        mSolver.AddClause({-lSame, -aLeft, aRight});
+        mSolver.AddClause({-lSame, aLeft, -aRight});
+        mSolver.AddClause({lSame, aLeft, aRight});
+        mSolver.AddClause({lSame, -aLeft, -aRight});
+        return lSame;
+    }
+
+    template <typename Which> int32_t VariableFor(std::map<Which, int32_t>& aVariables, Which aWhich) {
+        const auto [lAt, lNew] = aVariables.try_emplace(aWhich, 0);
+        if (lNew) {
+            lAt->second = mSolver.NewVariable();
+        }
+        return lAt->second;
+    }
+
+    uint32_t ObjectOf(const Logic::Variable& aVariable) const {
+        const auto lBound = mBinding.find(&aVariable);
+        if (lBound == mBinding.end()) {
+            throw EngineException("The variable {0} does not denote any object here.", aVariable.ToString());
+        }
+        return lBound->second;
+    }
+
+    /// The variables free in aNode, sorted by address; made once per node.
+    const std::vector<const Logic::Variable*>& FreeIn(const Matrix& aNode) {
+        if (const auto lKnown = mFree.find(&aNode); lKnown != mFree.end()) {
+            return lKnown->second;
+        }
+        std::vector<const Logic::Variable*> lFree;
+        switch (aNode.Kind()) {
+        case NodeKind::NullPredicate:
+            break;
+        case NodeKind::UnaryPredication:
+            lFree.push_back(static_cast<const UnaryPredication&>(aNode).Variable().get());
+            break;
+        case NodeKind::Identification: {
+            const auto& lIdentification = static_cast<const Identification&>(aNode);
+            lFree = {lIdentification.Left().get(), lIdentification.Right().get()};
+            break;
+        }
+        case NodeKind::UniversalGeneralization: {
+            const auto& lAll = static_cast<const UniversalGeneralization&>(aNode);
+            lFree = FreeIn(*lAll.InnerMatrix());
+            std::erase(lFree, lAll.Variable().get());
+            break;
+        }
+        case NodeKind::Negation:
+        case NodeKind::Necessity:
+            lFree = FreeIn(*static_cast<const UnaryOperator&>(aNode).InnerMatrix());
+            break;
+        default: {
+            const auto& lOperator = static_cast<const BinaryOperator&>(aNode);
+            lFree = FreeIn(*lOperator.Left());
+            const std::vector<const Logic::Variable*>& lRight = FreeIn(*lOperator.Right());
+            lFree.insert(lFree.end(), lRight.begin(), lRight.end());
+            break;
+        }
+        }
+        std::sort(lFree.begin(), lFree.end());
+        lFree.erase(std::unique(lFree.begin(), lFree.end()), lFree.end());
+        return mFree.emplace(&aNode, std::move(lFree)).first->second;
+    }
+
+    struct KeyHash {
+        size_t operator()(const Key& aKey) const {
+            size_t lHash = IdentityHash(aKey.first);
+            for (const uint32_t lObject : aKey.second) {
+                lHash = lHash * 1000003u ^ lObject;
+            }
+            return lHash;
+        }
+    };
+
+    SatSolver& mSolver;
+    uint32_t mObjects;
+    std::vector<int32_t> mExists;
+    std::map<const Matrix*, int32_t> mLetters;
+    std::map<uint64_t, int32_t> mPredications;
+    std::unordered_map<const Logic::Variable*, uint32_t> mBinding;
+    std::unordered_map<const Matrix*, std::vector<const Logic::Variable*>> mFree;
+    std::unordered_map<Key, int32_t, KeyHash> mMade;
+};
+
+/// What the encoding must know of a formula before it starts.
+struct Shape {
+    bool mBinaryPredications = false;
+    bool mQuantifiers = false;
+};
+
+Shape ShapeOf(const Matrix& aRoot) {
+    Shape lShape;
+    DistinctNodeWalk::ForEachDistinctNode(aRoot, [&](const Matrix& fNode) {
+        lShape.mBinaryPredications |= fNode.Kind() == NodeKind::BinaryPredication;
+        lShape.mQuantifiers |= fNode.Kind() == NodeKind::UniversalGeneralization;
+    });
+    return lShape;
+}
+
+/// N: objects enough for a model of every satisfiable formula like aRoot (see the top).
+uint32_t ObjectsNeeded(const Matrix& aRoot, bool aQuantifiers) {
+    if (!aQuantifiers) {
+        return 1;
+    }
+    const size_t lUnary = aRoot.UnaryPredicates().size();
+    if (lUnary > MostUnaryPredicates) {
+        throw EngineException("This proposition is too large for the SAT engine: with {0} predicates "
+                              "its models may need more than 2^{1} objects.",
+                              std::to_string(lUnary), std::to_string(MostUnaryPredicates));
+    }
+    const uint32_t lPerKind =
+        static_cast<uint32_t>(std::max(aRoot.MaxmimumNumberOfDistinguishableObjectsOfAKind(), 1));
+    return lPerKind << lUnary;
+}
+
+Alethicity DecideBySatisfiability(const Matrix& aRoot, const Shape& aShape) {
+    SatSolver lSolver;
+    Encoder lEncoder(lSolver, ObjectsNeeded(aRoot, aShape.mQuantifiers));
+    const int32_t lRoot = lEncoder.Encode(aRoot);
+    if (lRoot == True || lRoot == False) {
+        return lRoot == True ? Alethicity::Necessary : Alethicity::Impossible;
+    }
+    const int32_t lFalse = -lRoot;
+    if (!lSolver.Solve(std::span<const int32_t>(&lFalse, 1))) {
+        return Alethicity::Necessary;
+    }
+    if (!lSolver.Solve(std::span<const int32_t>(&lRoot, 1))) {
+        return Alethicity::Impossible;
+    }
+    return Alethicity::Contingent;
+}
+
+class Sat final : public DecisionEngine {
+public:
+    std::string_view Name() const override { return "sat"; }
+
+    std::unique_ptr<PreparedFormula> Prepare(const Matrix& aRoot, const Predicates& aPredicates,
+                                             const EngineLimits& aLimits) const override {
+        return CompiledEngine().Prepare(aRoot, aPredicates, aLimits);
+    }
+
+    bool DecidesThroughNumbering() const override { return false; }
+
+    Alethicity Decide(const Matrix& aRoot, const EngineLimits& aLimits) const override {
+        if (aRoot.ContainsModalities()) {
+            throw EngineException("The SAT engine can't decide a proposition that contains modal "
+                                  "operators; the compiled engine decides it.");
+        }
+        const Shape lShape = ShapeOf(aRoot);
+        if (lShape.mBinaryPredications) {
+            // Binary predicates are decided by no engine; the numbering fails on them where the
+            // evaluation reaches one, and the verdicts must fail alike.
+            return DecisionEngine::Decide(aRoot, aLimits);
+        }
+        return OnLargeStack([&] { return DecideBySatisfiability(aRoot, lShape); });
+    }
+};
+
+} // namespace
+
+const DecisionEngine& SatEngine() {
+    static const Sat sEngine;
+    return sEngine;
+}
+
+} // namespace Logic
+
+#endif
