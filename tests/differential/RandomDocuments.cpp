@@ -1,6 +1,11 @@
 #include "RandomDocuments.h"
 
 #include <algorithm>
+#include <exception>
+
+#include "engine/Predicates.h"
+#include "model/Matrix.h"
+#include "parser/Parser.h"
 
 namespace Logic::Differential {
 
@@ -222,6 +227,28 @@ Document DocumentGenerator::Next() {
     }
     lDocument.mPremises.push_back(Formula(lDepth, lBound));
     return lDocument;
+}
+
+bool SmallEnough(const std::vector<std::string>& aLines, uint64_t aLargest) {
+    try {
+        const MatrixPtr lRoot = Parser::Parse(aLines);
+        const Predicates lPredicates = lRoot->CollectPredicates();
+        uint64_t lWorlds = lPredicates.Interpretations().size();
+        if (lPredicates.ModalitiesPresent()) {
+            lWorlds *= (uint64_t{lPredicates.LastKindOfWorld()} + 1) *
+                       static_cast<uint64_t>(lPredicates.DistinguishableWorldsWithinAKind());
+        }
+        // Nested quantifiers multiply the work per world by the objects a world may hold.
+        const uint64_t lObjects =
+            static_cast<uint64_t>(lPredicates.NumberOfCombinationsOfUnaryPredicates())
+            << lPredicates.BitsNeededToRepresentObjectsOfAKind();
+        for (int32_t lLevel = 0; lLevel < lRoot->DepthOfLoopNesting() && lWorlds <= aLargest; ++lLevel) {
+            lWorlds *= std::max<uint64_t>(lObjects, 1);
+        }
+        return lWorlds <= aLargest;
+    } catch (const std::exception&) {
+        return true; // every engine must fail alike, and failing is quick
+    }
 }
 
 } // namespace Logic::Differential

@@ -54,4 +54,9 @@ private:
     bool mModal = false;
 };
 
+/// Whether deciding the document walks at most aLargest worlds, each times the objects a world
+/// may hold for every level of nested quantifiers: for a quick comparison. Documents that cannot
+/// be numbered at all count too, since failing is quick.
+bool SmallEnough(const std::vector<std::string>& aLines, uint64_t aLargest);
+
 } // namespace Logic::Differential

@@ -53,30 +53,6 @@ std::string Joined(const std::vector<std::string>& aLines) {
     return lText;
 }
 
-/// Whether the compiled engine would walk at most 2^20 worlds, each times the objects it may
-/// hold for each level of nested quantifiers, for a quick comparison (as the other differential
-/// tests choose theirs); documents it cannot number at all count too.
-bool SmallEnough(const std::vector<std::string>& aLines) {
-    constexpr uint64_t Largest = uint64_t{1} << 20;
-    try {
-        const MatrixPtr lRoot = Parser::Parse(aLines);
-        const Predicates lPredicates = lRoot->CollectPredicates();
-        uint64_t lWorlds = lPredicates.Interpretations().size();
-        if (lPredicates.ModalitiesPresent()) {
-            lWorlds *= (uint64_t{lPredicates.LastKindOfWorld()} + 1) *
-                       static_cast<uint64_t>(lPredicates.DistinguishableWorldsWithinAKind());
-        }
-        const uint64_t lObjects = static_cast<uint64_t>(lPredicates.NumberOfCombinationsOfUnaryPredicates())
-                                  << lPredicates.BitsNeededToRepresentObjectsOfAKind();
-        for (int32_t lLevel = 0; lLevel < lRoot->DepthOfLoopNesting() && lWorlds <= Largest; ++lLevel) {
-            lWorlds *= std::max<uint64_t>(lObjects, 1);
-        }
-        return lWorlds <= Largest;
-    } catch (const std::exception&) {
-        return true;
-    }
-}
-
 bool StartsWith(const std::string& aText, const std::string& aStart) { return aText.rfind(aStart, 0) == 0; }
 
 const std::string ModalRefusal = "Error: The SAT engine can't decide a proposition that contains modal operators";
@@ -97,7 +73,7 @@ TEST(SatEngine, AgreesWithTheCompiledEngineOnRandomDocuments) {
         // Every other document from the wide generator: more letters and predicates.
         const Document lDocument = DocumentGenerator(lSeed + lCase, lCase % 2 == 1).Next();
         const std::vector<std::string> lLines = lDocument.Lines();
-        if (!SmallEnough(lLines)) {
+        if (!SmallEnough(lLines, uint64_t{1} << 20)) {
             ++lSlow;
             continue;
         }
