@@ -403,15 +403,16 @@ void Session::ShowMarkForScreenshot(const std::wstring& aStopFile) {
     mChecks.Check(lMark.has_value(), "the failure is marked for the picture");
     InvalidateRect(lEditor, nullptr, TRUE);
     UpdateWindow(lEditor);
+    HoldForPicture(lMain, aStopFile);
+}
+
+void Session::HoldForPicture(HWND aWindow, const std::wstring& aStopFile) {
     RECT lFrame{};
-    GetWindowRect(lMain, &lFrame);
+    GetWindowRect(aWindow, &lFrame);
     PrintLine("window " + std::to_string(lFrame.left) + " " + std::to_string(lFrame.top) + " " +
               std::to_string(lFrame.right - lFrame.left) + " " +
               std::to_string(lFrame.bottom - lFrame.top));
-    WaitForStopFile(aStopFile);
-}
-
-void Session::WaitForStopFile(const std::wstring& aStopFile) {
+    // Keeps the window painted until the picture is taken.
     for (int lWait = 0; lWait < 600; ++lWait) {
         PumpMessages();
         if (GetFileAttributesW(aStopFile.c_str()) != INVALID_FILE_ATTRIBUTES) {

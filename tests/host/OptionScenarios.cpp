@@ -430,18 +430,7 @@ void Session::ShowPanelForScreenshot(const std::wstring& aStopFile) {
     mChecks.Check(!lPanels.empty() && Shown(lPanels.back().mClient), "the panel shows");
     PumpMessages();
 
-    RECT lFrame{};
-    GetWindowRect(lMain, &lFrame);
-    PrintLine("window " + std::to_string(lFrame.left) + " " + std::to_string(lFrame.top) + " " +
-              std::to_string(lFrame.right - lFrame.left) + " " +
-              std::to_string(lFrame.bottom - lFrame.top));
-    for (int lWait = 0; lWait < 600; ++lWait) {
-        PumpMessages();
-        if (GetFileAttributesW(aStopFile.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            break;
-        }
-        Sleep(100);
-    }
+    HoldForPicture(lMain, aStopFile);
     DestroyWindow(lDocument);
     DeleteObject(lFont);
 }

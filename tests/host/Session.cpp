@@ -780,19 +780,7 @@ void Session::ShowForScreenshot(const std::wstring& aStopFile) {
     Call(lDecide, "Decide on a parse error");
     mChecks.Check(mResults.Visible(), "the results window shows");
 
-    RECT lFrame{};
-    GetWindowRect(mResults.Window(), &lFrame);
-    PrintLine("window " + std::to_string(lFrame.left) + " " + std::to_string(lFrame.top) + " " +
-              std::to_string(lFrame.right - lFrame.left) + " " +
-              std::to_string(lFrame.bottom - lFrame.top));
-    // Keeps the window painted until the picture is taken.
-    for (int lWait = 0; lWait < 600; ++lWait) {
-        PumpMessages();
-        if (GetFileAttributesW(aStopFile.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            break;
-        }
-        Sleep(100);
-    }
+    HoldForPicture(mResults.Window(), aStopFile);
 }
 
 void Session::Shut(bool aCloseHost) {

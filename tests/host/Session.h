@@ -106,7 +106,9 @@ private:
     std::optional<ByteRange> MarkAfter(const std::string& aWhat, const Document& aDocument,
                                        const wchar_t* aCommand);
     int MarkIndicator() const;
-    void WaitForStopFile(const std::wstring& aStopFile);
+    /// Prints aWindow's frame for the picture taker and keeps the windows painted until the
+    /// stop file appears.
+    void HoldForPicture(HWND aWindow, const std::wstring& aStopFile);
     /// Opens aDocument in the current view, runs the command named aCommand and compares the
     /// log with aMessages; closes the window afterwards.
     void ExpectLog(const std::string& aWhat, const Document& aDocument, const wchar_t* aCommand,
