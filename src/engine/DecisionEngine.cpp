@@ -29,6 +29,8 @@ Alethicity DecisionEngine::Decide(const Matrix& aRoot, const EngineLimits& aLimi
     return Prepare(aRoot, lPredicates, aLimits)->Decide();
 }
 
+FoundModel DecisionEngine::FindModel(const Matrix&, bool, const EngineLimits&) const { return {}; }
+
 const DecisionEngine& CompiledEngine() {
     static const Compiled sEngine;
     return sEngine;

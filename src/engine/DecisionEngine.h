@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/EngineLimits.h"
+#include "engine/ModelDescription.h"
 #include "model/Verdicts.h"
 
 namespace Logic {
@@ -68,6 +69,17 @@ public:
     /// verdict of aRoot prepared for the numbering of its own predicates; an engine that
     /// decides without a numbering overrides it.
     virtual Alethicity Decide(const Matrix& aRoot, const EngineLimits& aLimits) const;
+
+    /// Whether the engine searches finite models itself (FindModel). Such an engine decides a
+    /// document with binary predicates by the models it finds (PreparedDocument), and shows its
+    /// own models where the numbering cannot hold a document.
+    virtual bool FindsModels() const { return false; }
+
+    /// A model without modal operators in which aFormula is aTruth, each of its free variables
+    /// (names) denoting an object of the model, smallest first. A monadic formula is searched
+    /// up to the engine's bound, so that nothing found means no model exists; one with binary
+    /// predicates only among small models. By default nothing is searched.
+    virtual FoundModel FindModel(const Matrix& aFormula, bool aTruth, const EngineLimits& aLimits) const;
 
 protected:
     DecisionEngine() = default;

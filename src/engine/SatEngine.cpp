@@ -31,15 +31,20 @@
 #include <climits>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
 #include "engine/DecisionEngine.h"
 #include "engine/DistinctNodeWalk.h"
+#include "engine/Explanation.h"
 #include "engine/SatSolver.h"
 #include "model/BinaryOperator.h"
+#include "model/BinaryPredication.h"
 #include "model/EngineException.h"
+#include "model/Factory.h"
 #include "model/Identification.h"
 #include "model/NullPredicate.h"
 #include "model/UnaryPredication.h"
@@ -64,9 +69,14 @@ constexpr size_t MostUnaryPredicates = 20;
 
 class Encoder {
 public:
-    Encoder(SatSolver& aSolver, uint32_t aObjects) : mSolver(aSolver), mObjects(aObjects) {
+    /// With aAllExist the domain is exactly aObjects objects, else at most aObjects.
+    Encoder(SatSolver& aSolver, uint32_t aObjects, bool aAllExist = false) : mSolver(aSolver), mObjects(aObjects) {
         mExists.push_back(True);
         for (uint32_t lObject = 1; lObject < aObjects; ++lObject) {
+            if (aAllExist) {
+                mExists.push_back(True);
+                continue;
+            }
             const int32_t lExists = mSolver.NewVariable();
             if (mExists.back() != True) {
                 mSolver.AddClause({-lExists, mExists.back()});
@@ -100,8 +110,35 @@ public:
         return lLiteral;
     }
 
+    // Reading a model back: the literals of the letters, predications and objects, and
+    // aVariable bound while the memo is asked for the instances of a subformula.
+    int32_t Exists(uint32_t aObject) const { return mExists.at(aObject); }
+    std::optional<int32_t> LetterLiteral(const Matrix* aLetter) const { return Made(mLetters, aLetter); }
+    std::optional<int32_t> PredicationLiteral(char aLetter, uint32_t aObject) const {
+        return Made(mPredications, (uint64_t{static_cast<unsigned char>(aLetter)} << 32) | aObject);
+    }
+    std::optional<int32_t> RelationLiteral(char aLetter, uint32_t aFirst, uint32_t aSecond) const {
+        return Made(mRelations, std::tuple<char, uint32_t, uint32_t>{aLetter, aFirst, aSecond});
+    }
+    void Bind(const Logic::Variable* aVariable, uint32_t aObject) { mBinding[aVariable] = aObject; }
+    /// The literal made for aNode under the binding, if it was made.
+    std::optional<int32_t> Made(const Matrix& aNode) {
+        Key lKey{&aNode, {}};
+        for (const Logic::Variable* lVariable : FreeIn(aNode)) {
+            lKey.second.push_back(ObjectOf(*lVariable));
+        }
+        const auto lKnown = mMade.find(lKey);
+        return lKnown == mMade.end() ? std::nullopt : std::optional<int32_t>(lKnown->second);
+    }
+
 private:
     using Key = std::pair<const Matrix*, std::vector<uint32_t>>;
+
+    template <typename Which>
+    static std::optional<int32_t> Made(const std::map<Which, int32_t>& aVariables, const Which& aWhich) {
+        const auto lAt = aVariables.find(aWhich);
+        return lAt == aVariables.end() ? std::nullopt : std::optional<int32_t>(lAt->second);
+    }
 
     int32_t Make(const Matrix& aNode) {
         switch (aNode.Kind()) {
@@ -116,6 +153,13 @@ private:
         case NodeKind::Identification: {
             const auto& lIdentification = static_cast<const Identification&>(aNode);
             return ObjectOf(*lIdentification.Left()) == ObjectOf(*lIdentification.Right()) ? True : False;
+        }
+        case NodeKind::BinaryPredication: {
+            const auto& lPredication = static_cast<const BinaryPredication&>(aNode);
+            return VariableFor(mRelations, std::tuple<char, uint32_t, uint32_t>{
+                                               lPredication.Predicate()->Letter(),
+                                               ObjectOf(*lPredication.Variable1()),
+                                               ObjectOf(*lPredication.Variable2())});
         }
         case NodeKind::Negation:
             return -Encode(*static_cast<const UnaryOperator&>(aNode).InnerMatrix());
@@ -145,7 +189,6 @@ private:
             }
         }
         case NodeKind::Necessity:
-        case NodeKind::BinaryPredication:
             break;
         }
         throw EngineException("The SAT engine can't encode {0}.", aNode.ToString());
@@ -260,6 +303,11 @@ private:
             lFree = {lIdentification.Left().get(), lIdentification.Right().get()};
             break;
         }
+        case NodeKind::BinaryPredication: {
+            const auto& lPredication = static_cast<const BinaryPredication&>(aNode);
+            lFree = {lPredication.Variable1().get(), lPredication.Variable2().get()};
+            break;
+        }
         case NodeKind::UniversalGeneralization: {
             const auto& lAll = static_cast<const UniversalGeneralization&>(aNode);
             lFree = FreeIn(*lAll.InnerMatrix());
@@ -298,6 +346,7 @@ private:
     std::vector<int32_t> mExists;
     std::map<const Matrix*, int32_t> mLetters;
     std::map<uint64_t, int32_t> mPredications;
+    std::map<std::tuple<char, uint32_t, uint32_t>, int32_t> mRelations;
     std::unordered_map<const Logic::Variable*, uint32_t> mBinding;
     std::unordered_map<const Matrix*, std::vector<const Logic::Variable*>> mFree;
     std::unordered_map<Key, int32_t, KeyHash> mMade;
@@ -351,6 +400,186 @@ Alethicity DecideBySatisfiability(const Matrix& aRoot, const Shape& aShape) {
     return Alethicity::Contingent;
 }
 
+/// No bound makes a search of finite models complete for binary predicates (first-order logic
+/// with a relation is undecidable: Church, Turing), so models of 1 .. this many objects are
+/// tried, smallest first, and what none of them shows stays undecided.
+constexpr uint32_t MostObjectsOfARelationalModel = 6;
+
+bool ValueOf(const SatSolver& aSolver, int32_t aLiteral) {
+    if (aLiteral == True || aLiteral == False) {
+        return aLiteral == True;
+    }
+    return aSolver.Value(aLiteral);
+}
+
+/// Whether the clauses, aRoot and aAssumption (none when 0) can be satisfied together.
+bool Satisfiable(SatSolver& aSolver, int32_t aRoot, int32_t aAssumption = 0) {
+    if (aRoot == False) {
+        return false;
+    }
+    std::vector<int32_t> lAssumptions;
+    for (const int32_t lLiteral : {aRoot, aAssumption}) {
+        if (lLiteral != 0 && lLiteral != True) {
+            lAssumptions.push_back(lLiteral);
+        }
+    }
+    return aSolver.Solve(lAssumptions);
+}
+
+/// The search for a model where a formula has a truth, its names (free variables) denoting
+/// objects the solver chooses: the target "there are objects the names denote such that the
+/// formula has that truth" is built from the inside out, one level per name in alphabetical
+/// order, so that each level is a subformula of the one before and the encoder's memo holds its
+/// instances, from which the names' objects are read back.
+class ModelSearch {
+public:
+    ModelSearch(const Matrix& aFormula, bool aTruth) : mFormula(aFormula), mNames(aFormula.FreeVariables()) {
+        std::sort(mNames.begin(), mNames.end(), [](const VariablePtr& fLeft, const VariablePtr& fRight) {
+            return fLeft->Letter() < fRight->Letter();
+        });
+        mLevels.resize(mNames.size() + 1);
+        mLevels.back() = aTruth ? aFormula.SharedFromThis() : Factory::Not(aFormula.SharedFromThis());
+        for (size_t lIndex = mNames.size(); lIndex-- > 0;) {
+            mLevels[lIndex] = Factory::ThereExists(mNames[lIndex], mLevels[lIndex + 1]);
+        }
+    }
+
+    FoundModel Find() {
+        const Shape lShape = ShapeOf(*mLevels.front());
+        return lShape.mBinaryPredications ? FindAmongSmallModels() : FindSmallest(lShape);
+    }
+
+private:
+    /// With binary predicates: exactly 1, 2, ... objects, each size encoded afresh.
+    FoundModel FindAmongSmallModels() {
+        FoundModel lFound;
+        for (uint32_t lObjects = 1; lObjects <= MostObjectsOfARelationalModel; ++lObjects) {
+            CheckCancellation();
+            SatSolver lSolver;
+            Encoder lEncoder(lSolver, lObjects, true);
+            int32_t lRoot = False;
+            try {
+                lRoot = lEncoder.Encode(*mLevels.front());
+            } catch (const EngineException&) {
+                if (lObjects == 1) {
+                    throw;
+                }
+                break; // too large at this size: the smaller ones have been searched
+            }
+            if (Satisfiable(lSolver, lRoot)) {
+                lFound.mModel = Read(lSolver, lEncoder, lObjects);
+                lFound.mMostObjects = lObjects;
+                return lFound;
+            }
+            lFound.mMostObjects = lObjects;
+        }
+        return lFound;
+    }
+
+    /// Monadic: up to the bound, which makes the search complete; of the models found the one
+    /// with the fewest objects, the easiest to read.
+    FoundModel FindSmallest(const Shape& aShape) {
+        const uint32_t lMost = ObjectsNeeded(*mLevels.front(), aShape.mQuantifiers);
+        SatSolver lSolver;
+        Encoder lEncoder(lSolver, lMost);
+        const int32_t lRoot = lEncoder.Encode(*mLevels.front());
+        FoundModel lFound{std::nullopt, lMost};
+        if (!Satisfiable(lSolver, lRoot)) {
+            return lFound;
+        }
+        // Objects exist from 0 up, so a model lacks object s exactly when it has at most s.
+        uint32_t lLow = 1;
+        uint32_t lHigh = lMost;
+        while (lLow < lHigh) {
+            const uint32_t lMiddle = lLow + (lHigh - lLow) / 2;
+            if (Satisfiable(lSolver, lRoot, -lEncoder.Exists(lMiddle))) {
+                lHigh = lMiddle;
+            } else {
+                lLow = lMiddle + 1;
+            }
+        }
+        // The last answer may have been "no": solve once more for the model to read.
+        Satisfiable(lSolver, lRoot, lLow < lMost ? -lEncoder.Exists(lLow) : 0);
+        uint32_t lObjects = 0;
+        while (lObjects < lMost && ValueOf(lSolver, lEncoder.Exists(lObjects))) {
+            ++lObjects;
+        }
+        lFound.mModel = Read(lSolver, lEncoder, lObjects);
+        return lFound;
+    }
+
+    /// The solver's model of objects 0 .. aObjects - 1 as an explanation shows it.
+    ModelDescription Read(const SatSolver& aSolver, Encoder& aEncoder, uint32_t aObjects) {
+        FiniteModel lModel;
+        lModel.mObjects = aObjects;
+        for (const NullPredicate* lLetter : mFormula.NullPredicates()) {
+            const std::string lName = lLetter->Description();
+            if (std::none_of(lModel.mLetters.begin(), lModel.mLetters.end(),
+                             [&](const auto& fKnown) { return fKnown.first == lName; })) {
+                const std::optional<int32_t> lLiteral = aEncoder.LetterLiteral(lLetter);
+                lModel.mLetters.emplace_back(lName, lLiteral && ValueOf(aSolver, *lLiteral));
+            }
+        }
+        for (const UnaryPredicate* lPredicate : mFormula.UnaryPredicates()) {
+            std::vector<bool> lHolders(aObjects, false);
+            for (uint32_t lObject = 0; lObject < aObjects; ++lObject) {
+                const std::optional<int32_t> lLiteral = aEncoder.PredicationLiteral(lPredicate->Letter(), lObject);
+                lHolders[lObject] = lLiteral && ValueOf(aSolver, *lLiteral);
+            }
+            lModel.mUnary.emplace_back(lPredicate->ToString(), std::move(lHolders));
+        }
+        std::vector<char> lRelations;
+        DistinctNodeWalk::ForEachDistinctNode(mFormula, [&](const Matrix& fNode) {
+            if (fNode.Kind() == NodeKind::BinaryPredication) {
+                lRelations.push_back(static_cast<const BinaryPredication&>(fNode).Predicate()->Letter());
+            }
+        });
+        std::sort(lRelations.begin(), lRelations.end());
+        lRelations.erase(std::unique(lRelations.begin(), lRelations.end()), lRelations.end());
+        for (const char lRelation : lRelations) {
+            std::vector<std::pair<uint32_t, uint32_t>> lPairs;
+            for (uint32_t lFirst = 0; lFirst < aObjects; ++lFirst) {
+                for (uint32_t lSecond = 0; lSecond < aObjects; ++lSecond) {
+                    const std::optional<int32_t> lLiteral = aEncoder.RelationLiteral(lRelation, lFirst, lSecond);
+                    if (lLiteral && ValueOf(aSolver, *lLiteral)) {
+                        lPairs.emplace_back(lFirst, lSecond);
+                    }
+                }
+            }
+            lModel.mRelations.emplace_back(std::string(1, lRelation), std::move(lPairs));
+        }
+        // Each name takes an object for which the level inside it holds, given the objects of
+        // the names before it: the level's literal is its truth in the solver's model.
+        for (size_t lIndex = 0; lIndex < mNames.size(); ++lIndex) {
+            bool lFound = false;
+            for (uint32_t lObject = 0; !lFound && lObject < aObjects; ++lObject) {
+                aEncoder.Bind(mNames[lIndex].get(), lObject);
+                const std::optional<int32_t> lLiteral = aEncoder.Made(*mLevels[lIndex + 1]);
+                if (lLiteral && ValueOf(aSolver, *lLiteral)) {
+                    lModel.mNames.emplace_back(mNames[lIndex]->ToString(), lObject);
+                    lFound = true;
+                }
+            }
+            if (!lFound) {
+                throw EngineException("The SAT engine found a model without an object for the name {0}.",
+                                      mNames[lIndex]->ToString());
+            }
+        }
+        return DescribeFiniteModel(lModel, mFormula.ContainsIdentifications());
+    }
+
+    const Matrix& mFormula;
+    std::vector<VariablePtr> mNames;
+    std::vector<MatrixPtr> mLevels;
+};
+
+void RefuseModalOperators(const Matrix& aRoot) {
+    if (aRoot.ContainsModalities()) {
+        throw EngineException("The SAT engine can't decide a proposition that contains modal "
+                              "operators; the compiled engine decides it.");
+    }
+}
+
 class Sat final : public DecisionEngine {
 public:
     std::string_view Name() const override { return "sat"; }
@@ -362,15 +591,20 @@ public:
 
     bool DecidesThroughNumbering() const override { return false; }
 
+    bool FindsModels() const override { return true; }
+
+    FoundModel FindModel(const Matrix& aFormula, bool aTruth, const EngineLimits&) const override {
+        RefuseModalOperators(aFormula);
+        return OnLargeStack([&] { return ModelSearch(aFormula, aTruth).Find(); });
+    }
+
     Alethicity Decide(const Matrix& aRoot, const EngineLimits& aLimits) const override {
-        if (aRoot.ContainsModalities()) {
-            throw EngineException("The SAT engine can't decide a proposition that contains modal "
-                                  "operators; the compiled engine decides it.");
-        }
+        RefuseModalOperators(aRoot);
         const Shape lShape = ShapeOf(aRoot);
         if (lShape.mBinaryPredications) {
-            // Binary predicates are decided by no engine; the numbering fails on them where the
-            // evaluation reaches one, and the verdicts must fail alike.
+            // A document with binary predicates is decided by the models FindModel finds
+            // (PreparedDocument); a formula asked for directly fails as the numbering does,
+            // where the evaluation reaches one.
             return DecisionEngine::Decide(aRoot, aLimits);
         }
         return OnLargeStack([&] { return DecideBySatisfiability(aRoot, lShape); });
