@@ -155,6 +155,12 @@ const std::vector<Case>& Corpus() {
         {"Letters52", {ChainOfLetters(52)}, false},
         {"Pigeonhole7Into6", {Pigeonhole(7, 6)}, false},
         {"Predicates8IdentityThreeDeep", {EightPredicatesThreeDeep()}, false},
+        // Binary predicates: the SAT engine's search of models of 1, 2, ... objects finds the
+        // smallest countermodel, a chain of four, in well under 100 ms; the compiled engine
+        // fails at once.
+        {"RelationalCountermodelOfFourObjects",
+         {"x,~xLx", "x,y,z,xLy&yLz->xLz", ".'.", "~(3x,3y,3z,3w,xLy&yLz&zLw)"},
+         false},
     };
     return lCorpus;
 }
