@@ -39,6 +39,7 @@
 #include "engine/DistinctNodeWalk.h"
 #include "engine/SatSolver.h"
 #include "model/BinaryOperator.h"
+#include "model/BinaryPredication.h"
 #include "model/EngineException.h"
 #include "model/Identification.h"
 #include "model/NullPredicate.h"
@@ -81,6 +82,11 @@ public:
             lFree = {lIdentification.Left().get(), lIdentification.Right().get()};
             break;
         }
+        case NodeKind::BinaryPredication: {
+            const auto& lPredication = static_cast<const BinaryPredication&>(aNode);
+            lFree = {lPredication.Variable1().get(), lPredication.Variable2().get()};
+            break;
+        }
         case NodeKind::UniversalGeneralization: {
             const auto& lAll = static_cast<const UniversalGeneralization&>(aNode);
             lFree = Of(*lAll.InnerMatrix());
@@ -111,14 +117,13 @@ private:
 
 class Encoder {
 public:
-    Encoder(SatSolver& aSolver, uint32_t aObjects) : mSolver(aSolver), mObjects(aObjects) {
-        mExists.push_back(True);
-        for (uint32_t lObject = 1; lObject < aObjects; ++lObject) {
-            const int32_t lExists = mSolver.NewVariable();
-            if (mExists.back() != True) {
-                mSolver.AddClause({-lExists, mExists.back()});
-            }
-            mExists.push_back(lExists);
+    /// A domain of aWorlds worlds (1 without modal operators), each with up to aObjects objects.
+    Encoder(SatSolver& aSolver, uint32_t aObjects, uint32_t aWorlds = 1)
+        : mSolver(aSolver), mObjects(aObjects), mWorlds(aWorlds) {
+        mWorldExists = Chain(aWorlds);
+        for (uint32_t lWorld = 0; lWorld < aWorlds; ++lWorld) {
+            const std::vector<int32_t> lObjects = Chain(aObjects);
+            mExists.insert(mExists.end(), lObjects.begin(), lObjects.end());
         }
     }
 
@@ -129,8 +134,8 @@ public:
                                   "available; write it with fewer levels of nesting.");
         }
         const std::vector<const Logic::Variable*>& lFree = mFree.Of(aNode);
-        Key lKey{&aNode, {}};
-        lKey.second.reserve(lFree.size());
+        Key lKey{&aNode, {mWorld}};
+        lKey.second.reserve(lFree.size() + 1);
         for (const Logic::Variable* lVariable : lFree) {
             lKey.second.push_back(ObjectOf(*lVariable));
         }
@@ -153,7 +158,7 @@ private:
     int32_t Make(const Matrix& aNode) {
         switch (aNode.Kind()) {
         case NodeKind::NullPredicate:
-            return VariableFor(mLetters, &aNode);
+            return VariableFor(mLetters, std::pair{&aNode, mWorld});
         case NodeKind::UnaryPredication: {
             const auto& lPredication = static_cast<const UnaryPredication&>(aNode);
             const uint64_t lWhich = (uint64_t{static_cast<unsigned char>(lPredication.Predicate()->Letter())} << 32) |
@@ -192,6 +197,7 @@ private:
             }
         }
         case NodeKind::Necessity:
+            return Necessarily(*static_cast<const UnaryOperator&>(aNode).InnerMatrix());
         case NodeKind::BinaryPredication:
             break;
         }
@@ -210,7 +216,7 @@ private:
         const bool lBoundOutside = lOuter != mBinding.end();
         const uint32_t lOuterObject = lBoundOutside ? lOuter->second : 0;
         std::vector<int32_t> lInstances;
-        for (uint32_t lObject = 0; lObject < mObjects; ++lObject) {
+        for (uint32_t lObject = mWorld * mObjects; lObject < (mWorld + 1) * mObjects; ++lObject) {
             mBinding[lVariable] = lObject;
             lInstances.push_back(-And({mExists[lObject], -Encode(lBody)}));
         }
@@ -220,6 +226,38 @@ private:
             mBinding.erase(lVariable);
         }
         return And(std::move(lInstances));
+    }
+
+    /// aInner true in every world. The modal operators hold closed formulas only (the engine
+    /// refuses others), whose truth is the same in every world; so one literal serves them all.
+    int32_t Necessarily(const Matrix& aInner) {
+        if (const auto lKnown = mNecessities.find(&aInner); lKnown != mNecessities.end()) {
+            return lKnown->second;
+        }
+        const uint32_t lWorld = mWorld;
+        std::vector<int32_t> lEverywhere;
+        for (mWorld = 0; mWorld < mWorlds; ++mWorld) {
+            lEverywhere.push_back(-And({mWorldExists[mWorld], -Encode(aInner)}));
+        }
+        mWorld = lWorld;
+        const int32_t lNecessary = And(std::move(lEverywhere));
+        mNecessities.emplace(&aInner, lNecessary);
+        return lNecessary;
+    }
+
+    /// aCount literals, the first true and each implying the one before: the worlds and the
+    /// objects of a world that exist. Models differ only by the order of their worlds and
+    /// objects, so those that exist may come first.
+    std::vector<int32_t> Chain(uint32_t aCount) {
+        std::vector<int32_t> lChain{True};
+        for (uint32_t i = 1; i < aCount; ++i) {
+            const int32_t lExists = mSolver.NewVariable();
+            if (lChain.back() != True) {
+                mSolver.AddClause({-lExists, lChain.back()});
+            }
+            lChain.push_back(lExists);
+        }
+        return lChain;
     }
 
     /// The conjunction of aOperands, folded: constants dropped or deciding, repeats dropped.
@@ -302,8 +340,14 @@ private:
 
     SatSolver& mSolver;
     uint32_t mObjects;
+    uint32_t mWorlds;
+    /// The world whose truth is being encoded; an object is numbered world * mObjects + its
+    /// place in the world, so that objects of different worlds are never identical.
+    uint32_t mWorld = 0;
+    std::vector<int32_t> mWorldExists;
     std::vector<int32_t> mExists;
-    std::map<const Matrix*, int32_t> mLetters;
+    std::map<std::pair<const Matrix*, uint32_t>, int32_t> mLetters;
+    std::unordered_map<const Matrix*, int32_t> mNecessities;
     std::map<uint64_t, int32_t> mPredications;
     std::unordered_map<const Logic::Variable*, uint32_t> mBinding;
     FreeVariableSets mFree;
@@ -314,16 +358,35 @@ private:
 struct Shape {
     bool mBinaryPredications = false;
     bool mQuantifiers = false;
+    /// Distinct modal operators.
+    uint32_t mNecessities = 0;
+    /// Whether a modal operator applies to a formula with a variable bound outside it.
+    bool mOpenNecessity = false;
 };
 
+/// Call on a large stack.
 Shape ShapeOf(const Matrix& aRoot) {
     Shape lShape;
+    FreeVariableSets lFree;
     DistinctNodeWalk::ForEachDistinctNode(aRoot, [&](const Matrix& fNode) {
         lShape.mBinaryPredications |= fNode.Kind() == NodeKind::BinaryPredication;
         lShape.mQuantifiers |= fNode.Kind() == NodeKind::UniversalGeneralization;
+        if (fNode.Kind() == NodeKind::Necessity) {
+            ++lShape.mNecessities;
+            lShape.mOpenNecessity |= !lFree.Of(fNode).empty();
+        }
     });
     return lShape;
 }
+
+/// W: worlds enough for a model of every satisfiable formula like aRoot. Its modal operators
+/// hold closed formulas, so each is true in every world of a model or false in every world,
+/// and a model keeps its truths when its worlds are cut down to the world of evaluation and
+/// one world where the operand is false for each modal operator that is false (by induction
+/// over the nesting of the operators: each operator's truth is kept, so every formula's is).
+/// Each world is a model of its own on the objects it holds, so N objects per world suffice
+/// as without modal operators.
+uint32_t WorldsNeeded(const Shape& aShape) { return aShape.mNecessities + 1; }
 
 /// N: objects enough for a model of every satisfiable formula like aRoot (see the top).
 uint32_t ObjectsNeeded(const Matrix& aRoot, bool aQuantifiers) {
@@ -343,7 +406,7 @@ uint32_t ObjectsNeeded(const Matrix& aRoot, bool aQuantifiers) {
 
 Alethicity DecideBySatisfiability(const Matrix& aRoot, const Shape& aShape) {
     SatSolver lSolver;
-    Encoder lEncoder(lSolver, ObjectsNeeded(aRoot, aShape.mQuantifiers));
+    Encoder lEncoder(lSolver, ObjectsNeeded(aRoot, aShape.mQuantifiers), WorldsNeeded(aShape));
     const int32_t lRoot = lEncoder.Encode(aRoot);
     if (lRoot == True || lRoot == False) {
         return lRoot == True ? Alethicity::Necessary : Alethicity::Impossible;
@@ -385,30 +448,35 @@ public:
     bool DecidesThroughNumbering() const override { return false; }
 
     Alethicity Decide(const Matrix& aRoot, const EngineLimits& aLimits) const override {
-        if (aRoot.ContainsModalities()) {
-            throw EngineException("The SAT engine can't decide a proposition that contains modal "
-                                  "operators; the compiled engine decides it.");
-        }
-        const Shape lShape = ShapeOf(aRoot);
-        if (lShape.mBinaryPredications) {
-            // Binary predicates are decided by no engine; the numbering fails on them where the
-            // evaluation reaches one, and the verdicts must fail alike.
-            return DecisionEngine::Decide(aRoot, aLimits);
-        }
-        return OnLargeStack([&] { return DecideBySatisfiability(aRoot, lShape); });
+        return OnLargeStack([&] {
+            const Shape lShape = ShapeOf(aRoot);
+            if (lShape.mOpenNecessity) {
+                throw EngineException("The SAT engine can't decide a proposition where a modal operator "
+                                      "applies to a variable bound outside it; the compiled engine "
+                                      "decides it.");
+            }
+            if (lShape.mBinaryPredications) {
+                // Binary predicates are decided by no engine; the numbering fails on them where
+                // the evaluation reaches one, and the verdicts must fail alike.
+                return DecisionEngine::Decide(aRoot, aLimits);
+            }
+            return DecideBySatisfiability(aRoot, lShape);
+        });
     }
 
     uint64_t EstimatedWork(const Matrix& aRoot) const override {
-        const Shape lShape = ShapeOf(aRoot);
-        if (aRoot.ContainsModalities() || lShape.mBinaryPredications ||
-            (lShape.mQuantifiers && aRoot.UnaryPredicates().size() > MostUnaryPredicates)) {
-            return NoEstimate;
-        }
-        const uint64_t lInstances = OnLargeStack(
-            [&] { return InstancesToEncode(aRoot, ObjectsNeeded(aRoot, lShape.mQuantifiers)); });
-        // Each instance is a variable and a few clauses, searched by the solver twice; a
-        // solver's step costs far more than a circuit's.
-        return lInstances > MostInstances ? NoEstimate : lInstances * 256;
+        return OnLargeStack([&] {
+            const Shape lShape = ShapeOf(aRoot);
+            if (lShape.mOpenNecessity || lShape.mBinaryPredications ||
+                (lShape.mQuantifiers && aRoot.UnaryPredicates().size() > MostUnaryPredicates)) {
+                return NoEstimate;
+            }
+            const uint64_t lInstances = InstancesToEncode(aRoot, ObjectsNeeded(aRoot, lShape.mQuantifiers));
+            // Each instance is a variable and a few clauses in every world, searched by the
+            // solver twice; a solver's step costs far more than a circuit's.
+            const uint64_t lWork = lInstances * WorldsNeeded(lShape);
+            return lWork > MostInstances ? NoEstimate : lWork * 256;
+        });
     }
 };
 
