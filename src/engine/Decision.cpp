@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "engine/DecisionEngine.h"
 #include "engine/DistinctNodeWalk.h"
@@ -92,6 +93,13 @@ bool ContainsBinaryPredications(const Matrix& aRoot) {
     return lFound;
 }
 
+/// Whether aFailure is the numbering's: a binary predicate reached, or no room for the
+/// predicates.
+bool NumberingFails(const EngineException& aFailure) {
+    const std::string_view lWhat = aFailure.what();
+    return lWhat == BinaryPredicatesFailure || lWhat == TooManyPredicatesFailure;
+}
+
 std::string UpTo(uint32_t aObjects) {
     return "up to " + std::to_string(aObjects) + (aObjects == 1 ? " object." : " objects.");
 }
@@ -107,8 +115,8 @@ bool PreparedDocument::DecidedByModels() {
 
 bool PreparedDocument::ExplainedByModels() {
     if (!mExplainedByModels) {
-        bool lExplained = DecidedByModels();
-        if (!lExplained && mEngine.FindsModels() && !mEngine.DecidesThroughNumbering() &&
+        bool lExplained = false;
+        if (mEngine.FindsModels() && !mEngine.DecidesThroughNumbering() &&
             !mRoot.ContainsModalities()) {
             // The numbering the search would build: the formula's closed over its names.
             try {
@@ -131,6 +139,15 @@ const FoundModel& PreparedDocument::Model(bool aTruth) {
 }
 
 Alethicity PreparedDocument::DecideByModels() {
+    // The numbering decides where its evaluation never reaches a binary predicate.
+    try {
+        return PreparedDocument(mRoot, CompiledEngine(), mLimits).Decide();
+    } catch (const EngineException& lFailure) {
+        if (!NumberingFails(lFailure)) {
+            throw;
+        }
+    }
+    mExplainedByModels = true;
     if (Model(false).mModel && Model(true).mModel) {
         return Alethicity::Contingent;
     }
@@ -196,6 +213,14 @@ Alethicity PreparedDocument::DecideForFreeVariables() {
 
 Quality PreparedDocument::ArgumentQuality() {
     if (DecidedByModels()) {
+        try {
+            return PreparedDocument(mRoot, CompiledEngine(), mLimits).ArgumentQuality();
+        } catch (const EngineException& lFailure) {
+            if (!NumberingFails(lFailure)) {
+                throw;
+            }
+        }
+        mExplainedByModels = true;
         if (Model(false).mModel) {
             return Quality::Invalid;
         }

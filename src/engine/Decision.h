@@ -96,12 +96,14 @@ public:
     /// constants and modal operators.
     const PreparedSearch& Search(bool aExample);
 
-    /// Whether the document is decided by the models its engine finds (FindsModels): it has
-    /// binary predicates and no modal operators. A model where it is false makes an argument
-    /// invalid; one where it is true and one where it is false make a statement contingent;
-    /// nothing else is concluded, since no search of finite models proves that none exists.
+    /// Whether the document may be decided by the models its engine finds (FindsModels): it
+    /// has binary predicates and no modal operators. The numbering decides it where its
+    /// evaluation never reaches a binary predicate; elsewhere a model where it is false makes
+    /// an argument invalid, and one where it is true and one where it is false make a statement
+    /// contingent. Nothing else is concluded, since no search of finite models proves that
+    /// none exists.
     bool DecidedByModels();
-    /// Whether its explanation shows its engine's own models: where they decide it, and where
+    /// Whether its explanation shows its engine's own models: where they decided it, and where
     /// the engine decides without the numbering and the numbering cannot hold the document.
     bool ExplainedByModels();
     /// The engine's model where the formula is aTruth (for some objects of its names),

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string_view>
 
 #include "engine/DecisionEngine.h"
 #include "engine/Predicates.h"
@@ -340,7 +341,17 @@ std::optional<ModelDescription> DescribeFirstHit(PreparedDocument& aDocument, bo
         return aDocument.Model(aExample).mModel;
     }
     SearchPosition lPosition;
-    const std::optional<SearchHit> lHit = aDocument.Search(aExample).FindNext(lPosition);
+    std::optional<SearchHit> lHit;
+    try {
+        lHit = aDocument.Search(aExample).FindNext(lPosition);
+    } catch (const EngineException& lFailure) {
+        // The search reached a binary predicate where the verdict did not: the engine's own
+        // models show it, where it finds them.
+        if (std::string_view(lFailure.what()) != BinaryPredicatesFailure || !aDocument.DecidedByModels()) {
+            throw;
+        }
+        return aDocument.Model(aExample).mModel;
+    }
     if (!lHit) {
         return std::nullopt;
     }

@@ -37,7 +37,7 @@ struct Explanation {
 class UndecidedByModels : public EngineException {
 public:
     UndecidedByModels(Explanation aFound, std::vector<std::string> aNotes)
-        : EngineException("Can't decide a proposition that contains binary predicates."),
+        : EngineException(BinaryPredicatesFailure),
           mFound(std::move(aFound)), mNotes(std::move(aNotes)) {}
 
     const Explanation& Found() const { return mFound; }

@@ -67,21 +67,68 @@ constexpr size_t MostInstances = size_t{8} << 20;
 /// Past this many unary predicates the bound 2^k alone exceeds what MostInstances allows.
 constexpr size_t MostUnaryPredicates = 20;
 
+/// The variables free in each node, sorted by address; made once per node and kept.
+class FreeVariableSets {
+public:
+    const std::vector<const Logic::Variable*>& Of(const Matrix& aNode) {
+        if (const auto lKnown = mFree.find(&aNode); lKnown != mFree.end()) {
+            return lKnown->second;
+        }
+        std::vector<const Logic::Variable*> lFree;
+        switch (aNode.Kind()) {
+        case NodeKind::NullPredicate:
+            break;
+        case NodeKind::UnaryPredication:
+            lFree.push_back(static_cast<const UnaryPredication&>(aNode).Variable().get());
+            break;
+        case NodeKind::Identification: {
+            const auto& lIdentification = static_cast<const Identification&>(aNode);
+            lFree = {lIdentification.Left().get(), lIdentification.Right().get()};
+            break;
+        }
+        case NodeKind::BinaryPredication: {
+            const auto& lPredication = static_cast<const BinaryPredication&>(aNode);
+            lFree = {lPredication.Variable1().get(), lPredication.Variable2().get()};
+            break;
+        }
+        case NodeKind::UniversalGeneralization: {
+            const auto& lAll = static_cast<const UniversalGeneralization&>(aNode);
+            lFree = Of(*lAll.InnerMatrix());
+            std::erase(lFree, lAll.Variable().get());
+            break;
+        }
+        case NodeKind::Negation:
+        case NodeKind::Necessity:
+            lFree = Of(*static_cast<const UnaryOperator&>(aNode).InnerMatrix());
+            break;
+        default: {
+            const auto& lOperator = static_cast<const BinaryOperator&>(aNode);
+            lFree = Of(*lOperator.Left());
+            const std::vector<const Logic::Variable*>& lRight = Of(*lOperator.Right());
+            lFree.insert(lFree.end(), lRight.begin(), lRight.end());
+            break;
+        }
+        }
+        std::sort(lFree.begin(), lFree.end());
+        lFree.erase(std::unique(lFree.begin(), lFree.end()), lFree.end());
+        return mFree.emplace(&aNode, std::move(lFree)).first->second;
+    }
+
+
+private:
+    std::unordered_map<const Matrix*, std::vector<const Logic::Variable*>> mFree;
+};
+
 class Encoder {
 public:
-    /// With aAllExist the domain is exactly aObjects objects, else at most aObjects.
-    Encoder(SatSolver& aSolver, uint32_t aObjects, bool aAllExist = false) : mSolver(aSolver), mObjects(aObjects) {
-        mExists.push_back(True);
-        for (uint32_t lObject = 1; lObject < aObjects; ++lObject) {
-            if (aAllExist) {
-                mExists.push_back(True);
-                continue;
-            }
-            const int32_t lExists = mSolver.NewVariable();
-            if (mExists.back() != True) {
-                mSolver.AddClause({-lExists, mExists.back()});
-            }
-            mExists.push_back(lExists);
+    /// A domain of aWorlds worlds (1 without modal operators), each with up to aObjects objects,
+    /// or with aAllExist exactly aObjects.
+    Encoder(SatSolver& aSolver, uint32_t aObjects, uint32_t aWorlds = 1, bool aAllExist = false)
+        : mSolver(aSolver), mObjects(aObjects), mWorlds(aWorlds) {
+        mWorldExists = Chain(aWorlds);
+        for (uint32_t lWorld = 0; lWorld < aWorlds; ++lWorld) {
+            const std::vector<int32_t> lObjects = aAllExist ? std::vector<int32_t>(aObjects, True) : Chain(aObjects);
+            mExists.insert(mExists.end(), lObjects.begin(), lObjects.end());
         }
     }
 
@@ -91,9 +138,9 @@ public:
             throw EngineException("The formula is nested too deeply to evaluate with the stack space "
                                   "available; write it with fewer levels of nesting.");
         }
-        const std::vector<const Logic::Variable*>& lFree = FreeIn(aNode);
-        Key lKey{&aNode, {}};
-        lKey.second.reserve(lFree.size());
+        const std::vector<const Logic::Variable*>& lFree = mFree.Of(aNode);
+        Key lKey{&aNode, {mWorld}};
+        lKey.second.reserve(lFree.size() + 1);
         for (const Logic::Variable* lVariable : lFree) {
             lKey.second.push_back(ObjectOf(*lVariable));
         }
@@ -110,10 +157,12 @@ public:
         return lLiteral;
     }
 
-    // Reading a model back: the literals of the letters, predications and objects, and
-    // aVariable bound while the memo is asked for the instances of a subformula.
+    // Reading a model of one world back: the literals of the letters, predications and objects,
+    // and aVariable bound while the memo is asked for the instances of a subformula.
     int32_t Exists(uint32_t aObject) const { return mExists.at(aObject); }
-    std::optional<int32_t> LetterLiteral(const Matrix* aLetter) const { return Made(mLetters, aLetter); }
+    std::optional<int32_t> LetterLiteral(const Matrix* aLetter) const {
+        return Made(mLetters, std::pair<const Matrix*, uint32_t>{aLetter, 0});
+    }
     std::optional<int32_t> PredicationLiteral(char aLetter, uint32_t aObject) const {
         return Made(mPredications, (uint64_t{static_cast<unsigned char>(aLetter)} << 32) | aObject);
     }
@@ -121,10 +170,10 @@ public:
         return Made(mRelations, std::tuple<char, uint32_t, uint32_t>{aLetter, aFirst, aSecond});
     }
     void Bind(const Logic::Variable* aVariable, uint32_t aObject) { mBinding[aVariable] = aObject; }
-    /// The literal made for aNode under the binding, if it was made.
+    /// The literal made for aNode under the binding in world 0, if it was made.
     std::optional<int32_t> Made(const Matrix& aNode) {
-        Key lKey{&aNode, {}};
-        for (const Logic::Variable* lVariable : FreeIn(aNode)) {
+        Key lKey{&aNode, {0}};
+        for (const Logic::Variable* lVariable : mFree.Of(aNode)) {
             lKey.second.push_back(ObjectOf(*lVariable));
         }
         const auto lKnown = mMade.find(lKey);
@@ -143,7 +192,7 @@ private:
     int32_t Make(const Matrix& aNode) {
         switch (aNode.Kind()) {
         case NodeKind::NullPredicate:
-            return VariableFor(mLetters, &aNode);
+            return VariableFor(mLetters, std::pair{&aNode, mWorld});
         case NodeKind::UnaryPredication: {
             const auto& lPredication = static_cast<const UnaryPredication&>(aNode);
             const uint64_t lWhich = (uint64_t{static_cast<unsigned char>(lPredication.Predicate()->Letter())} << 32) |
@@ -189,7 +238,7 @@ private:
             }
         }
         case NodeKind::Necessity:
-            break;
+            return Necessarily(*static_cast<const UnaryOperator&>(aNode).InnerMatrix());
         }
         throw EngineException("The SAT engine can't encode {0}.", aNode.ToString());
     }
@@ -197,7 +246,7 @@ private:
     int32_t All(const UniversalGeneralization& aAll) {
         const Matrix& lBody = *aAll.InnerMatrix();
         const Logic::Variable* lVariable = aAll.Variable().get();
-        const std::vector<const Logic::Variable*>& lFree = FreeIn(lBody);
+        const std::vector<const Logic::Variable*>& lFree = mFree.Of(lBody);
         if (!std::binary_search(lFree.begin(), lFree.end(), lVariable)) {
             return Encode(lBody); // the domain is never empty
         }
@@ -206,7 +255,7 @@ private:
         const bool lBoundOutside = lOuter != mBinding.end();
         const uint32_t lOuterObject = lBoundOutside ? lOuter->second : 0;
         std::vector<int32_t> lInstances;
-        for (uint32_t lObject = 0; lObject < mObjects; ++lObject) {
+        for (uint32_t lObject = mWorld * mObjects; lObject < (mWorld + 1) * mObjects; ++lObject) {
             mBinding[lVariable] = lObject;
             lInstances.push_back(-And({mExists[lObject], -Encode(lBody)}));
         }
@@ -216,6 +265,38 @@ private:
             mBinding.erase(lVariable);
         }
         return And(std::move(lInstances));
+    }
+
+    /// aInner true in every world. The modal operators hold closed formulas only (the engine
+    /// refuses others), whose truth is the same in every world; so one literal serves them all.
+    int32_t Necessarily(const Matrix& aInner) {
+        if (const auto lKnown = mNecessities.find(&aInner); lKnown != mNecessities.end()) {
+            return lKnown->second;
+        }
+        const uint32_t lWorld = mWorld;
+        std::vector<int32_t> lEverywhere;
+        for (mWorld = 0; mWorld < mWorlds; ++mWorld) {
+            lEverywhere.push_back(-And({mWorldExists[mWorld], -Encode(aInner)}));
+        }
+        mWorld = lWorld;
+        const int32_t lNecessary = And(std::move(lEverywhere));
+        mNecessities.emplace(&aInner, lNecessary);
+        return lNecessary;
+    }
+
+    /// aCount literals, the first true and each implying the one before: the worlds and the
+    /// objects of a world that exist. Models differ only by the order of their worlds and
+    /// objects, so those that exist may come first.
+    std::vector<int32_t> Chain(uint32_t aCount) {
+        std::vector<int32_t> lChain{True};
+        for (uint32_t i = 1; i < aCount; ++i) {
+            const int32_t lExists = mSolver.NewVariable();
+            if (lChain.back() != True) {
+                mSolver.AddClause({-lExists, lChain.back()});
+            }
+            lChain.push_back(lExists);
+        }
+        return lChain;
     }
 
     /// The conjunction of aOperands, folded: constants dropped or deciding, repeats dropped.
@@ -286,51 +367,6 @@ private:
         return lBound->second;
     }
 
-    /// The variables free in aNode, sorted by address; made once per node.
-    const std::vector<const Logic::Variable*>& FreeIn(const Matrix& aNode) {
-        if (const auto lKnown = mFree.find(&aNode); lKnown != mFree.end()) {
-            return lKnown->second;
-        }
-        std::vector<const Logic::Variable*> lFree;
-        switch (aNode.Kind()) {
-        case NodeKind::NullPredicate:
-            break;
-        case NodeKind::UnaryPredication:
-            lFree.push_back(static_cast<const UnaryPredication&>(aNode).Variable().get());
-            break;
-        case NodeKind::Identification: {
-            const auto& lIdentification = static_cast<const Identification&>(aNode);
-            lFree = {lIdentification.Left().get(), lIdentification.Right().get()};
-            break;
-        }
-        case NodeKind::BinaryPredication: {
-            const auto& lPredication = static_cast<const BinaryPredication&>(aNode);
-            lFree = {lPredication.Variable1().get(), lPredication.Variable2().get()};
-            break;
-        }
-        case NodeKind::UniversalGeneralization: {
-            const auto& lAll = static_cast<const UniversalGeneralization&>(aNode);
-            lFree = FreeIn(*lAll.InnerMatrix());
-            std::erase(lFree, lAll.Variable().get());
-            break;
-        }
-        case NodeKind::Negation:
-        case NodeKind::Necessity:
-            lFree = FreeIn(*static_cast<const UnaryOperator&>(aNode).InnerMatrix());
-            break;
-        default: {
-            const auto& lOperator = static_cast<const BinaryOperator&>(aNode);
-            lFree = FreeIn(*lOperator.Left());
-            const std::vector<const Logic::Variable*>& lRight = FreeIn(*lOperator.Right());
-            lFree.insert(lFree.end(), lRight.begin(), lRight.end());
-            break;
-        }
-        }
-        std::sort(lFree.begin(), lFree.end());
-        lFree.erase(std::unique(lFree.begin(), lFree.end()), lFree.end());
-        return mFree.emplace(&aNode, std::move(lFree)).first->second;
-    }
-
     struct KeyHash {
         size_t operator()(const Key& aKey) const {
             size_t lHash = IdentityHash(aKey.first);
@@ -343,12 +379,18 @@ private:
 
     SatSolver& mSolver;
     uint32_t mObjects;
+    uint32_t mWorlds;
+    /// The world whose truth is being encoded; an object is numbered world * mObjects + its
+    /// place in the world, so that objects of different worlds are never identical.
+    uint32_t mWorld = 0;
+    std::vector<int32_t> mWorldExists;
     std::vector<int32_t> mExists;
-    std::map<const Matrix*, int32_t> mLetters;
+    std::map<std::pair<const Matrix*, uint32_t>, int32_t> mLetters;
+    std::unordered_map<const Matrix*, int32_t> mNecessities;
     std::map<uint64_t, int32_t> mPredications;
     std::map<std::tuple<char, uint32_t, uint32_t>, int32_t> mRelations;
     std::unordered_map<const Logic::Variable*, uint32_t> mBinding;
-    std::unordered_map<const Matrix*, std::vector<const Logic::Variable*>> mFree;
+    FreeVariableSets mFree;
     std::unordered_map<Key, int32_t, KeyHash> mMade;
 };
 
@@ -356,16 +398,35 @@ private:
 struct Shape {
     bool mBinaryPredications = false;
     bool mQuantifiers = false;
+    /// Distinct modal operators.
+    uint32_t mNecessities = 0;
+    /// Whether a modal operator applies to a formula with a variable bound outside it.
+    bool mOpenNecessity = false;
 };
 
+/// Call on a large stack.
 Shape ShapeOf(const Matrix& aRoot) {
     Shape lShape;
+    FreeVariableSets lFree;
     DistinctNodeWalk::ForEachDistinctNode(aRoot, [&](const Matrix& fNode) {
         lShape.mBinaryPredications |= fNode.Kind() == NodeKind::BinaryPredication;
         lShape.mQuantifiers |= fNode.Kind() == NodeKind::UniversalGeneralization;
+        if (fNode.Kind() == NodeKind::Necessity) {
+            ++lShape.mNecessities;
+            lShape.mOpenNecessity |= !lFree.Of(fNode).empty();
+        }
     });
     return lShape;
 }
+
+/// W: worlds enough for a model of every satisfiable formula like aRoot. Its modal operators
+/// hold closed formulas, so each is true in every world of a model or false in every world,
+/// and a model keeps its truths when its worlds are cut down to the world of evaluation and
+/// one world where the operand is false for each modal operator that is false (by induction
+/// over the nesting of the operators: each operator's truth is kept, so every formula's is).
+/// Each world is a model of its own on the objects it holds, so N objects per world suffice
+/// as without modal operators.
+uint32_t WorldsNeeded(const Shape& aShape) { return aShape.mNecessities + 1; }
 
 /// N: objects enough for a model of every satisfiable formula like aRoot (see the top).
 uint32_t ObjectsNeeded(const Matrix& aRoot, bool aQuantifiers) {
@@ -385,7 +446,7 @@ uint32_t ObjectsNeeded(const Matrix& aRoot, bool aQuantifiers) {
 
 Alethicity DecideBySatisfiability(const Matrix& aRoot, const Shape& aShape) {
     SatSolver lSolver;
-    Encoder lEncoder(lSolver, ObjectsNeeded(aRoot, aShape.mQuantifiers));
+    Encoder lEncoder(lSolver, ObjectsNeeded(aRoot, aShape.mQuantifiers), WorldsNeeded(aShape));
     const int32_t lRoot = lEncoder.Encode(aRoot);
     if (lRoot == True || lRoot == False) {
         return lRoot == True ? Alethicity::Necessary : Alethicity::Impossible;
@@ -398,6 +459,21 @@ Alethicity DecideBySatisfiability(const Matrix& aRoot, const Shape& aShape) {
         return Alethicity::Impossible;
     }
     return Alethicity::Contingent;
+}
+
+/// How many subformula instances the encoding of aRoot over aObjects objects makes at most: a
+/// node with f free variables has aObjects^f bindings. Saturates at MostInstances + 1.
+uint64_t InstancesToEncode(const Matrix& aRoot, uint32_t aObjects) {
+    FreeVariableSets lFree;
+    uint64_t lInstances = 0;
+    DistinctNodeWalk::ForEachDistinctNode(aRoot, [&](const Matrix& fNode) {
+        uint64_t lBindings = 1;
+        for (size_t i = lFree.Of(fNode).size(); i > 0 && lBindings <= MostInstances; --i) {
+            lBindings *= aObjects;
+        }
+        lInstances = std::min<uint64_t>(lInstances + lBindings, MostInstances + 1);
+    });
+    return lInstances;
 }
 
 /// No bound makes a search of finite models complete for binary predicates (first-order logic
@@ -456,7 +532,7 @@ private:
         for (uint32_t lObjects = 1; lObjects <= MostObjectsOfARelationalModel; ++lObjects) {
             CheckCancellation();
             SatSolver lSolver;
-            Encoder lEncoder(lSolver, lObjects, true);
+            Encoder lEncoder(lSolver, lObjects, 1, true);
             int32_t lRoot = False;
             try {
                 lRoot = lEncoder.Encode(*mLevels.front());
@@ -573,13 +649,6 @@ private:
     std::vector<MatrixPtr> mLevels;
 };
 
-void RefuseModalOperators(const Matrix& aRoot) {
-    if (aRoot.ContainsModalities()) {
-        throw EngineException("The SAT engine can't decide a proposition that contains modal "
-                              "operators; the compiled engine decides it.");
-    }
-}
-
 class Sat final : public DecisionEngine {
 public:
     std::string_view Name() const override { return "sat"; }
@@ -594,20 +663,43 @@ public:
     bool FindsModels() const override { return true; }
 
     FoundModel FindModel(const Matrix& aFormula, bool aTruth, const EngineLimits&) const override {
-        RefuseModalOperators(aFormula);
+        if (aFormula.ContainsModalities()) {
+            throw EngineException("The SAT engine shows no models of a proposition with modal operators.");
+        }
         return OnLargeStack([&] { return ModelSearch(aFormula, aTruth).Find(); });
     }
 
     Alethicity Decide(const Matrix& aRoot, const EngineLimits& aLimits) const override {
-        RefuseModalOperators(aRoot);
-        const Shape lShape = ShapeOf(aRoot);
-        if (lShape.mBinaryPredications) {
-            // A document with binary predicates is decided by the models FindModel finds
-            // (PreparedDocument); a formula asked for directly fails as the numbering does,
-            // where the evaluation reaches one.
-            return DecisionEngine::Decide(aRoot, aLimits);
-        }
-        return OnLargeStack([&] { return DecideBySatisfiability(aRoot, lShape); });
+        return OnLargeStack([&] {
+            const Shape lShape = ShapeOf(aRoot);
+            if (lShape.mOpenNecessity) {
+                throw EngineException("The SAT engine can't decide a proposition where a modal operator "
+                                      "applies to a variable bound outside it; the compiled engine "
+                                      "decides it.");
+            }
+            if (lShape.mBinaryPredications) {
+                // A document with binary predicates is decided by the models FindModel finds
+                // where the numbering fails on them (PreparedDocument); asked for directly, a
+                // formula fails as the numbering does, where the evaluation reaches one.
+                return DecisionEngine::Decide(aRoot, aLimits);
+            }
+            return DecideBySatisfiability(aRoot, lShape);
+        });
+    }
+
+    uint64_t EstimatedWork(const Matrix& aRoot) const override {
+        return OnLargeStack([&] {
+            const Shape lShape = ShapeOf(aRoot);
+            if (lShape.mOpenNecessity || lShape.mBinaryPredications ||
+                (lShape.mQuantifiers && aRoot.UnaryPredicates().size() > MostUnaryPredicates)) {
+                return NoEstimate;
+            }
+            const uint64_t lInstances = InstancesToEncode(aRoot, ObjectsNeeded(aRoot, lShape.mQuantifiers));
+            // Each instance is a variable and a few clauses in every world, searched by the
+            // solver twice; a solver's step costs far more than a circuit's.
+            const uint64_t lWork = lInstances * WorldsNeeded(lShape);
+            return lWork > MostInstances ? NoEstimate : lWork * 256;
+        });
     }
 };
 

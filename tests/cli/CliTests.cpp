@@ -281,19 +281,27 @@ TEST_F(CliTest, SatEngineDecidesBeyondTheNumbering) {
         }
     }
     const std::string lFile = Write("letters.txt", "(" + lLetters + ") | ~(" + lLetters + ")\n");
-    Outcome lCompiled = Run({"decide", lFile});
+    Outcome lCompiled = Run({"decide", "--engine", "compiled", lFile});
     EXPECT_EQ(lCompiled.Messages(), (Lines{"Deciding letters.txt...", "Error: Too many predicates!"}));
-    Outcome lSat = Run({"decide", "--engine", "sat", lFile});
-    EXPECT_EQ(lSat.mExitCode, 0) << lSat.mError;
-    EXPECT_EQ(lSat.Messages(), (Lines{"Deciding letters.txt...", "The statement is necessarily true."}));
+    for (const char* lEngine : {"sat", "auto"}) {
+        Outcome lSat = Run({"decide", "--engine", lEngine, lFile});
+        EXPECT_EQ(lSat.mExitCode, 0) << lSat.mError;
+        EXPECT_EQ(lSat.Messages(), (Lines{"Deciding letters.txt...", "The statement is necessarily true."}));
+    }
+    EXPECT_EQ(Run({"decide", lFile}).Messages(), Run({"decide", "--engine", "auto", lFile}).Messages());
 
     Outcome lValid = Run({"decide", "--engine", "sat", Examples + "identity-and-counting.txt"});
     EXPECT_EQ(lValid.Messages(), (Lines{"Deciding identity-and-counting.txt...", "The argument is valid."}));
     Outcome lModal = Run({"decide", "--engine", "sat", Examples + "modal.txt"});
-    EXPECT_EQ(lModal.mExitCode, 1);
-    EXPECT_EQ(lModal.Messages(),
-              (Lines{"Deciding modal.txt...", "Error: The SAT engine can't decide a proposition that contains "
-                                              "modal operators; the compiled engine decides it."}));
+    EXPECT_EQ(lModal.Messages(), (Lines{"Deciding modal.txt...", "The argument is valid."}));
+    const std::string lOpen = Write("open.txt", "x, Fx -> []Fx\n");
+    Outcome lRefused = Run({"decide", "--engine", "sat", lOpen});
+    EXPECT_EQ(lRefused.mExitCode, 1);
+    EXPECT_EQ(lRefused.Messages(),
+              (Lines{"Deciding open.txt...", "Error: The SAT engine can't decide a proposition where a modal "
+                                             "operator applies to a variable bound outside it; the compiled "
+                                             "engine decides it."}));
+    EXPECT_EQ(Run({"decide", lOpen}).Messages(), (Lines{"Deciding open.txt...", "The statement is necessarily true."}));
 }
 
 #endif
