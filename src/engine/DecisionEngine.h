@@ -101,7 +101,8 @@ const DecisionEngine& ReferenceEngine();
 #ifdef QUENDRAL_HAVE_CADICAL
 /// The SAT engine: a formula without modal operators decided by the satisfiability of it and
 /// of its negation over a model of bounded size (SatEngine.cpp), beyond the numbering's
-/// limits. Its searches are the compiled engine's.
+/// limits. Its searches are the compiled engine's where the numbering holds the document; it
+/// finds its own models beyond it and for binary predicates (FindModel).
 const DecisionEngine& SatEngine();
 #endif
 /// The engine that chooses for each formula (AutoEngine.cpp): the compiled engine wherever the

@@ -2,7 +2,8 @@
 // of its negation, each over every model of at most N objects, by a SAT solver (SatSolver).
 // Nothing is numbered, so the number of sentence letters and predicates is not bounded by a
 // 32-bit kind-of-world number; the searches for examples and counterexamples, which walk the
-// numbering, are the compiled engine's.
+// numbering, are the compiled engine's where the numbering holds the document, and the solver's
+// own models beyond it (Models, below).
 //
 // The bound. Let k be the number of unary predicates and c = max(1, M), where M is the
 // numbering's own figure (MaxmimumNumberOfDistinguishableObjectsOfAKind): the most variables
@@ -24,6 +25,14 @@
 // under a binding of its free variables to objects becomes one literal (Tseitin), made once and
 // kept; identity of two bound variables is known at encoding time. "For all x" is the
 // conjunction over the existing objects. Constants are folded as the literals are made.
+//
+// Models. FindModel reads the solver's model back for an explanation: the target is the formula
+// (or its negation) with its names bound by "there is", and each name takes an object where the
+// memo's literal of the level inside it is true. A monadic model is cut down to the fewest
+// objects by asking again with "object s does not exist". With binary predicates no bound
+// exists (first-order logic with a relation is undecidable), so models of exactly 1, 2, ... 6
+// objects are tried in turn, one variable per relation letter and pair of objects; a model
+// found shows invalidity or contingency, and nothing found proves nothing (Decision.cpp).
 
 #ifdef QUENDRAL_HAVE_CADICAL
 
@@ -481,6 +490,10 @@ uint64_t InstancesToEncode(const Matrix& aRoot, uint32_t aObjects) {
 /// tried, smallest first, and what none of them shows stays undecided.
 constexpr uint32_t MostObjectsOfARelationalModel = 6;
 
+/// Past this many subformula instances a size is not searched: the search of small models is a
+/// look-out, not a decision, and should not fill the memory as a decision may.
+constexpr uint64_t MostInstancesOfASmallModel = uint64_t{1} << 18;
+
 bool ValueOf(const SatSolver& aSolver, int32_t aLiteral) {
     if (aLiteral == True || aLiteral == False) {
         return aLiteral == True;
@@ -531,6 +544,9 @@ private:
         FoundModel lFound;
         for (uint32_t lObjects = 1; lObjects <= MostObjectsOfARelationalModel; ++lObjects) {
             CheckCancellation();
+            if (lObjects > 1 && InstancesToEncode(*mLevels.front(), lObjects) > MostInstancesOfASmallModel) {
+                break; // the smaller sizes have been searched
+            }
             SatSolver lSolver;
             Encoder lEncoder(lSolver, lObjects, 1, true);
             int32_t lRoot = False;
@@ -540,7 +556,7 @@ private:
                 if (lObjects == 1) {
                     throw;
                 }
-                break; // too large at this size: the smaller ones have been searched
+                break;
             }
             if (Satisfiable(lSolver, lRoot)) {
                 lFound.mModel = Read(lSolver, lEncoder, lObjects);

@@ -449,7 +449,8 @@ TEST(SatModels, RelationalModelsAreRealAndSmallest) {
                 lSize = static_cast<uint32_t>(lFound.mModel->mWorlds.front().mObjects.size());
                 ++lChecked;
             } else {
-                EXPECT_EQ(lFound.mMostObjects, 6u);
+                // Every size the test tries in full below has been searched.
+                EXPECT_GE(lFound.mMostObjects, 3u);
             }
             // The smallest model, where every model of its size can be tried here.
             for (uint32_t lObjects = 1; lObjects <= 3 && ModelsOfSize(lSignature, lObjects) > 0; ++lObjects) {
