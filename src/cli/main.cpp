@@ -30,7 +30,7 @@ constexpr const char* Version = "0.1.0";
 
 constexpr const char* Usage =
     "usage:\n"
-    "  quendral decide       [--selection START:END] [--engine compiled|reference|sat]\n"
+    "  quendral decide       [--selection START:END] [--engine NAME]\n"
     "                        [--timeout SECONDS] [--explain] [--format text|json] FILE\n"
     "  quendral coefficients [--timeout SECONDS] [--format text|json] FILE\n"
     "  quendral depict       [--selection START:END] [--output PNG] [--view] FILE\n"
@@ -43,8 +43,9 @@ constexpr const char* Usage =
     "  depict        draws the formula tree as a PNG picture (needs Graphviz dot)\n"
     "  prove         evaluates FILE with Prover9 and Mace4 (prover9 and mace4 in PATH)\n"
     "  --selection START:END  works on bytes START to END-1 of FILE only\n"
-    "  --engine NAME          the evaluator that decides: compiled (default), reference, or\n"
-    "                         sat (in builds with CaDiCaL)\n"
+    "  --engine NAME          the evaluator that decides: auto (default: compiled where the\n"
+    "                         numbering fits, else sat), compiled, reference, or sat (in\n"
+    "                         builds with CaDiCaL)\n"
     "  --output PNG           where depict keeps the picture (default: FILE's name with .png)\n"
     "  --view                 also opens the picture\n"
     "  --timeout SECONDS      decide, coefficients: stop with an error after that long;\n"

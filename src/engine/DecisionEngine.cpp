@@ -5,7 +5,9 @@
 #include <array>
 
 #include "engine/CompiledFormula.h"
+#include "engine/DistinctNodeWalk.h"
 #include "engine/Predicates.h"
+#include "model/EngineException.h"
 #include "model/Matrix.h"
 
 namespace Logic {
@@ -29,6 +31,21 @@ Alethicity DecisionEngine::Decide(const Matrix& aRoot, const EngineLimits& aLimi
     return Prepare(aRoot, lPredicates, aLimits)->Decide();
 }
 
+uint64_t DecisionEngine::EstimatedWork(const Matrix& aRoot) const {
+    // A numbering walks every candidate, each over the formula's nodes; the circuits take many
+    // candidates at a time, which the divisor stands for.
+    uint64_t lCandidates = 0;
+    try {
+        const Predicates lPredicates = aRoot.CollectPredicates();
+        lCandidates = uint64_t{lPredicates.LastInterpretation()} - lPredicates.FirstInterpretation() + 1;
+    } catch (const EngineException&) {
+        return NoEstimate;
+    }
+    uint64_t lNodes = 0;
+    DistinctNodeWalk::ForEachDistinctNode(aRoot, [&](const Matrix&) { ++lNodes; });
+    return lCandidates * (1 + lNodes / 16);
+}
+
 const DecisionEngine& CompiledEngine() {
     static const Compiled sEngine;
     return sEngine;
@@ -36,10 +53,11 @@ const DecisionEngine& CompiledEngine() {
 
 std::span<const DecisionEngine* const> RegisteredEngines() {
 #ifdef QUENDRAL_HAVE_CADICAL
-    static const std::array<const DecisionEngine*, 3> sEngines{&CompiledEngine(), &ReferenceEngine(),
-                                                               &SatEngine()};
+    static const std::array<const DecisionEngine*, 4> sEngines{&AutoEngine(), &CompiledEngine(),
+                                                               &ReferenceEngine(), &SatEngine()};
 #else
-    static const std::array<const DecisionEngine*, 2> sEngines{&CompiledEngine(), &ReferenceEngine()};
+    static const std::array<const DecisionEngine*, 3> sEngines{&AutoEngine(), &CompiledEngine(),
+                                                               &ReferenceEngine()};
 #endif
     return sEngines;
 }

@@ -69,6 +69,12 @@ public:
     /// decides without a numbering overrides it.
     virtual Alethicity Decide(const Matrix& aRoot, const EngineLimits& aLimits) const;
 
+    /// Roughly how much work deciding aRoot (closed) takes, in steps comparable between engines
+    /// (about a nanosecond each); NoEstimate when the engine would refuse it. Cheap next to the
+    /// decision itself: the choice of engine (AutoEngine) asks it of every candidate.
+    virtual uint64_t EstimatedWork(const Matrix& aRoot) const;
+    static constexpr uint64_t NoEstimate = UINT64_MAX;
+
 protected:
     DecisionEngine() = default;
     DecisionEngine(const DecisionEngine&) = default;
@@ -86,8 +92,16 @@ const DecisionEngine& ReferenceEngine();
 /// limits. Its searches are the compiled engine's.
 const DecisionEngine& SatEngine();
 #endif
-/// The engine of Matrix::Decide, Argument::Quality and the nodes' own searches.
-inline const DecisionEngine& DefaultEngine() { return CompiledEngine(); }
+/// The engine that chooses for each formula (AutoEngine.cpp): the compiled engine wherever the
+/// numbering fits and is cheap to walk, so that small documents get its verdicts and texts;
+/// the SAT engine, where it is built in, beyond the numbering or where its encoding is expected
+/// to be much smaller than the numbering's space.
+const DecisionEngine& AutoEngine();
+/// The engine that AutoEngine() decides aRoot (closed) with.
+const DecisionEngine& EngineChosenFor(const Matrix& aRoot);
+/// The engine of Matrix::Decide, Argument::Quality and the nodes' own searches, and of both
+/// front ends unless told otherwise.
+inline const DecisionEngine& DefaultEngine() { return AutoEngine(); }
 
 /// Every engine, the default first. The SAT engine is among them where CaDiCaL was built in.
 std::span<const DecisionEngine* const> RegisteredEngines();

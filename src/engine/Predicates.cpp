@@ -13,7 +13,7 @@ namespace {
 
 std::atomic<uint64_t> gNextNumberingId{1};
 
-[[noreturn]] void TooManyPredicates() { throw EngineException("Too many predicates!"); }
+[[noreturn]] void TooManyPredicates() { throw EngineException(TooManyPredicatesFailure); }
 
 /// Binary digits of aNumber: the width of a field that holds 0 .. aNumber.
 int32_t BitsToHold(int32_t aNumber) {

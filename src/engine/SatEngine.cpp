@@ -62,6 +62,53 @@ constexpr size_t MostInstances = size_t{8} << 20;
 /// Past this many unary predicates the bound 2^k alone exceeds what MostInstances allows.
 constexpr size_t MostUnaryPredicates = 20;
 
+/// The variables free in each node, sorted by address; made once per node and kept.
+class FreeVariableSets {
+public:
+    const std::vector<const Logic::Variable*>& Of(const Matrix& aNode) {
+        if (const auto lKnown = mFree.find(&aNode); lKnown != mFree.end()) {
+            return lKnown->second;
+        }
+        std::vector<const Logic::Variable*> lFree;
+        switch (aNode.Kind()) {
+        case NodeKind::NullPredicate:
+            break;
+        case NodeKind::UnaryPredication:
+            lFree.push_back(static_cast<const UnaryPredication&>(aNode).Variable().get());
+            break;
+        case NodeKind::Identification: {
+            const auto& lIdentification = static_cast<const Identification&>(aNode);
+            lFree = {lIdentification.Left().get(), lIdentification.Right().get()};
+            break;
+        }
+        case NodeKind::UniversalGeneralization: {
+            const auto& lAll = static_cast<const UniversalGeneralization&>(aNode);
+            lFree = Of(*lAll.InnerMatrix());
+            std::erase(lFree, lAll.Variable().get());
+            break;
+        }
+        case NodeKind::Negation:
+        case NodeKind::Necessity:
+            lFree = Of(*static_cast<const UnaryOperator&>(aNode).InnerMatrix());
+            break;
+        default: {
+            const auto& lOperator = static_cast<const BinaryOperator&>(aNode);
+            lFree = Of(*lOperator.Left());
+            const std::vector<const Logic::Variable*>& lRight = Of(*lOperator.Right());
+            lFree.insert(lFree.end(), lRight.begin(), lRight.end());
+            break;
+        }
+        }
+        std::sort(lFree.begin(), lFree.end());
+        lFree.erase(std::unique(lFree.begin(), lFree.end()), lFree.end());
+        return mFree.emplace(&aNode, std::move(lFree)).first->second;
+    }
+
+
+private:
+    std::unordered_map<const Matrix*, std::vector<const Logic::Variable*>> mFree;
+};
+
 class Encoder {
 public:
     Encoder(SatSolver& aSolver, uint32_t aObjects) : mSolver(aSolver), mObjects(aObjects) {
@@ -81,7 +128,7 @@ public:
             throw EngineException("The formula is nested too deeply to evaluate with the stack space "
                                   "available; write it with fewer levels of nesting.");
         }
-        const std::vector<const Logic::Variable*>& lFree = FreeIn(aNode);
+        const std::vector<const Logic::Variable*>& lFree = mFree.Of(aNode);
         Key lKey{&aNode, {}};
         lKey.second.reserve(lFree.size());
         for (const Logic::Variable* lVariable : lFree) {
@@ -154,7 +201,7 @@ private:
     int32_t All(const UniversalGeneralization& aAll) {
         const Matrix& lBody = *aAll.InnerMatrix();
         const Logic::Variable* lVariable = aAll.Variable().get();
-        const std::vector<const Logic::Variable*>& lFree = FreeIn(lBody);
+        const std::vector<const Logic::Variable*>& lFree = mFree.Of(lBody);
         if (!std::binary_search(lFree.begin(), lFree.end(), lVariable)) {
             return Encode(lBody); // the domain is never empty
         }
@@ -243,46 +290,6 @@ private:
         return lBound->second;
     }
 
-    /// The variables free in aNode, sorted by address; made once per node.
-    const std::vector<const Logic::Variable*>& FreeIn(const Matrix& aNode) {
-        if (const auto lKnown = mFree.find(&aNode); lKnown != mFree.end()) {
-            return lKnown->second;
-        }
-        std::vector<const Logic::Variable*> lFree;
-        switch (aNode.Kind()) {
-        case NodeKind::NullPredicate:
-            break;
-        case NodeKind::UnaryPredication:
-            lFree.push_back(static_cast<const UnaryPredication&>(aNode).Variable().get());
-            break;
-        case NodeKind::Identification: {
-            const auto& lIdentification = static_cast<const Identification&>(aNode);
-            lFree = {lIdentification.Left().get(), lIdentification.Right().get()};
-            break;
-        }
-        case NodeKind::UniversalGeneralization: {
-            const auto& lAll = static_cast<const UniversalGeneralization&>(aNode);
-            lFree = FreeIn(*lAll.InnerMatrix());
-            std::erase(lFree, lAll.Variable().get());
-            break;
-        }
-        case NodeKind::Negation:
-        case NodeKind::Necessity:
-            lFree = FreeIn(*static_cast<const UnaryOperator&>(aNode).InnerMatrix());
-            break;
-        default: {
-            const auto& lOperator = static_cast<const BinaryOperator&>(aNode);
-            lFree = FreeIn(*lOperator.Left());
-            const std::vector<const Logic::Variable*>& lRight = FreeIn(*lOperator.Right());
-            lFree.insert(lFree.end(), lRight.begin(), lRight.end());
-            break;
-        }
-        }
-        std::sort(lFree.begin(), lFree.end());
-        lFree.erase(std::unique(lFree.begin(), lFree.end()), lFree.end());
-        return mFree.emplace(&aNode, std::move(lFree)).first->second;
-    }
-
     struct KeyHash {
         size_t operator()(const Key& aKey) const {
             size_t lHash = IdentityHash(aKey.first);
@@ -299,7 +306,7 @@ private:
     std::map<const Matrix*, int32_t> mLetters;
     std::map<uint64_t, int32_t> mPredications;
     std::unordered_map<const Logic::Variable*, uint32_t> mBinding;
-    std::unordered_map<const Matrix*, std::vector<const Logic::Variable*>> mFree;
+    FreeVariableSets mFree;
     std::unordered_map<Key, int32_t, KeyHash> mMade;
 };
 
@@ -351,6 +358,21 @@ Alethicity DecideBySatisfiability(const Matrix& aRoot, const Shape& aShape) {
     return Alethicity::Contingent;
 }
 
+/// How many subformula instances the encoding of aRoot over aObjects objects makes at most: a
+/// node with f free variables has aObjects^f bindings. Saturates at MostInstances + 1.
+uint64_t InstancesToEncode(const Matrix& aRoot, uint32_t aObjects) {
+    FreeVariableSets lFree;
+    uint64_t lInstances = 0;
+    DistinctNodeWalk::ForEachDistinctNode(aRoot, [&](const Matrix& fNode) {
+        uint64_t lBindings = 1;
+        for (size_t i = lFree.Of(fNode).size(); i > 0 && lBindings <= MostInstances; --i) {
+            lBindings *= aObjects;
+        }
+        lInstances = std::min<uint64_t>(lInstances + lBindings, MostInstances + 1);
+    });
+    return lInstances;
+}
+
 class Sat final : public DecisionEngine {
 public:
     std::string_view Name() const override { return "sat"; }
@@ -374,6 +396,19 @@ public:
             return DecisionEngine::Decide(aRoot, aLimits);
         }
         return OnLargeStack([&] { return DecideBySatisfiability(aRoot, lShape); });
+    }
+
+    uint64_t EstimatedWork(const Matrix& aRoot) const override {
+        const Shape lShape = ShapeOf(aRoot);
+        if (aRoot.ContainsModalities() || lShape.mBinaryPredications ||
+            (lShape.mQuantifiers && aRoot.UnaryPredicates().size() > MostUnaryPredicates)) {
+            return NoEstimate;
+        }
+        const uint64_t lInstances = OnLargeStack(
+            [&] { return InstancesToEncode(aRoot, ObjectsNeeded(aRoot, lShape.mQuantifiers)); });
+        // Each instance is a variable and a few clauses, searched by the solver twice; a
+        // solver's step costs far more than a circuit's.
+        return lInstances > MostInstances ? NoEstimate : lInstances * 256;
     }
 };
 

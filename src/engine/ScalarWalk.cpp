@@ -52,7 +52,7 @@ bool ScalarWalk::TrueIn(uint32_t aNode, uint32_t aInterpretation, uint32_t aWorl
         return ((lSlot.mCombination >> lNode.mBit) & 1u) != 0;
     }
     case NodeKind::BinaryPredication:
-        throw EngineException("Can't decide a proposition that contains binary predicates.");
+        throw EngineException(BinaryPredicatesFailure);
     case NodeKind::Identification: {
         const Slot& lLeft = Bound(lNode.mSlot);
         const Slot& lRight = Bound(lNode.mSlot2);

@@ -361,7 +361,7 @@ bool UnaryPredication::TrueIn(uint32_t, uint32_t, const Predicates& aPredicates)
 }
 
 bool BinaryPredication::TrueIn(uint32_t, uint32_t, const Predicates&) const {
-    throw EngineException("Can't decide a proposition that contains binary predicates.");
+    throw EngineException(BinaryPredicatesFailure);
 }
 
 bool Identification::TrueIn(uint32_t, uint32_t, const Predicates&) const {

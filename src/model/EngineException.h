@@ -17,6 +17,13 @@ public:
         : std::runtime_error(FormatQuoting(aPattern, aFirst, aRest...)) {}
 };
 
+/// The failure of an evaluation that reaches a binary predication: the numbering has no room
+/// for relations.
+inline constexpr const char* BinaryPredicatesFailure = "Can't decide a proposition that contains binary predicates.";
+
+/// The failure of a formula whose kinds of worlds or interpretations do not fit 32-bit numbers.
+inline constexpr const char* TooManyPredicatesFailure = "Too many predicates!";
+
 /// Raised for an operation that a node class does not support and for an enumeration value
 /// that has no text.
 class NotImplementedException : public std::runtime_error {

@@ -279,11 +279,14 @@ TEST_F(CliTest, SatEngineDecidesBeyondTheNumbering) {
         }
     }
     const std::string lFile = Write("letters.txt", "(" + lLetters + ") | ~(" + lLetters + ")\n");
-    Outcome lCompiled = Run({"decide", lFile});
+    Outcome lCompiled = Run({"decide", "--engine", "compiled", lFile});
     EXPECT_EQ(lCompiled.Messages(), (Lines{"Deciding letters.txt...", "Error: Too many predicates!"}));
-    Outcome lSat = Run({"decide", "--engine", "sat", lFile});
-    EXPECT_EQ(lSat.mExitCode, 0) << lSat.mError;
-    EXPECT_EQ(lSat.Messages(), (Lines{"Deciding letters.txt...", "The statement is necessarily true."}));
+    for (const char* lEngine : {"sat", "auto"}) {
+        Outcome lSat = Run({"decide", "--engine", lEngine, lFile});
+        EXPECT_EQ(lSat.mExitCode, 0) << lSat.mError;
+        EXPECT_EQ(lSat.Messages(), (Lines{"Deciding letters.txt...", "The statement is necessarily true."}));
+    }
+    EXPECT_EQ(Run({"decide", lFile}).Messages(), Run({"decide", "--engine", "auto", lFile}).Messages());
 
     Outcome lValid = Run({"decide", "--engine", "sat", Examples + "identity-and-counting.txt"});
     EXPECT_EQ(lValid.Messages(), (Lines{"Deciding identity-and-counting.txt...", "The argument is valid."}));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Formulas.h"
+#include "engine/Decision.h"
 #include "engine/Utility.h"
 #include "model/EngineException.h"
 
@@ -38,18 +39,26 @@ TEST(Verdicts, ConstantsWithModalOperatorsAreRefused) {
     }
 }
 
-TEST(Verdicts, TooManyPredicates) {
+TEST(Verdicts, TooManyPredicatesForTheNumberingGoToTheSatEngineWhereItIsBuilt) {
     const auto lX = Factory::Variable('x');
     MatrixPtr lAny = Is(Factory::UnaryPredicate('A'), lX);
     for (char lLetter : std::string("BCDEF")) {
         lAny = Or(lAny, Is(Factory::UnaryPredicate(lLetter), lX));
     }
+    const MatrixPtr lSome = Some(lX, lAny);
     try {
-        Verdict(Some(lX, lAny));
+        DecideWith(*lSome, CompiledEngine());
         FAIL();
     } catch (const EngineException& lFailure) {
         EXPECT_STREQ(lFailure.what(), "Too many predicates!");
     }
+#ifdef QUENDRAL_HAVE_CADICAL
+    EXPECT_EQ(&EngineChosenFor(*lSome), &SatEngine());
+    EXPECT_EQ(Verdict(lSome), gContingent);
+    EXPECT_EQ(Verdict(Or(lSome, All(lX, Not(lAny)))), gNecessary);
+#else
+    EXPECT_THROW(Verdict(lSome), EngineException);
+#endif
 }
 
 TEST(Verdicts, AllFiveArgumentTexts) {
