@@ -32,6 +32,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <vector>
 
@@ -388,37 +389,139 @@ Shape ShapeOf(const Matrix& aRoot) {
 /// as without modal operators.
 uint32_t WorldsNeeded(const Shape& aShape) { return aShape.mNecessities + 1; }
 
-/// N: objects enough for a model of every satisfiable formula like aRoot (see the top).
-uint32_t ObjectsNeeded(const Matrix& aRoot, bool aQuantifiers) {
-    if (!aQuantifiers) {
+/// How many objects a model of a formula needs when its existential quantifiers (quantifiers
+/// read with the polarity they have: "for all" under a negation is "there is") never lie in
+/// the scope of a universal one. Each existential quantifier is then met at most once in each
+/// world, under the one choice of objects that the quantifiers above it have made, so a model
+/// keeps its truths when each world is cut down to one witness per existential quantifier and
+/// one object more: the universal quantifiers, with nothing existential below them, stay true
+/// on fewer objects. So N = E + 1 for E existential quantifiers, n of them for "exactly n".
+class WitnessCount {
+public:
+    static constexpr uint64_t Unbounded = UINT64_MAX;
+
+    /// E + 1 for aRoot made true (aTrue) or false; Unbounded where an existential quantifier
+    /// lies under a universal one, or the count grows past any use. Call on a large stack.
+    uint64_t ObjectsFor(const Matrix& aRoot, bool aTrue) {
+        const uint64_t lExistential = Count(aRoot, aTrue, false);
+        return lExistential == Unbounded ? Unbounded : lExistential + 1;
+    }
+
+private:
+    static constexpr uint64_t Most = uint64_t{1} << 24;
+
+    /// The existential quantifiers below aNode read with polarity aTrue, counted along every
+    /// path; aUnderAll: a universal quantifier lies above it.
+    uint64_t Count(const Matrix& aNode, bool aTrue, bool aUnderAll) {
+        CheckCancellation();
+        if (!StackHasRoom()) {
+            return Unbounded;
+        }
+        const auto lKey = std::tuple{&aNode, aTrue, aUnderAll};
+        if (const auto lKnown = mCounts.find(lKey); lKnown != mCounts.end()) {
+            return lKnown->second;
+        }
+        uint64_t lCount = 0;
+        const auto fBoth = [&](const Matrix& fLeft, bool fLeftTrue, const Matrix& fRight, bool fRightTrue) {
+            return Sum(Count(fLeft, fLeftTrue, aUnderAll), Count(fRight, fRightTrue, aUnderAll));
+        };
+        switch (aNode.Kind()) {
+        case NodeKind::NullPredicate:
+        case NodeKind::UnaryPredication:
+        case NodeKind::BinaryPredication:
+        case NodeKind::Identification:
+            break;
+        case NodeKind::Negation:
+            lCount = Count(*static_cast<const UnaryOperator&>(aNode).InnerMatrix(), !aTrue, aUnderAll);
+            break;
+        case NodeKind::Necessity:
+            lCount = Count(*static_cast<const UnaryOperator&>(aNode).InnerMatrix(), aTrue, aUnderAll);
+            break;
+        case NodeKind::UniversalGeneralization: {
+            const Matrix& lBody = *static_cast<const UnaryOperator&>(aNode).InnerMatrix();
+            if (aTrue) {
+                lCount = Count(lBody, true, true);
+            } else {
+                lCount = aUnderAll ? Unbounded : Sum(1, Count(lBody, false, false));
+            }
+            break;
+        }
+        case NodeKind::Conjunction:
+        case NodeKind::Disjunction:
+        case NodeKind::MaterialConditional:
+        case NodeKind::Argument:
+        case NodeKind::JointDenial:
+        case NodeKind::Equivalence: {
+            const auto& lOperator = static_cast<const BinaryOperator&>(aNode);
+            const Matrix& lLeft = *lOperator.Left();
+            const Matrix& lRight = *lOperator.Right();
+            switch (aNode.Kind()) {
+            case NodeKind::Conjunction:
+            case NodeKind::Disjunction:
+                lCount = fBoth(lLeft, aTrue, lRight, aTrue);
+                break;
+            case NodeKind::MaterialConditional:
+            case NodeKind::Argument:
+                lCount = fBoth(lLeft, !aTrue, lRight, aTrue);
+                break;
+            case NodeKind::JointDenial:
+                lCount = fBoth(lLeft, !aTrue, lRight, !aTrue);
+                break;
+            default: // either side may be true or false
+                lCount = Sum(fBoth(lLeft, true, lRight, true), fBoth(lLeft, false, lRight, false));
+                break;
+            }
+            break;
+        }
+        }
+        mCounts.emplace(lKey, lCount);
+        return lCount;
+    }
+
+    static uint64_t Sum(uint64_t aLeft, uint64_t aRight) {
+        return aLeft == Unbounded || aRight == Unbounded || aLeft + aRight > Most ? Unbounded : aLeft + aRight;
+    }
+
+    std::map<std::tuple<const Matrix*, bool, bool>, uint64_t> mCounts;
+};
+
+/// N: objects enough in each world for a model of aRoot made true (aTrue) or false, if it has
+/// one: the smaller of the two bounds (see the top, and WitnessCount). Call on a large stack.
+uint32_t ObjectsNeeded(const Matrix& aRoot, const Shape& aShape, bool aTrue) {
+    if (!aShape.mQuantifiers) {
         return 1;
     }
+    const uint64_t lWitnesses = WitnessCount().ObjectsFor(aRoot, aTrue);
     const size_t lUnary = aRoot.UnaryPredicates().size();
     if (lUnary > MostUnaryPredicates) {
+        if (lWitnesses <= MostInstances) {
+            return static_cast<uint32_t>(lWitnesses);
+        }
         throw EngineException("This proposition is too large for the SAT engine: with {0} predicates "
                               "its models may need more than 2^{1} objects.",
                               std::to_string(lUnary), std::to_string(MostUnaryPredicates));
     }
-    const uint32_t lPerKind =
-        static_cast<uint32_t>(std::max(aRoot.MaxmimumNumberOfDistinguishableObjectsOfAKind(), 1));
-    return lPerKind << lUnary;
+    const uint64_t lPerKind =
+        static_cast<uint64_t>(std::max(aRoot.MaxmimumNumberOfDistinguishableObjectsOfAKind(), 1));
+    return static_cast<uint32_t>(std::min(lPerKind << lUnary, lWitnesses));
+}
+
+/// Whether aRoot can be made true (aTrue) or false over a model of bounded size.
+bool Satisfiable(const Matrix& aRoot, const Shape& aShape, bool aTrue) {
+    SatSolver lSolver;
+    Encoder lEncoder(lSolver, ObjectsNeeded(aRoot, aShape, aTrue), WorldsNeeded(aShape));
+    const int32_t lRoot = aTrue ? lEncoder.Encode(aRoot) : -lEncoder.Encode(aRoot);
+    if (lRoot == True || lRoot == False) {
+        return lRoot == True;
+    }
+    return lSolver.Solve(std::span<const int32_t>(&lRoot, 1));
 }
 
 Alethicity DecideBySatisfiability(const Matrix& aRoot, const Shape& aShape) {
-    SatSolver lSolver;
-    Encoder lEncoder(lSolver, ObjectsNeeded(aRoot, aShape.mQuantifiers), WorldsNeeded(aShape));
-    const int32_t lRoot = lEncoder.Encode(aRoot);
-    if (lRoot == True || lRoot == False) {
-        return lRoot == True ? Alethicity::Necessary : Alethicity::Impossible;
-    }
-    const int32_t lFalse = -lRoot;
-    if (!lSolver.Solve(std::span<const int32_t>(&lFalse, 1))) {
+    if (!Satisfiable(aRoot, aShape, false)) {
         return Alethicity::Necessary;
     }
-    if (!lSolver.Solve(std::span<const int32_t>(&lRoot, 1))) {
-        return Alethicity::Impossible;
-    }
-    return Alethicity::Contingent;
+    return Satisfiable(aRoot, aShape, true) ? Alethicity::Contingent : Alethicity::Impossible;
 }
 
 /// How many subformula instances the encoding of aRoot over aObjects objects makes at most: a
@@ -467,11 +570,16 @@ public:
     uint64_t EstimatedWork(const Matrix& aRoot) const override {
         return OnLargeStack([&] {
             const Shape lShape = ShapeOf(aRoot);
-            if (lShape.mOpenNecessity || lShape.mBinaryPredications ||
-                (lShape.mQuantifiers && aRoot.UnaryPredicates().size() > MostUnaryPredicates)) {
+            if (lShape.mOpenNecessity || lShape.mBinaryPredications) {
                 return NoEstimate;
             }
-            const uint64_t lInstances = InstancesToEncode(aRoot, ObjectsNeeded(aRoot, lShape.mQuantifiers));
+            uint32_t lObjects = 0;
+            try {
+                lObjects = std::max(ObjectsNeeded(aRoot, lShape, true), ObjectsNeeded(aRoot, lShape, false));
+            } catch (const EngineException&) {
+                return NoEstimate;
+            }
+            const uint64_t lInstances = InstancesToEncode(aRoot, lObjects);
             // Each instance is a variable and a few clauses in every world, searched by the
             // solver twice; a solver's step costs far more than a circuit's.
             const uint64_t lWork = lInstances * WorldsNeeded(lShape);
