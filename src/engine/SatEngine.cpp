@@ -28,6 +28,7 @@
 #ifdef QUENDRAL_HAVE_CADICAL
 
 #include <algorithm>
+#include <iterator>
 #include <climits>
 #include <cstdint>
 #include <map>
@@ -389,41 +390,49 @@ Shape ShapeOf(const Matrix& aRoot) {
 /// as without modal operators.
 uint32_t WorldsNeeded(const Shape& aShape) { return aShape.mNecessities + 1; }
 
-/// How many objects a model of a formula needs when its existential quantifiers (quantifiers
-/// read with the polarity they have: "for all" under a negation is "there is") never lie in
-/// the scope of a universal one. Each existential quantifier is then met at most once in each
-/// world, under the one choice of objects that the quantifiers above it have made, so a model
-/// keeps its truths when each world is cut down to one witness per existential quantifier and
-/// one object more: the universal quantifiers, with nothing existential below them, stay true
-/// on fewer objects. So N = E + 1 for E existential quantifiers, n of them for "exactly n".
+/// How many objects a model of a formula needs when no existential quantifier (a quantifier
+/// read with the polarity it has: "for all" under a negation is "there is") has a variable of a
+/// universal one above it free in its scope. The witness of each existential quantifier then
+/// depends only on the objects chosen for the existential quantifiers above it, one each, so
+/// one witness serves every time it is met in a world. A model keeps its truths when each
+/// world is cut down to those witnesses and one object more: a universal quantifier true on
+/// all the objects is true on fewer, and every existential one keeps its witness (by induction
+/// over the formula read with polarities). So N = E + 1 for E existential quantifiers, n of
+/// them for "exactly n".
 class WitnessCount {
 public:
     static constexpr uint64_t Unbounded = UINT64_MAX;
 
     /// E + 1 for aRoot made true (aTrue) or false; Unbounded where an existential quantifier
-    /// lies under a universal one, or the count grows past any use. Call on a large stack.
+    /// depends on a universal one, or the count grows past any use. Call on a large stack.
     uint64_t ObjectsFor(const Matrix& aRoot, bool aTrue) {
-        const uint64_t lExistential = Count(aRoot, aTrue, false);
+        const uint64_t lExistential = Count(aRoot, aTrue, {});
         return lExistential == Unbounded ? Unbounded : lExistential + 1;
     }
 
 private:
     static constexpr uint64_t Most = uint64_t{1} << 24;
+    using Variables = std::vector<const Logic::Variable*>;
 
     /// The existential quantifiers below aNode read with polarity aTrue, counted along every
-    /// path; aUnderAll: a universal quantifier lies above it.
-    uint64_t Count(const Matrix& aNode, bool aTrue, bool aUnderAll) {
+    /// path; aUniversal: the variables of the universal quantifiers above it (sorted).
+    uint64_t Count(const Matrix& aNode, bool aTrue, const Variables& aUniversal) {
         CheckCancellation();
         if (!StackHasRoom()) {
             return Unbounded;
         }
-        const auto lKey = std::tuple{&aNode, aTrue, aUnderAll};
+        // Only the universal variables free here make a difference below.
+        Variables lRelevant;
+        std::set_intersection(aUniversal.begin(), aUniversal.end(), mFree.Of(aNode).begin(),
+                              mFree.Of(aNode).end(), std::back_inserter(lRelevant));
+        auto lKey = std::tuple{&aNode, aTrue, std::move(lRelevant)};
         if (const auto lKnown = mCounts.find(lKey); lKnown != mCounts.end()) {
             return lKnown->second;
         }
+        const Variables& lUniversal = std::get<2>(lKey);
         uint64_t lCount = 0;
         const auto fBoth = [&](const Matrix& fLeft, bool fLeftTrue, const Matrix& fRight, bool fRightTrue) {
-            return Sum(Count(fLeft, fLeftTrue, aUnderAll), Count(fRight, fRightTrue, aUnderAll));
+            return Sum(Count(fLeft, fLeftTrue, lUniversal), Count(fRight, fRightTrue, lUniversal));
         };
         switch (aNode.Kind()) {
         case NodeKind::NullPredicate:
@@ -432,17 +441,20 @@ private:
         case NodeKind::Identification:
             break;
         case NodeKind::Negation:
-            lCount = Count(*static_cast<const UnaryOperator&>(aNode).InnerMatrix(), !aTrue, aUnderAll);
+            lCount = Count(*static_cast<const UnaryOperator&>(aNode).InnerMatrix(), !aTrue, lUniversal);
             break;
         case NodeKind::Necessity:
-            lCount = Count(*static_cast<const UnaryOperator&>(aNode).InnerMatrix(), aTrue, aUnderAll);
+            lCount = Count(*static_cast<const UnaryOperator&>(aNode).InnerMatrix(), aTrue, lUniversal);
             break;
         case NodeKind::UniversalGeneralization: {
-            const Matrix& lBody = *static_cast<const UnaryOperator&>(aNode).InnerMatrix();
+            const auto& lAll = static_cast<const UniversalGeneralization&>(aNode);
             if (aTrue) {
-                lCount = Count(lBody, true, true);
+                Variables lWider = lUniversal;
+                lWider.insert(std::upper_bound(lWider.begin(), lWider.end(), lAll.Variable().get()),
+                              lAll.Variable().get());
+                lCount = Count(*lAll.InnerMatrix(), true, lWider);
             } else {
-                lCount = aUnderAll ? Unbounded : Sum(1, Count(lBody, false, false));
+                lCount = lUniversal.empty() ? Sum(1, Count(*lAll.InnerMatrix(), false, lUniversal)) : Unbounded;
             }
             break;
         }
@@ -474,7 +486,7 @@ private:
             break;
         }
         }
-        mCounts.emplace(lKey, lCount);
+        mCounts.emplace(std::move(lKey), lCount);
         return lCount;
     }
 
@@ -482,7 +494,8 @@ private:
         return aLeft == Unbounded || aRight == Unbounded || aLeft + aRight > Most ? Unbounded : aLeft + aRight;
     }
 
-    std::map<std::tuple<const Matrix*, bool, bool>, uint64_t> mCounts;
+    FreeVariableSets mFree;
+    std::map<std::tuple<const Matrix*, bool, Variables>, uint64_t> mCounts;
 };
 
 /// N: objects enough in each world for a model of aRoot made true (aTrue) or false, if it has
