@@ -154,6 +154,45 @@ public:
         return lLiteral;
     }
 
+    /// Lets the objects of each world come in the order of their kinds only: of the models that
+    /// differ by the order of their objects, the solver then meets one, not all. The kind is
+    /// aPredicates' truths read as a binary number, the first predicate the highest digit; an
+    /// object that exists is of no greater kind than the one after it, where that exists too.
+    void OrderObjectsByKind(const std::vector<const UnaryPredicate*>& aPredicates) {
+        if (aPredicates.empty()) {
+            return;
+        }
+        for (uint32_t lWorld = 0; lWorld < mWorlds; ++lWorld) {
+            for (uint32_t lPlace = 0; lPlace + 1 < mObjects; ++lPlace) {
+                const uint32_t lObject = lWorld * mObjects + lPlace;
+                const int32_t lNextExists = mExists[lObject + 1];
+                // lEqual: the two kinds agree on the predicates so far (forced where they do).
+                int32_t lEqual = True;
+                for (size_t i = 0; i < aPredicates.size(); ++i) {
+                    const char lLetter = aPredicates[i]->Letter();
+                    const int32_t lThis = Affirms(lLetter, lObject);
+                    const int32_t lNext = Affirms(lLetter, lObject + 1);
+                    std::vector<int32_t> lPrefix{-lNextExists};
+                    if (lEqual != True) {
+                        lPrefix.push_back(-lEqual);
+                    }
+                    const auto fClause = [&](std::initializer_list<int32_t> fLiterals) {
+                        std::vector<int32_t> lClause = lPrefix;
+                        lClause.insert(lClause.end(), fLiterals);
+                        mSolver.AddClause(lClause);
+                    };
+                    fClause({-lThis, lNext});
+                    if (i + 1 < aPredicates.size()) {
+                        const int32_t lStillEqual = mSolver.NewVariable();
+                        fClause({lThis, lNext, lStillEqual});
+                        fClause({-lThis, -lNext, lStillEqual});
+                        lEqual = lStillEqual;
+                    }
+                }
+            }
+        }
+    }
+
 private:
     using Key = std::pair<const Matrix*, std::vector<uint32_t>>;
 
@@ -163,9 +202,7 @@ private:
             return VariableFor(mLetters, std::pair{&aNode, mWorld});
         case NodeKind::UnaryPredication: {
             const auto& lPredication = static_cast<const UnaryPredication&>(aNode);
-            const uint64_t lWhich = (uint64_t{static_cast<unsigned char>(lPredication.Predicate()->Letter())} << 32) |
-                                    ObjectOf(*lPredication.Variable());
-            return VariableFor(mPredications, lWhich);
+            return Affirms(lPredication.Predicate()->Letter(), ObjectOf(*lPredication.Variable()));
         }
         case NodeKind::Identification: {
             const auto& lIdentification = static_cast<const Identification&>(aNode);
@@ -312,6 +349,11 @@ private:
         mSolver.AddClause({lSame, aLeft, aRight});
         mSolver.AddClause({lSame, -aLeft, -aRight});
         return lSame;
+    }
+
+    /// The variable "aObject has the predicate aLetter".
+    int32_t Affirms(char aLetter, uint32_t aObject) {
+        return VariableFor(mPredications, (uint64_t{static_cast<unsigned char>(aLetter)} << 32) | aObject);
     }
 
     template <typename Which> int32_t VariableFor(std::map<Which, int32_t>& aVariables, Which aWhich) {
@@ -523,6 +565,7 @@ uint32_t ObjectsNeeded(const Matrix& aRoot, const Shape& aShape, bool aTrue) {
 bool Satisfiable(const Matrix& aRoot, const Shape& aShape, bool aTrue) {
     SatSolver lSolver;
     Encoder lEncoder(lSolver, ObjectsNeeded(aRoot, aShape, aTrue), WorldsNeeded(aShape));
+    lEncoder.OrderObjectsByKind(aRoot.UnaryPredicates());
     const int32_t lRoot = aTrue ? lEncoder.Encode(aRoot) : -lEncoder.Encode(aRoot);
     if (lRoot == True || lRoot == False) {
         return lRoot == True;
