@@ -60,7 +60,7 @@ constexpr int32_t False = -INT32_MAX;
 
 /// Past this many subformula instances (each a literal and up to a few clauses) the engine gives
 /// up rather than fill the memory: nested quantifiers over N objects make N^depth instances.
-constexpr size_t MostInstances = size_t{8} << 20;
+constexpr size_t MostInstances = size_t{4} << 20;
 
 /// Past this many unary predicates the bound 2^k alone exceeds what MostInstances allows.
 constexpr size_t MostUnaryPredicates = 20;
@@ -561,25 +561,6 @@ uint32_t ObjectsNeeded(const Matrix& aRoot, const Shape& aShape, bool aTrue) {
     return static_cast<uint32_t>(std::min(lPerKind << lUnary, lWitnesses));
 }
 
-/// Whether aRoot can be made true (aTrue) or false over a model of bounded size.
-bool Satisfiable(const Matrix& aRoot, const Shape& aShape, bool aTrue) {
-    SatSolver lSolver;
-    Encoder lEncoder(lSolver, ObjectsNeeded(aRoot, aShape, aTrue), WorldsNeeded(aShape));
-    lEncoder.OrderObjectsByKind(aRoot.UnaryPredicates());
-    const int32_t lRoot = aTrue ? lEncoder.Encode(aRoot) : -lEncoder.Encode(aRoot);
-    if (lRoot == True || lRoot == False) {
-        return lRoot == True;
-    }
-    return lSolver.Solve(std::span<const int32_t>(&lRoot, 1));
-}
-
-Alethicity DecideBySatisfiability(const Matrix& aRoot, const Shape& aShape) {
-    if (!Satisfiable(aRoot, aShape, false)) {
-        return Alethicity::Necessary;
-    }
-    return Satisfiable(aRoot, aShape, true) ? Alethicity::Contingent : Alethicity::Impossible;
-}
-
 /// How many subformula instances the encoding of aRoot over aObjects objects makes at most: a
 /// node with f free variables has aObjects^f bindings. Saturates at MostInstances + 1.
 uint64_t InstancesToEncode(const Matrix& aRoot, uint32_t aObjects) {
@@ -593,6 +574,33 @@ uint64_t InstancesToEncode(const Matrix& aRoot, uint32_t aObjects) {
         lInstances = std::min<uint64_t>(lInstances + lBindings, MostInstances + 1);
     });
     return lInstances;
+}
+
+/// Whether aRoot can be made true (aTrue) or false over a model of bounded size.
+bool Satisfiable(const Matrix& aRoot, const Shape& aShape, bool aTrue) {
+    const uint32_t lObjects = ObjectsNeeded(aRoot, aShape, aTrue);
+    // Refused before anything is encoded: the encoding of a formula too large for the memory
+    // would take a long time to find that out.
+    if (InstancesToEncode(aRoot, lObjects) * WorldsNeeded(aShape) > MostInstances) {
+        throw EngineException("This proposition is too large for the SAT engine: its models may "
+                              "need {0} objects, too many for its quantifiers.",
+                              std::to_string(lObjects));
+    }
+    SatSolver lSolver;
+    Encoder lEncoder(lSolver, lObjects, WorldsNeeded(aShape));
+    lEncoder.OrderObjectsByKind(aRoot.UnaryPredicates());
+    const int32_t lRoot = aTrue ? lEncoder.Encode(aRoot) : -lEncoder.Encode(aRoot);
+    if (lRoot == True || lRoot == False) {
+        return lRoot == True;
+    }
+    return lSolver.Solve(std::span<const int32_t>(&lRoot, 1));
+}
+
+Alethicity DecideBySatisfiability(const Matrix& aRoot, const Shape& aShape) {
+    if (!Satisfiable(aRoot, aShape, false)) {
+        return Alethicity::Necessary;
+    }
+    return Satisfiable(aRoot, aShape, true) ? Alethicity::Contingent : Alethicity::Impossible;
 }
 
 class Sat final : public DecisionEngine {
