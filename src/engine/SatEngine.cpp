@@ -28,10 +28,12 @@
 #ifdef QUENDRAL_HAVE_CADICAL
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <climits>
 #include <cstdint>
 #include <map>
+#include <memory_resource>
 #include <string>
 #include <tuple>
 #include <unordered_map>
@@ -136,10 +138,11 @@ public:
                                   "available; write it with fewer levels of nesting.");
         }
         const std::vector<const Logic::Variable*>& lFree = mFree.Of(aNode);
-        Key lKey{&aNode, {mWorld}};
-        lKey.second.reserve(lFree.size() + 1);
+        Key lKey;
+        lKey.mNode = &aNode;
+        lKey.Add(mWorld);
         for (const Logic::Variable* lVariable : lFree) {
-            lKey.second.push_back(ObjectOf(*lVariable));
+            lKey.Add(ObjectOf(*lVariable));
         }
         if (const auto lKnown = mMade.find(lKey); lKnown != mMade.end()) {
             return lKnown->second;
@@ -194,7 +197,24 @@ public:
     }
 
 private:
-    using Key = std::pair<const Matrix*, std::vector<uint32_t>>;
+    /// A subformula under one world and one binding of its free variables (in the order of
+    /// FreeVariableSets). Most have a few free variables, which are kept without allocating.
+    struct Key {
+        const Matrix* mNode = nullptr;
+        uint32_t mCount = 0;
+        std::array<uint32_t, 4> mFirst{};
+        std::vector<uint32_t> mRest;
+
+        void Add(uint32_t aObject) {
+            if (mCount < mFirst.size()) {
+                mFirst[mCount] = aObject;
+            } else {
+                mRest.push_back(aObject);
+            }
+            ++mCount;
+        }
+        friend bool operator==(const Key&, const Key&) = default;
+    };
 
     int32_t Make(const Matrix& aNode) {
         switch (aNode.Kind()) {
@@ -264,7 +284,7 @@ private:
         } else {
             mBinding.erase(lVariable);
         }
-        return And(std::move(lInstances));
+        return And(std::span<const int32_t>(lInstances));
     }
 
     /// aInner true in every world. The modal operators hold closed formulas only (the engine
@@ -279,7 +299,7 @@ private:
             lEverywhere.push_back(-And({mWorldExists[mWorld], -Encode(aInner)}));
         }
         mWorld = lWorld;
-        const int32_t lNecessary = And(std::move(lEverywhere));
+        const int32_t lNecessary = And(std::span<const int32_t>(lEverywhere));
         mNecessities.emplace(&aInner, lNecessary);
         return lNecessary;
     }
@@ -300,8 +320,13 @@ private:
     }
 
     /// The conjunction of aOperands, folded: constants dropped or deciding, repeats dropped.
-    int32_t And(std::vector<int32_t> aOperands) {
-        std::vector<int32_t> lKept;
+    int32_t And(std::initializer_list<int32_t> aOperands) {
+        return And(std::span<const int32_t>(aOperands.begin(), aOperands.size()));
+    }
+    int32_t And(std::span<const int32_t> aOperands) {
+        // And never encodes, so one scratch list serves every call.
+        std::vector<int32_t>& lKept = mScratch;
+        lKept.clear();
         for (const int32_t lOperand : aOperands) {
             if (lOperand == False) {
                 return False;
@@ -324,12 +349,15 @@ private:
             return lKept.front();
         }
         const int32_t lAnd = mSolver.NewVariable();
-        std::vector<int32_t> lClause{lAnd};
         for (const int32_t lOperand : lKept) {
             mSolver.AddClause({-lAnd, lOperand});
-            lClause.push_back(-lOperand);
         }
-        mSolver.AddClause(lClause);
+        // The last clause: the conjunction holds when every operand does.
+        for (int32_t& lOperand : lKept) {
+            lOperand = -lOperand;
+        }
+        lKept.push_back(lAnd);
+        mSolver.AddClause(lKept);
         return lAnd;
     }
 
@@ -374,8 +402,11 @@ private:
 
     struct KeyHash {
         size_t operator()(const Key& aKey) const {
-            size_t lHash = IdentityHash(aKey.first);
-            for (const uint32_t lObject : aKey.second) {
+            size_t lHash = IdentityHash(aKey.mNode);
+            for (uint32_t i = 0; i < std::min<uint32_t>(aKey.mCount, 4); ++i) {
+                lHash = lHash * 1000003u ^ aKey.mFirst[i];
+            }
+            for (const uint32_t lObject : aKey.mRest) {
                 lHash = lHash * 1000003u ^ lObject;
             }
             return lHash;
@@ -395,7 +426,11 @@ private:
     std::map<uint64_t, int32_t> mPredications;
     std::unordered_map<const Logic::Variable*, uint32_t> mBinding;
     FreeVariableSets mFree;
-    std::unordered_map<Key, int32_t, KeyHash> mMade;
+    /// The instances made, in memory given back all at once with the encoder: there are
+    /// millions of them, each its own node.
+    std::pmr::monotonic_buffer_resource mMadeMemory;
+    std::pmr::unordered_map<Key, int32_t, KeyHash> mMade{&mMadeMemory};
+    std::vector<int32_t> mScratch;
 };
 
 /// What the encoding must know of a formula before it starts.
