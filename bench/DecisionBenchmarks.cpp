@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,16 @@ std::string EightPredicatesThreeDeep() {
         lText += std::string(lText.empty() ? "(" : "&(") + "x," + lFrom + "x->" + static_cast<char>(lFrom + 1) + "x)";
     }
     return "(" + lText + ")->(x,y,z,(x=y&y=z&Ax)->Hz)";
+}
+
+/// The lines of a document of the examples folder.
+std::vector<std::string> ExampleLines(const std::string& aName) {
+    std::ifstream lFile(std::string(QUENDRAL_SOURCE_DIR) + "/examples/" + aName);
+    std::vector<std::string> lLines;
+    for (std::string lLine; std::getline(lFile, lLine);) {
+        lLines.push_back(lLine);
+    }
+    return lLines;
 }
 
 /// The chain of strict conditionals over aCount sentence letters p, q, ...
@@ -155,6 +166,10 @@ const std::vector<Case>& Corpus() {
         {"Letters52", {ChainOfLetters(52)}, false},
         {"Pigeonhole7Into6", {Pigeonhole(7, 6)}, false},
         {"Predicates8IdentityThreeDeep", {EightPredicatesThreeDeep()}, false},
+        {"SoritesTenPremises", ExampleLines("sorites.txt"), false},
+        {"ModalLetters6", {"[](p|q|r|s|t|u)&<>~p&<>~q&<>~r->(p|q|r|s|t|u)|<>(p&q)"}, false},
+        // Inside the numbering, but 2^32 kinds of worlds to walk: auto chooses the SAT engine.
+        {"NumberingLargeEncodingSmall", {"x,y,((Fx&Fy)->x=y)", "Fa&Ga&Ha&Ia", ".'.", "x,(Fx->(Gx&Hx&Ix))"}, false},
         // Binary predicates: the SAT engine's search of models of 1, 2, ... objects finds the
         // smallest countermodel, a chain of four, in well under 100 ms; the compiled engine
         // fails at once.
@@ -185,6 +200,9 @@ const bool gRegistered = [] {
                 ->Unit(benchmark::kMillisecond);
         }
 #endif
+        benchmark::RegisterBenchmark((lName + "/auto").c_str(), Decide, lCase.mDocument, &Logic::AutoEngine())
+            ->UseRealTime()
+            ->Unit(benchmark::kMillisecond);
     }
     return true;
 }();

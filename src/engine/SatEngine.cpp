@@ -37,10 +37,13 @@
 #ifdef QUENDRAL_HAVE_CADICAL
 
 #include <algorithm>
+#include <array>
+#include <iterator>
 #include <climits>
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <memory_resource>
 #include <string>
 #include <tuple>
 #include <unordered_map>
@@ -71,7 +74,7 @@ constexpr int32_t False = -INT32_MAX;
 
 /// Past this many subformula instances (each a literal and up to a few clauses) the engine gives
 /// up rather than fill the memory: nested quantifiers over N objects make N^depth instances.
-constexpr size_t MostInstances = size_t{8} << 20;
+constexpr size_t MostInstances = size_t{4} << 20;
 
 /// Past this many unary predicates the bound 2^k alone exceeds what MostInstances allows.
 constexpr size_t MostUnaryPredicates = 20;
@@ -148,10 +151,11 @@ public:
                                   "available; write it with fewer levels of nesting.");
         }
         const std::vector<const Logic::Variable*>& lFree = mFree.Of(aNode);
-        Key lKey{&aNode, {mWorld}};
-        lKey.second.reserve(lFree.size() + 1);
+        Key lKey;
+        lKey.mNode = &aNode;
+        lKey.Add(mWorld);
         for (const Logic::Variable* lVariable : lFree) {
-            lKey.second.push_back(ObjectOf(*lVariable));
+            lKey.Add(ObjectOf(*lVariable));
         }
         if (const auto lKnown = mMade.find(lKey); lKnown != mMade.end()) {
             return lKnown->second;
@@ -164,6 +168,45 @@ public:
         }
         mMade.emplace(std::move(lKey), lLiteral);
         return lLiteral;
+    }
+
+    /// Lets the objects of each world come in the order of their kinds only: of the models that
+    /// differ by the order of their objects, the solver then meets one, not all. The kind is
+    /// aPredicates' truths read as a binary number, the first predicate the highest digit; an
+    /// object that exists is of no greater kind than the one after it, where that exists too.
+    void OrderObjectsByKind(const std::vector<const UnaryPredicate*>& aPredicates) {
+        if (aPredicates.empty()) {
+            return;
+        }
+        for (uint32_t lWorld = 0; lWorld < mWorlds; ++lWorld) {
+            for (uint32_t lPlace = 0; lPlace + 1 < mObjects; ++lPlace) {
+                const uint32_t lObject = lWorld * mObjects + lPlace;
+                const int32_t lNextExists = mExists[lObject + 1];
+                // lEqual: the two kinds agree on the predicates so far (forced where they do).
+                int32_t lEqual = True;
+                for (size_t i = 0; i < aPredicates.size(); ++i) {
+                    const char lLetter = aPredicates[i]->Letter();
+                    const int32_t lThis = Affirms(lLetter, lObject);
+                    const int32_t lNext = Affirms(lLetter, lObject + 1);
+                    std::vector<int32_t> lPrefix{-lNextExists};
+                    if (lEqual != True) {
+                        lPrefix.push_back(-lEqual);
+                    }
+                    const auto fClause = [&](std::initializer_list<int32_t> fLiterals) {
+                        std::vector<int32_t> lClause = lPrefix;
+                        lClause.insert(lClause.end(), fLiterals);
+                        mSolver.AddClause(lClause);
+                    };
+                    fClause({-lThis, lNext});
+                    if (i + 1 < aPredicates.size()) {
+                        const int32_t lStillEqual = mSolver.NewVariable();
+                        fClause({lThis, lNext, lStillEqual});
+                        fClause({-lThis, -lNext, lStillEqual});
+                        lEqual = lStillEqual;
+                    }
+                }
+            }
+        }
     }
 
     // Reading a model of one world back: the literals of the letters, predications and objects,
@@ -181,22 +224,41 @@ public:
     void Bind(const Logic::Variable* aVariable, uint32_t aObject) { mBinding[aVariable] = aObject; }
     /// The literal made for aNode under the binding in world 0, if it was made.
     std::optional<int32_t> Made(const Matrix& aNode) {
-        Key lKey{&aNode, {0}};
+        Key lKey;
+        lKey.mNode = &aNode;
+        lKey.Add(0);
         for (const Logic::Variable* lVariable : mFree.Of(aNode)) {
-            lKey.second.push_back(ObjectOf(*lVariable));
+            lKey.Add(ObjectOf(*lVariable));
         }
         const auto lKnown = mMade.find(lKey);
         return lKnown == mMade.end() ? std::nullopt : std::optional<int32_t>(lKnown->second);
     }
 
 private:
-    using Key = std::pair<const Matrix*, std::vector<uint32_t>>;
-
     template <typename Which>
     static std::optional<int32_t> Made(const std::map<Which, int32_t>& aVariables, const Which& aWhich) {
         const auto lAt = aVariables.find(aWhich);
         return lAt == aVariables.end() ? std::nullopt : std::optional<int32_t>(lAt->second);
     }
+
+    /// A subformula under one world and one binding of its free variables (in the order of
+    /// FreeVariableSets). Most have a few free variables, which are kept without allocating.
+    struct Key {
+        const Matrix* mNode = nullptr;
+        uint32_t mCount = 0;
+        std::array<uint32_t, 4> mFirst{};
+        std::vector<uint32_t> mRest;
+
+        void Add(uint32_t aObject) {
+            if (mCount < mFirst.size()) {
+                mFirst[mCount] = aObject;
+            } else {
+                mRest.push_back(aObject);
+            }
+            ++mCount;
+        }
+        friend bool operator==(const Key&, const Key&) = default;
+    };
 
     int32_t Make(const Matrix& aNode) {
         switch (aNode.Kind()) {
@@ -204,9 +266,7 @@ private:
             return VariableFor(mLetters, std::pair{&aNode, mWorld});
         case NodeKind::UnaryPredication: {
             const auto& lPredication = static_cast<const UnaryPredication&>(aNode);
-            const uint64_t lWhich = (uint64_t{static_cast<unsigned char>(lPredication.Predicate()->Letter())} << 32) |
-                                    ObjectOf(*lPredication.Variable());
-            return VariableFor(mPredications, lWhich);
+            return Affirms(lPredication.Predicate()->Letter(), ObjectOf(*lPredication.Variable()));
         }
         case NodeKind::Identification: {
             const auto& lIdentification = static_cast<const Identification&>(aNode);
@@ -273,7 +333,7 @@ private:
         } else {
             mBinding.erase(lVariable);
         }
-        return And(std::move(lInstances));
+        return And(std::span<const int32_t>(lInstances));
     }
 
     /// aInner true in every world. The modal operators hold closed formulas only (the engine
@@ -288,7 +348,7 @@ private:
             lEverywhere.push_back(-And({mWorldExists[mWorld], -Encode(aInner)}));
         }
         mWorld = lWorld;
-        const int32_t lNecessary = And(std::move(lEverywhere));
+        const int32_t lNecessary = And(std::span<const int32_t>(lEverywhere));
         mNecessities.emplace(&aInner, lNecessary);
         return lNecessary;
     }
@@ -309,8 +369,13 @@ private:
     }
 
     /// The conjunction of aOperands, folded: constants dropped or deciding, repeats dropped.
-    int32_t And(std::vector<int32_t> aOperands) {
-        std::vector<int32_t> lKept;
+    int32_t And(std::initializer_list<int32_t> aOperands) {
+        return And(std::span<const int32_t>(aOperands.begin(), aOperands.size()));
+    }
+    int32_t And(std::span<const int32_t> aOperands) {
+        // And never encodes, so one scratch list serves every call.
+        std::vector<int32_t>& lKept = mScratch;
+        lKept.clear();
         for (const int32_t lOperand : aOperands) {
             if (lOperand == False) {
                 return False;
@@ -333,12 +398,15 @@ private:
             return lKept.front();
         }
         const int32_t lAnd = mSolver.NewVariable();
-        std::vector<int32_t> lClause{lAnd};
         for (const int32_t lOperand : lKept) {
             mSolver.AddClause({-lAnd, lOperand});
-            lClause.push_back(-lOperand);
         }
-        mSolver.AddClause(lClause);
+        // The last clause: the conjunction holds when every operand does.
+        for (int32_t& lOperand : lKept) {
+            lOperand = -lOperand;
+        }
+        lKept.push_back(lAnd);
+        mSolver.AddClause(lKept);
         return lAnd;
     }
 
@@ -360,6 +428,11 @@ private:
         return lSame;
     }
 
+    /// The variable "aObject has the predicate aLetter".
+    int32_t Affirms(char aLetter, uint32_t aObject) {
+        return VariableFor(mPredications, (uint64_t{static_cast<unsigned char>(aLetter)} << 32) | aObject);
+    }
+
     template <typename Which> int32_t VariableFor(std::map<Which, int32_t>& aVariables, Which aWhich) {
         const auto [lAt, lNew] = aVariables.try_emplace(aWhich, 0);
         if (lNew) {
@@ -378,8 +451,11 @@ private:
 
     struct KeyHash {
         size_t operator()(const Key& aKey) const {
-            size_t lHash = IdentityHash(aKey.first);
-            for (const uint32_t lObject : aKey.second) {
+            size_t lHash = IdentityHash(aKey.mNode);
+            for (uint32_t i = 0; i < std::min<uint32_t>(aKey.mCount, 4); ++i) {
+                lHash = lHash * 1000003u ^ aKey.mFirst[i];
+            }
+            for (const uint32_t lObject : aKey.mRest) {
                 lHash = lHash * 1000003u ^ lObject;
             }
             return lHash;
@@ -400,7 +476,11 @@ private:
     std::map<std::tuple<char, uint32_t, uint32_t>, int32_t> mRelations;
     std::unordered_map<const Logic::Variable*, uint32_t> mBinding;
     FreeVariableSets mFree;
-    std::unordered_map<Key, int32_t, KeyHash> mMade;
+    /// The instances made, in memory given back all at once with the encoder: there are
+    /// millions of them, each its own node.
+    std::pmr::monotonic_buffer_resource mMadeMemory;
+    std::pmr::unordered_map<Key, int32_t, KeyHash> mMade{&mMadeMemory};
+    std::vector<int32_t> mScratch;
 };
 
 /// What the encoding must know of a formula before it starts.
@@ -437,37 +517,133 @@ Shape ShapeOf(const Matrix& aRoot) {
 /// as without modal operators.
 uint32_t WorldsNeeded(const Shape& aShape) { return aShape.mNecessities + 1; }
 
-/// N: objects enough for a model of every satisfiable formula like aRoot (see the top).
-uint32_t ObjectsNeeded(const Matrix& aRoot, bool aQuantifiers) {
-    if (!aQuantifiers) {
+/// How many objects a model of a formula needs when no existential quantifier (a quantifier
+/// read with the polarity it has: "for all" under a negation is "there is") has a variable of a
+/// universal one above it free in its scope. The witness of each existential quantifier then
+/// depends only on the objects chosen for the existential quantifiers above it, one each, so
+/// one witness serves every time it is met in a world. A model keeps its truths when each
+/// world is cut down to those witnesses and one object more: a universal quantifier true on
+/// all the objects is true on fewer, and every existential one keeps its witness (by induction
+/// over the formula read with polarities). So N = E + 1 for E existential quantifiers, n of
+/// them for "exactly n".
+class WitnessCount {
+public:
+    static constexpr uint64_t Unbounded = UINT64_MAX;
+
+    /// E + 1 for aRoot made true (aTrue) or false; Unbounded where an existential quantifier
+    /// depends on a universal one, or the count grows past any use. Call on a large stack.
+    uint64_t ObjectsFor(const Matrix& aRoot, bool aTrue) {
+        const uint64_t lExistential = Count(aRoot, aTrue, {});
+        return lExistential == Unbounded ? Unbounded : lExistential + 1;
+    }
+
+private:
+    static constexpr uint64_t Most = uint64_t{1} << 24;
+    using Variables = std::vector<const Logic::Variable*>;
+
+    /// The existential quantifiers below aNode read with polarity aTrue, counted along every
+    /// path; aUniversal: the variables of the universal quantifiers above it (sorted).
+    uint64_t Count(const Matrix& aNode, bool aTrue, const Variables& aUniversal) {
+        CheckCancellation();
+        if (!StackHasRoom()) {
+            return Unbounded;
+        }
+        // Only the universal variables free here make a difference below.
+        Variables lRelevant;
+        std::set_intersection(aUniversal.begin(), aUniversal.end(), mFree.Of(aNode).begin(),
+                              mFree.Of(aNode).end(), std::back_inserter(lRelevant));
+        auto lKey = std::tuple{&aNode, aTrue, std::move(lRelevant)};
+        if (const auto lKnown = mCounts.find(lKey); lKnown != mCounts.end()) {
+            return lKnown->second;
+        }
+        const Variables& lUniversal = std::get<2>(lKey);
+        uint64_t lCount = 0;
+        const auto fBoth = [&](const Matrix& fLeft, bool fLeftTrue, const Matrix& fRight, bool fRightTrue) {
+            return Sum(Count(fLeft, fLeftTrue, lUniversal), Count(fRight, fRightTrue, lUniversal));
+        };
+        switch (aNode.Kind()) {
+        case NodeKind::NullPredicate:
+        case NodeKind::UnaryPredication:
+        case NodeKind::BinaryPredication:
+        case NodeKind::Identification:
+            break;
+        case NodeKind::Negation:
+            lCount = Count(*static_cast<const UnaryOperator&>(aNode).InnerMatrix(), !aTrue, lUniversal);
+            break;
+        case NodeKind::Necessity:
+            lCount = Count(*static_cast<const UnaryOperator&>(aNode).InnerMatrix(), aTrue, lUniversal);
+            break;
+        case NodeKind::UniversalGeneralization: {
+            const auto& lAll = static_cast<const UniversalGeneralization&>(aNode);
+            if (aTrue) {
+                Variables lWider = lUniversal;
+                lWider.insert(std::upper_bound(lWider.begin(), lWider.end(), lAll.Variable().get()),
+                              lAll.Variable().get());
+                lCount = Count(*lAll.InnerMatrix(), true, lWider);
+            } else {
+                lCount = lUniversal.empty() ? Sum(1, Count(*lAll.InnerMatrix(), false, lUniversal)) : Unbounded;
+            }
+            break;
+        }
+        case NodeKind::Conjunction:
+        case NodeKind::Disjunction:
+        case NodeKind::MaterialConditional:
+        case NodeKind::Argument:
+        case NodeKind::JointDenial:
+        case NodeKind::Equivalence: {
+            const auto& lOperator = static_cast<const BinaryOperator&>(aNode);
+            const Matrix& lLeft = *lOperator.Left();
+            const Matrix& lRight = *lOperator.Right();
+            switch (aNode.Kind()) {
+            case NodeKind::Conjunction:
+            case NodeKind::Disjunction:
+                lCount = fBoth(lLeft, aTrue, lRight, aTrue);
+                break;
+            case NodeKind::MaterialConditional:
+            case NodeKind::Argument:
+                lCount = fBoth(lLeft, !aTrue, lRight, aTrue);
+                break;
+            case NodeKind::JointDenial:
+                lCount = fBoth(lLeft, !aTrue, lRight, !aTrue);
+                break;
+            default: // either side may be true or false
+                lCount = Sum(fBoth(lLeft, true, lRight, true), fBoth(lLeft, false, lRight, false));
+                break;
+            }
+            break;
+        }
+        }
+        mCounts.emplace(std::move(lKey), lCount);
+        return lCount;
+    }
+
+    static uint64_t Sum(uint64_t aLeft, uint64_t aRight) {
+        return aLeft == Unbounded || aRight == Unbounded || aLeft + aRight > Most ? Unbounded : aLeft + aRight;
+    }
+
+    FreeVariableSets mFree;
+    std::map<std::tuple<const Matrix*, bool, Variables>, uint64_t> mCounts;
+};
+
+/// N: objects enough in each world for a model of aRoot made true (aTrue) or false, if it has
+/// one: the smaller of the two bounds (see the top, and WitnessCount). Call on a large stack.
+uint32_t ObjectsNeeded(const Matrix& aRoot, const Shape& aShape, bool aTrue) {
+    if (!aShape.mQuantifiers) {
         return 1;
     }
+    const uint64_t lWitnesses = WitnessCount().ObjectsFor(aRoot, aTrue);
     const size_t lUnary = aRoot.UnaryPredicates().size();
     if (lUnary > MostUnaryPredicates) {
+        if (lWitnesses <= MostInstances) {
+            return static_cast<uint32_t>(lWitnesses);
+        }
         throw EngineException("This proposition is too large for the SAT engine: with {0} predicates "
                               "its models may need more than 2^{1} objects.",
                               std::to_string(lUnary), std::to_string(MostUnaryPredicates));
     }
-    const uint32_t lPerKind =
-        static_cast<uint32_t>(std::max(aRoot.MaxmimumNumberOfDistinguishableObjectsOfAKind(), 1));
-    return lPerKind << lUnary;
-}
-
-Alethicity DecideBySatisfiability(const Matrix& aRoot, const Shape& aShape) {
-    SatSolver lSolver;
-    Encoder lEncoder(lSolver, ObjectsNeeded(aRoot, aShape.mQuantifiers), WorldsNeeded(aShape));
-    const int32_t lRoot = lEncoder.Encode(aRoot);
-    if (lRoot == True || lRoot == False) {
-        return lRoot == True ? Alethicity::Necessary : Alethicity::Impossible;
-    }
-    const int32_t lFalse = -lRoot;
-    if (!lSolver.Solve(std::span<const int32_t>(&lFalse, 1))) {
-        return Alethicity::Necessary;
-    }
-    if (!lSolver.Solve(std::span<const int32_t>(&lRoot, 1))) {
-        return Alethicity::Impossible;
-    }
-    return Alethicity::Contingent;
+    const uint64_t lPerKind =
+        static_cast<uint64_t>(std::max(aRoot.MaxmimumNumberOfDistinguishableObjectsOfAKind(), 1));
+    return static_cast<uint32_t>(std::min(lPerKind << lUnary, lWitnesses));
 }
 
 /// How many subformula instances the encoding of aRoot over aObjects objects makes at most: a
@@ -483,6 +659,33 @@ uint64_t InstancesToEncode(const Matrix& aRoot, uint32_t aObjects) {
         lInstances = std::min<uint64_t>(lInstances + lBindings, MostInstances + 1);
     });
     return lInstances;
+}
+
+/// Whether aRoot can be made true (aTrue) or false over a model of bounded size.
+bool Satisfiable(const Matrix& aRoot, const Shape& aShape, bool aTrue) {
+    const uint32_t lObjects = ObjectsNeeded(aRoot, aShape, aTrue);
+    // Refused before anything is encoded: the encoding of a formula too large for the memory
+    // would take a long time to find that out.
+    if (InstancesToEncode(aRoot, lObjects) * WorldsNeeded(aShape) > MostInstances) {
+        throw EngineException("This proposition is too large for the SAT engine: its models may "
+                              "need {0} objects, too many for its quantifiers.",
+                              std::to_string(lObjects));
+    }
+    SatSolver lSolver;
+    Encoder lEncoder(lSolver, lObjects, WorldsNeeded(aShape));
+    lEncoder.OrderObjectsByKind(aRoot.UnaryPredicates());
+    const int32_t lRoot = aTrue ? lEncoder.Encode(aRoot) : -lEncoder.Encode(aRoot);
+    if (lRoot == True || lRoot == False) {
+        return lRoot == True;
+    }
+    return lSolver.Solve(std::span<const int32_t>(&lRoot, 1));
+}
+
+Alethicity DecideBySatisfiability(const Matrix& aRoot, const Shape& aShape) {
+    if (!Satisfiable(aRoot, aShape, false)) {
+        return Alethicity::Necessary;
+    }
+    return Satisfiable(aRoot, aShape, true) ? Alethicity::Contingent : Alethicity::Impossible;
 }
 
 /// No bound makes a search of finite models complete for binary predicates (first-order logic
@@ -502,7 +705,7 @@ bool ValueOf(const SatSolver& aSolver, int32_t aLiteral) {
 }
 
 /// Whether the clauses, aRoot and aAssumption (none when 0) can be satisfied together.
-bool Satisfiable(SatSolver& aSolver, int32_t aRoot, int32_t aAssumption = 0) {
+bool SolvesWith(SatSolver& aSolver, int32_t aRoot, int32_t aAssumption = 0) {
     if (aRoot == False) {
         return false;
     }
@@ -558,7 +761,7 @@ private:
                 }
                 break;
             }
-            if (Satisfiable(lSolver, lRoot)) {
+            if (SolvesWith(lSolver, lRoot)) {
                 lFound.mModel = Read(lSolver, lEncoder, lObjects);
                 lFound.mMostObjects = lObjects;
                 return lFound;
@@ -571,12 +774,18 @@ private:
     /// Monadic: up to the bound, which makes the search complete; of the models found the one
     /// with the fewest objects, the easiest to read.
     FoundModel FindSmallest(const Shape& aShape) {
-        const uint32_t lMost = ObjectsNeeded(*mLevels.front(), aShape.mQuantifiers);
+        const uint32_t lMost = ObjectsNeeded(*mLevels.front(), aShape, true);
+        if (InstancesToEncode(*mLevels.front(), lMost) > MostInstances) {
+            throw EngineException("This proposition is too large for the SAT engine: its models may "
+                                  "need {0} objects, too many for its quantifiers.",
+                                  std::to_string(lMost));
+        }
         SatSolver lSolver;
         Encoder lEncoder(lSolver, lMost);
+        lEncoder.OrderObjectsByKind(mFormula.UnaryPredicates());
         const int32_t lRoot = lEncoder.Encode(*mLevels.front());
         FoundModel lFound{std::nullopt, lMost};
-        if (!Satisfiable(lSolver, lRoot)) {
+        if (!SolvesWith(lSolver, lRoot)) {
             return lFound;
         }
         // Objects exist from 0 up, so a model lacks object s exactly when it has at most s.
@@ -584,14 +793,14 @@ private:
         uint32_t lHigh = lMost;
         while (lLow < lHigh) {
             const uint32_t lMiddle = lLow + (lHigh - lLow) / 2;
-            if (Satisfiable(lSolver, lRoot, -lEncoder.Exists(lMiddle))) {
+            if (SolvesWith(lSolver, lRoot, -lEncoder.Exists(lMiddle))) {
                 lHigh = lMiddle;
             } else {
                 lLow = lMiddle + 1;
             }
         }
         // The last answer may have been "no": solve once more for the model to read.
-        Satisfiable(lSolver, lRoot, lLow < lMost ? -lEncoder.Exists(lLow) : 0);
+        SolvesWith(lSolver, lRoot, lLow < lMost ? -lEncoder.Exists(lLow) : 0);
         uint32_t lObjects = 0;
         while (lObjects < lMost && ValueOf(lSolver, lEncoder.Exists(lObjects))) {
             ++lObjects;
@@ -706,11 +915,16 @@ public:
     uint64_t EstimatedWork(const Matrix& aRoot) const override {
         return OnLargeStack([&] {
             const Shape lShape = ShapeOf(aRoot);
-            if (lShape.mOpenNecessity || lShape.mBinaryPredications ||
-                (lShape.mQuantifiers && aRoot.UnaryPredicates().size() > MostUnaryPredicates)) {
+            if (lShape.mOpenNecessity || lShape.mBinaryPredications) {
                 return NoEstimate;
             }
-            const uint64_t lInstances = InstancesToEncode(aRoot, ObjectsNeeded(aRoot, lShape.mQuantifiers));
+            uint32_t lObjects = 0;
+            try {
+                lObjects = std::max(ObjectsNeeded(aRoot, lShape, true), ObjectsNeeded(aRoot, lShape, false));
+            } catch (const EngineException&) {
+                return NoEstimate;
+            }
+            const uint64_t lInstances = InstancesToEncode(aRoot, lObjects);
             // Each instance is a variable and a few clauses in every world, searched by the
             // solver twice; a solver's step costs far more than a circuit's.
             const uint64_t lWork = lInstances * WorldsNeeded(lShape);
