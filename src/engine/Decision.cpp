@@ -116,8 +116,7 @@ bool PreparedDocument::DecidedByModels() {
 bool PreparedDocument::ExplainedByModels() {
     if (!mExplainedByModels) {
         bool lExplained = false;
-        if (mEngine.FindsModels() && !mEngine.DecidesThroughNumbering() &&
-            !mRoot.ContainsModalities()) {
+        if (mEngine.FindsModels() && !mEngine.DecidesThroughNumbering()) {
             // The numbering the search would build: the formula's closed over its names.
             try {
                 (void)Factory::Bind(mFree, mRoot.SharedFromThis(), &Factory::ForAll)->CollectPredicates();

@@ -212,8 +212,17 @@ public:
     // Reading a model of one world back: the literals of the letters, predications and objects,
     // and aVariable bound while the memo is asked for the instances of a subformula.
     int32_t Exists(uint32_t aObject) const { return mExists.at(aObject); }
-    std::optional<int32_t> LetterLiteral(const Matrix* aLetter) const {
-        return Made(mLetters, std::pair<const Matrix*, uint32_t>{aLetter, 0});
+    int32_t WorldExists(uint32_t aWorld) const { return mWorldExists.at(aWorld); }
+    std::optional<int32_t> LetterLiteral(const Matrix* aLetter, uint32_t aWorld = 0) const {
+        return Made(mLetters, std::pair<const Matrix*, uint32_t>{aLetter, aWorld});
+    }
+    /// aNode's literal in world aWorld.
+    int32_t EncodeIn(const Matrix& aNode, uint32_t aWorld) {
+        const uint32_t lWorld = mWorld;
+        mWorld = aWorld;
+        const int32_t lLiteral = Encode(aNode);
+        mWorld = lWorld;
+        return lLiteral;
     }
     std::optional<int32_t> PredicationLiteral(char aLetter, uint32_t aObject) const {
         return Made(mPredications, (uint64_t{static_cast<unsigned char>(aLetter)} << 32) | aObject);
@@ -738,6 +747,9 @@ public:
 
     FoundModel Find() {
         const Shape lShape = ShapeOf(*mLevels.front());
+        if (lShape.mNecessities > 0) {
+            return FindWorlds(lShape);
+        }
         return lShape.mBinaryPredications ? FindAmongSmallModels() : FindSmallest(lShape);
     }
 
@@ -809,22 +821,82 @@ private:
         return lFound;
     }
 
+    /// With modal operators (closed, and no names: the decision refuses names beside them):
+    /// up to the bounds, every world that exists with its letters and objects, and whether the
+    /// formula holds there.
+    FoundModel FindWorlds(const Shape& aShape) {
+        if (aShape.mOpenNecessity || aShape.mBinaryPredications || !mNames.empty()) {
+            throw EngineException("The SAT engine shows no models of a proposition where a modal operator "
+                                  "applies to a variable bound outside it, or with binary predicates.");
+        }
+        const uint32_t lObjects = ObjectsNeeded(*mLevels.front(), aShape, true);
+        const uint32_t lWorlds = WorldsNeeded(aShape);
+        if (InstancesToEncode(*mLevels.front(), lObjects) * lWorlds > MostInstances) {
+            throw EngineException("This proposition is too large for the SAT engine: its models may "
+                                  "need {0} objects, too many for its quantifiers.",
+                                  std::to_string(lObjects));
+        }
+        SatSolver lSolver;
+        Encoder lEncoder(lSolver, lObjects, lWorlds);
+        lEncoder.OrderObjectsByKind(mFormula.UnaryPredicates());
+        const int32_t lRoot = lEncoder.Encode(*mLevels.front());
+        std::vector<int32_t> lHolds;
+        for (uint32_t lWorld = 0; lWorld < lWorlds; ++lWorld) {
+            lHolds.push_back(lEncoder.EncodeIn(mFormula, lWorld));
+        }
+        FoundModel lFound{std::nullopt, lObjects};
+        if (!SolvesWith(lSolver, lRoot)) {
+            return lFound;
+        }
+        // The fewest worlds, which exist from 0 up as the objects do.
+        uint32_t lLow = 1;
+        uint32_t lHigh = lWorlds;
+        while (lLow < lHigh) {
+            const uint32_t lMiddle = lLow + (lHigh - lLow) / 2;
+            if (SolvesWith(lSolver, lRoot, -lEncoder.WorldExists(lMiddle))) {
+                lHigh = lMiddle;
+            } else {
+                lLow = lMiddle + 1;
+            }
+        }
+        SolvesWith(lSolver, lRoot, lLow < lWorlds ? -lEncoder.WorldExists(lLow) : 0);
+        ModelDescription lModel;
+        lModel.mModal = true;
+        for (uint32_t lWorld = 0; lWorld < lWorlds && ValueOf(lSolver, lEncoder.WorldExists(lWorld)); ++lWorld) {
+            uint32_t lHeld = 0;
+            while (lHeld < lObjects && ValueOf(lSolver, lEncoder.Exists(lWorld * lObjects + lHeld))) {
+                ++lHeld;
+            }
+            ModelDescription lWorldModel = Read(lSolver, lEncoder, lHeld, lWorld, lObjects);
+            WorldDescription& lDescribed = lWorldModel.mWorlds.front();
+            lDescribed.mHolds = ValueOf(lSolver, lHolds[lWorld]);
+            lModel.mWorlds.push_back(std::move(lDescribed));
+        }
+        lFound.mModel = std::move(lModel);
+        return lFound;
+    }
+
     /// The solver's model of objects 0 .. aObjects - 1 as an explanation shows it.
-    ModelDescription Read(const SatSolver& aSolver, Encoder& aEncoder, uint32_t aObjects) {
+    /// With modal operators, world aWorld's, whose objects are numbered from aWorld times
+    /// aPerWorld.
+    ModelDescription Read(const SatSolver& aSolver, Encoder& aEncoder, uint32_t aObjects, uint32_t aWorld = 0,
+                          uint32_t aPerWorld = 0) {
+        const uint32_t lFirst = aWorld * aPerWorld;
         FiniteModel lModel;
         lModel.mObjects = aObjects;
         for (const NullPredicate* lLetter : mFormula.NullPredicates()) {
             const std::string lName = lLetter->Description();
             if (std::none_of(lModel.mLetters.begin(), lModel.mLetters.end(),
                              [&](const auto& fKnown) { return fKnown.first == lName; })) {
-                const std::optional<int32_t> lLiteral = aEncoder.LetterLiteral(lLetter);
+                const std::optional<int32_t> lLiteral = aEncoder.LetterLiteral(lLetter, aWorld);
                 lModel.mLetters.emplace_back(lName, lLiteral && ValueOf(aSolver, *lLiteral));
             }
         }
         for (const UnaryPredicate* lPredicate : mFormula.UnaryPredicates()) {
             std::vector<bool> lHolders(aObjects, false);
             for (uint32_t lObject = 0; lObject < aObjects; ++lObject) {
-                const std::optional<int32_t> lLiteral = aEncoder.PredicationLiteral(lPredicate->Letter(), lObject);
+                const std::optional<int32_t> lLiteral =
+                    aEncoder.PredicationLiteral(lPredicate->Letter(), lFirst + lObject);
                 lHolders[lObject] = lLiteral && ValueOf(aSolver, *lLiteral);
             }
             lModel.mUnary.emplace_back(lPredicate->ToString(), std::move(lHolders));
@@ -888,9 +960,6 @@ public:
     bool FindsModels() const override { return true; }
 
     FoundModel FindModel(const Matrix& aFormula, bool aTruth, const EngineLimits&) const override {
-        if (aFormula.ContainsModalities()) {
-            throw EngineException("The SAT engine shows no models of a proposition with modal operators.");
-        }
         return OnLargeStack([&] { return ModelSearch(aFormula, aTruth).Find(); });
     }
 
