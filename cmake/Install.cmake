@@ -41,3 +41,5 @@ install(FILES ${PROJECT_SOURCE_DIR}/src/cli/quendral.bash-completion
         DESTINATION ${QUENDRAL_BASH_COMPLETION_DIR} RENAME quendral COMPONENT cli)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
         COMPONENT cli FILES_MATCHING PATTERN "*.txt")
+
+include(${PROJECT_SOURCE_DIR}/cmake/Package.cmake)
