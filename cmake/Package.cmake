@@ -1,6 +1,8 @@
 # The Debian package of the command-line tool: cpack -G DEB in a build folder (scripts/package-deb
 # does it for the release build). Its Depends line is computed by dpkg-shlibdeps from the
-# libraries the installed program links, not written here.
+# libraries the installed program links, not written here. The release tool links statically
+# (static-pie, CaDiCaL's archive, see CMakeLists.txt), and the line is then empty; a build that
+# links shared libraries (where -static-pie is not available) gets their packages named.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quendral)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
