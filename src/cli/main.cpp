@@ -26,7 +26,7 @@ namespace {
 using namespace Logic;
 using namespace Logic::Cli;
 
-constexpr const char* Version = "0.1.0";
+constexpr const char* Version = QUENDRAL_VERSION;
 
 constexpr const char* Usage =
     "usage:\n"
