@@ -68,9 +68,12 @@ public:
 
 #ifdef QUENDRAL_HAVE_CADICAL
     // The models of documents with binary predicates, and of those beyond the numbering.
-    bool FindsModels() const override { return true; }
+    bool FindsModels() const override {
+        return true;
+    }
 
-    FoundModel FindModel(const Matrix& aFormula, bool aTruth, const EngineLimits& aLimits) const override {
+    FoundModel FindModel(const Matrix& aFormula, bool aTruth,
+                         const EngineLimits& aLimits) const override {
         return SatEngine().FindModel(aFormula, aTruth, aLimits);
     }
 #endif

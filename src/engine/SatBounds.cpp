@@ -65,7 +65,8 @@ private:
         }
         const Variables& lUniversal = std::get<2>(lKey);
         uint64_t lCount = 0;
-        const auto fBoth = [&](const Matrix& fLeft, bool fLeftTrue, const Matrix& fRight, bool fRightTrue) {
+        const auto fBoth = [&](const Matrix& fLeft, bool fLeftTrue, const Matrix& fRight,
+                               bool fRightTrue) {
             return Sum(Count(fLeft, fLeftTrue, lUniversal), Count(fRight, fRightTrue, lUniversal));
         };
         switch (aNode.Kind()) {
@@ -75,10 +76,12 @@ private:
         case NodeKind::Identification:
             break;
         case NodeKind::Negation:
-            lCount = Count(*static_cast<const UnaryOperator&>(aNode).InnerMatrix(), !aTrue, lUniversal);
+            lCount =
+                Count(*static_cast<const UnaryOperator&>(aNode).InnerMatrix(), !aTrue, lUniversal);
             break;
         case NodeKind::Necessity:
-            lCount = Count(*static_cast<const UnaryOperator&>(aNode).InnerMatrix(), aTrue, lUniversal);
+            lCount =
+                Count(*static_cast<const UnaryOperator&>(aNode).InnerMatrix(), aTrue, lUniversal);
             break;
         case NodeKind::UniversalGeneralization: {
             const auto& lAll = static_cast<const UniversalGeneralization&>(aNode);
@@ -88,7 +91,8 @@ private:
                               lAll.Variable().get());
                 lCount = Count(*lAll.InnerMatrix(), true, lWider);
             } else {
-                lCount = lUniversal.empty() ? Sum(1, Count(*lAll.InnerMatrix(), false, lUniversal)) : Unbounded;
+                lCount = lUniversal.empty() ? Sum(1, Count(*lAll.InnerMatrix(), false, lUniversal))
+                                            : Unbounded;
             }
             break;
         }
@@ -125,7 +129,8 @@ private:
     }
 
     static uint64_t Sum(uint64_t aLeft, uint64_t aRight) {
-        return aLeft == Unbounded || aRight == Unbounded || aLeft + aRight > Most ? Unbounded : aLeft + aRight;
+        return aLeft == Unbounded || aRight == Unbounded || aLeft + aRight > Most ? Unbounded
+                                                                                  : aLeft + aRight;
     }
 
     FreeVariableSets mFree;
@@ -133,7 +138,6 @@ private:
 };
 
 } // namespace
-
 
 Shape ShapeOf(const Matrix& aRoot) {
     Shape lShape;
@@ -156,8 +160,9 @@ Shape ShapeOf(const Matrix& aRoot) {
 /// over the nesting of the operators: each operator's truth is kept, so every formula's is).
 /// Each world is a model of its own on the objects it holds, so N objects per world suffice
 /// as without modal operators.
-uint32_t WorldsNeeded(const Shape& aShape) { return aShape.mNecessities + 1; }
-
+uint32_t WorldsNeeded(const Shape& aShape) {
+    return aShape.mNecessities + 1;
+}
 
 // N: the smaller of the two bounds (the pebble game above, and WitnessCount).
 uint32_t ObjectsNeeded(const Matrix& aRoot, const Shape& aShape, bool aTrue) {
@@ -170,9 +175,10 @@ uint32_t ObjectsNeeded(const Matrix& aRoot, const Shape& aShape, bool aTrue) {
         if (lWitnesses <= MostInstances) {
             return static_cast<uint32_t>(lWitnesses);
         }
-        throw EngineException("This proposition is too large for the SAT engine: with {0} predicates "
-                              "its models may need more than 2^{1} objects.",
-                              std::to_string(lUnary), std::to_string(MostUnaryPredicates));
+        throw EngineException(
+            "This proposition is too large for the SAT engine: with {0} predicates "
+            "its models may need more than 2^{1} objects.",
+            std::to_string(lUnary), std::to_string(MostUnaryPredicates));
     }
     const uint64_t lPerKind =
         static_cast<uint64_t>(std::max(aRoot.MaxmimumNumberOfDistinguishableObjectsOfAKind(), 1));
@@ -190,6 +196,14 @@ uint64_t InstancesToEncode(const Matrix& aRoot, uint32_t aObjects) {
         lInstances = std::min<uint64_t>(lInstances + lBindings, MostInstances + 1);
     });
     return lInstances;
+}
+
+void RequireEncodable(const Matrix& aRoot, uint32_t aObjects, uint32_t aWorlds) {
+    if (InstancesToEncode(aRoot, aObjects) * aWorlds > MostInstances) {
+        throw EngineException("This proposition is too large for the SAT engine: its models may "
+                              "need {0} objects, too many for its quantifiers.",
+                              std::to_string(aObjects));
+    }
 }
 
 } // namespace Logic::SatEncoding

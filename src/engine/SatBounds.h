@@ -35,6 +35,11 @@ uint32_t ObjectsNeeded(const Matrix& aRoot, const Shape& aShape, bool aTrue);
 /// node with f free variables has aObjects^f bindings. Saturates at MostInstances + 1.
 uint64_t InstancesToEncode(const Matrix& aRoot, uint32_t aObjects);
 
+/// Fails with "too large for the SAT engine" where the encoding of aRoot over aObjects objects in
+/// each of aWorlds worlds would pass MostInstances: refused before anything is encoded, since
+/// the encoding of a formula too large for the memory would take long to find that out.
+void RequireEncodable(const Matrix& aRoot, uint32_t aObjects, uint32_t aWorlds);
+
 } // namespace Logic::SatEncoding
 
 #endif

@@ -97,7 +97,6 @@ public:
         return mFree.emplace(&aNode, std::move(lFree)).first->second;
     }
 
-
 private:
     std::unordered_map<const Matrix*, std::vector<const Logic::Variable*>> mFree;
 };
@@ -110,7 +109,8 @@ public:
         : mSolver(aSolver), mObjects(aObjects), mWorlds(aWorlds) {
         mWorldExists = Chain(aWorlds);
         for (uint32_t lWorld = 0; lWorld < aWorlds; ++lWorld) {
-            const std::vector<int32_t> lObjects = aAllExist ? std::vector<int32_t>(aObjects, True) : Chain(aObjects);
+            const std::vector<int32_t> lObjects =
+                aAllExist ? std::vector<int32_t>(aObjects, True) : Chain(aObjects);
             mExists.insert(mExists.end(), lObjects.begin(), lObjects.end());
         }
     }
@@ -118,8 +118,9 @@ public:
     int32_t Encode(const Matrix& aNode) {
         CheckCancellation();
         if (!StackHasRoom()) {
-            throw EngineException("The formula is nested too deeply to evaluate with the stack space "
-                                  "available; write it with fewer levels of nesting.");
+            throw EngineException(
+                "The formula is nested too deeply to evaluate with the stack space "
+                "available; write it with fewer levels of nesting.");
         }
         const std::vector<const Logic::Variable*>& lFree = mFree.Of(aNode);
         Key lKey;
@@ -133,9 +134,10 @@ public:
         }
         const int32_t lLiteral = Make(aNode);
         if (mMade.size() >= MostInstances) {
-            throw EngineException("This proposition is too large for the SAT engine: its models may "
-                                  "need {0} objects, too many for its quantifiers.",
-                                  std::to_string(mObjects));
+            throw EngineException(
+                "This proposition is too large for the SAT engine: its models may "
+                "need {0} objects, too many for its quantifiers.",
+                std::to_string(mObjects));
         }
         mMade.emplace(std::move(lKey), lLiteral);
         return lLiteral;
@@ -216,7 +218,8 @@ public:
 
 private:
     template <typename Which>
-    static std::optional<int32_t> Made(const std::map<Which, int32_t>& aVariables, const Which& aWhich) {
+    static std::optional<int32_t> Made(const std::map<Which, int32_t>& aVariables,
+                                       const Which& aWhich) {
         const auto lAt = aVariables.find(aWhich);
         return lAt == aVariables.end() ? std::nullopt : std::optional<int32_t>(lAt->second);
     }
@@ -250,7 +253,8 @@ private:
         }
         case NodeKind::Identification: {
             const auto& lIdentification = static_cast<const Identification&>(aNode);
-            return ObjectOf(*lIdentification.Left()) == ObjectOf(*lIdentification.Right()) ? True : False;
+            return ObjectOf(*lIdentification.Left()) == ObjectOf(*lIdentification.Right()) ? True
+                                                                                           : False;
         }
         case NodeKind::BinaryPredication: {
             const auto& lPredication = static_cast<const BinaryPredication&>(aNode);
@@ -410,10 +414,12 @@ private:
 
     /// The variable "aObject has the predicate aLetter".
     int32_t Affirms(char aLetter, uint32_t aObject) {
-        return VariableFor(mPredications, (uint64_t{static_cast<unsigned char>(aLetter)} << 32) | aObject);
+        return VariableFor(mPredications,
+                           (uint64_t{static_cast<unsigned char>(aLetter)} << 32) | aObject);
     }
 
-    template <typename Which> int32_t VariableFor(std::map<Which, int32_t>& aVariables, Which aWhich) {
+    template <typename Which>
+    int32_t VariableFor(std::map<Which, int32_t>& aVariables, Which aWhich) {
         const auto [lAt, lNew] = aVariables.try_emplace(aWhich, 0);
         if (lNew) {
             lAt->second = mSolver.NewVariable();
@@ -424,7 +430,8 @@ private:
     uint32_t ObjectOf(const Logic::Variable& aVariable) const {
         const auto lBound = mBinding.find(&aVariable);
         if (lBound == mBinding.end()) {
-            throw EngineException("The variable {0} does not denote any object here.", aVariable.ToString());
+            throw EngineException("The variable {0} does not denote any object here.",
+                                  aVariable.ToString());
         }
         return lBound->second;
     }

@@ -30,13 +30,7 @@ using namespace SatEncoding;
 /// Whether aRoot can be made true (aTrue) or false over a model of bounded size.
 bool Satisfiable(const Matrix& aRoot, const Shape& aShape, bool aTrue) {
     const uint32_t lObjects = ObjectsNeeded(aRoot, aShape, aTrue);
-    // Refused before anything is encoded: the encoding of a formula too large for the memory
-    // would take a long time to find that out.
-    if (InstancesToEncode(aRoot, lObjects) * WorldsNeeded(aShape) > MostInstances) {
-        throw EngineException("This proposition is too large for the SAT engine: its models may "
-                              "need {0} objects, too many for its quantifiers.",
-                              std::to_string(lObjects));
-    }
+    RequireEncodable(aRoot, lObjects, WorldsNeeded(aShape));
     SatSolver lSolver;
     Encoder lEncoder(lSolver, lObjects, WorldsNeeded(aShape));
     lEncoder.OrderObjectsByKind(aRoot.UnaryPredicates());
@@ -75,9 +69,10 @@ public:
         return OnLargeStack([&] {
             const Shape lShape = ShapeOf(aRoot);
             if (lShape.mOpenNecessity) {
-                throw EngineException("The SAT engine can't decide a proposition where a modal operator "
-                                      "applies to a variable bound outside it; the compiled engine "
-                                      "decides it.");
+                throw EngineException(
+                    "The SAT engine can't decide a proposition where a modal operator "
+                    "applies to a variable bound outside it; the compiled engine "
+                    "decides it.");
             }
             if (lShape.mBinaryPredications) {
                 // A document with binary predicates is decided by the models FindModel finds
@@ -97,7 +92,8 @@ public:
             }
             uint32_t lObjects = 0;
             try {
-                lObjects = std::max(ObjectsNeeded(aRoot, lShape, true), ObjectsNeeded(aRoot, lShape, false));
+                lObjects = std::max(ObjectsNeeded(aRoot, lShape, true),
+                                    ObjectsNeeded(aRoot, lShape, false));
             } catch (const EngineException&) {
                 return NoEstimate;
             }

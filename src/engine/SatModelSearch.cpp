@@ -51,6 +51,25 @@ bool SolvesWith(SatSolver& aSolver, int32_t aRoot, int32_t aAssumption = 0) {
     return aSolver.Solve(lAssumptions);
 }
 
+/// Leaves aSolver with a model of aRoot (which has one) in which the fewest of aCount things
+/// exist, each told by aExists(i): they exist from 0 up (each implies the one before), so a
+/// model lacks thing s exactly when it has at most s.
+template <typename Exists>
+void SolveWithFewest(SatSolver& aSolver, int32_t aRoot, uint32_t aCount, Exists aExists) {
+    uint32_t lLow = 1;
+    uint32_t lHigh = aCount;
+    while (lLow < lHigh) {
+        const uint32_t lMiddle = lLow + (lHigh - lLow) / 2;
+        if (SolvesWith(aSolver, aRoot, -aExists(lMiddle))) {
+            lHigh = lMiddle;
+        } else {
+            lLow = lMiddle + 1;
+        }
+    }
+    // The last answer may have been "no": solve once more for the model to read.
+    SolvesWith(aSolver, aRoot, lLow < aCount ? -aExists(lLow) : 0);
+}
+
 /// The search for a model where a formula has a truth, its names (free variables) denoting
 /// objects the solver chooses: the target "there are objects the names denote such that the
 /// formula has that truth" is built from the inside out, one level per name in alphabetical
@@ -58,12 +77,15 @@ bool SolvesWith(SatSolver& aSolver, int32_t aRoot, int32_t aAssumption = 0) {
 /// instances, from which the names' objects are read back.
 class ModelSearch {
 public:
-    ModelSearch(const Matrix& aFormula, bool aTruth) : mFormula(aFormula), mNames(aFormula.FreeVariables()) {
-        std::sort(mNames.begin(), mNames.end(), [](const VariablePtr& fLeft, const VariablePtr& fRight) {
-            return fLeft->Letter() < fRight->Letter();
-        });
+    ModelSearch(const Matrix& aFormula, bool aTruth)
+        : mFormula(aFormula), mNames(aFormula.FreeVariables()) {
+        std::sort(mNames.begin(), mNames.end(),
+                  [](const VariablePtr& fLeft, const VariablePtr& fRight) {
+                      return fLeft->Letter() < fRight->Letter();
+                  });
         mLevels.resize(mNames.size() + 1);
-        mLevels.back() = aTruth ? aFormula.SharedFromThis() : Factory::Not(aFormula.SharedFromThis());
+        mLevels.back() =
+            aTruth ? aFormula.SharedFromThis() : Factory::Not(aFormula.SharedFromThis());
         for (size_t lIndex = mNames.size(); lIndex-- > 0;) {
             mLevels[lIndex] = Factory::ThereExists(mNames[lIndex], mLevels[lIndex + 1]);
         }
@@ -83,7 +105,8 @@ private:
         FoundModel lFound;
         for (uint32_t lObjects = 1; lObjects <= MostObjectsOfARelationalModel; ++lObjects) {
             CheckCancellation();
-            if (lObjects > 1 && InstancesToEncode(*mLevels.front(), lObjects) > MostInstancesOfASmallModel) {
+            if (lObjects > 1 &&
+                InstancesToEncode(*mLevels.front(), lObjects) > MostInstancesOfASmallModel) {
                 break; // the smaller sizes have been searched
             }
             SatSolver lSolver;
@@ -111,11 +134,7 @@ private:
     /// with the fewest objects, the easiest to read.
     FoundModel FindSmallest(const Shape& aShape) {
         const uint32_t lMost = ObjectsNeeded(*mLevels.front(), aShape, true);
-        if (InstancesToEncode(*mLevels.front(), lMost) > MostInstances) {
-            throw EngineException("This proposition is too large for the SAT engine: its models may "
-                                  "need {0} objects, too many for its quantifiers.",
-                                  std::to_string(lMost));
-        }
+        RequireEncodable(*mLevels.front(), lMost, 1);
         SatSolver lSolver;
         Encoder lEncoder(lSolver, lMost);
         lEncoder.OrderObjectsByKind(mFormula.UnaryPredicates());
@@ -124,19 +143,8 @@ private:
         if (!SolvesWith(lSolver, lRoot)) {
             return lFound;
         }
-        // Objects exist from 0 up, so a model lacks object s exactly when it has at most s.
-        uint32_t lLow = 1;
-        uint32_t lHigh = lMost;
-        while (lLow < lHigh) {
-            const uint32_t lMiddle = lLow + (lHigh - lLow) / 2;
-            if (SolvesWith(lSolver, lRoot, -lEncoder.Exists(lMiddle))) {
-                lHigh = lMiddle;
-            } else {
-                lLow = lMiddle + 1;
-            }
-        }
-        // The last answer may have been "no": solve once more for the model to read.
-        SolvesWith(lSolver, lRoot, lLow < lMost ? -lEncoder.Exists(lLow) : 0);
+        SolveWithFewest(lSolver, lRoot, lMost,
+                        [&](uint32_t fObject) { return lEncoder.Exists(fObject); });
         uint32_t lObjects = 0;
         while (lObjects < lMost && ValueOf(lSolver, lEncoder.Exists(lObjects))) {
             ++lObjects;
@@ -150,16 +158,13 @@ private:
     /// formula holds there.
     FoundModel FindWorlds(const Shape& aShape) {
         if (aShape.mOpenNecessity || aShape.mBinaryPredications || !mNames.empty()) {
-            throw EngineException("The SAT engine shows no models of a proposition where a modal operator "
-                                  "applies to a variable bound outside it, or with binary predicates.");
+            throw EngineException(
+                "The SAT engine shows no models of a proposition where a modal operator "
+                "applies to a variable bound outside it, or with binary predicates.");
         }
         const uint32_t lObjects = ObjectsNeeded(*mLevels.front(), aShape, true);
         const uint32_t lWorlds = WorldsNeeded(aShape);
-        if (InstancesToEncode(*mLevels.front(), lObjects) * lWorlds > MostInstances) {
-            throw EngineException("This proposition is too large for the SAT engine: its models may "
-                                  "need {0} objects, too many for its quantifiers.",
-                                  std::to_string(lObjects));
-        }
+        RequireEncodable(*mLevels.front(), lObjects, lWorlds);
         SatSolver lSolver;
         Encoder lEncoder(lSolver, lObjects, lWorlds);
         lEncoder.OrderObjectsByKind(mFormula.UnaryPredicates());
@@ -172,23 +177,15 @@ private:
         if (!SolvesWith(lSolver, lRoot)) {
             return lFound;
         }
-        // The fewest worlds, which exist from 0 up as the objects do.
-        uint32_t lLow = 1;
-        uint32_t lHigh = lWorlds;
-        while (lLow < lHigh) {
-            const uint32_t lMiddle = lLow + (lHigh - lLow) / 2;
-            if (SolvesWith(lSolver, lRoot, -lEncoder.WorldExists(lMiddle))) {
-                lHigh = lMiddle;
-            } else {
-                lLow = lMiddle + 1;
-            }
-        }
-        SolvesWith(lSolver, lRoot, lLow < lWorlds ? -lEncoder.WorldExists(lLow) : 0);
+        SolveWithFewest(lSolver, lRoot, lWorlds,
+                        [&](uint32_t fWorld) { return lEncoder.WorldExists(fWorld); });
         ModelDescription lModel;
         lModel.mModal = true;
-        for (uint32_t lWorld = 0; lWorld < lWorlds && ValueOf(lSolver, lEncoder.WorldExists(lWorld)); ++lWorld) {
+        for (uint32_t lWorld = 0;
+             lWorld < lWorlds && ValueOf(lSolver, lEncoder.WorldExists(lWorld)); ++lWorld) {
             uint32_t lHeld = 0;
-            while (lHeld < lObjects && ValueOf(lSolver, lEncoder.Exists(lWorld * lObjects + lHeld))) {
+            while (lHeld < lObjects &&
+                   ValueOf(lSolver, lEncoder.Exists(lWorld * lObjects + lHeld))) {
                 ++lHeld;
             }
             ModelDescription lWorldModel = Read(lSolver, lEncoder, lHeld, lWorld, lObjects);
@@ -203,8 +200,8 @@ private:
     /// The solver's model of objects 0 .. aObjects - 1 as an explanation shows it.
     /// With modal operators, world aWorld's, whose objects are numbered from aWorld times
     /// aPerWorld.
-    ModelDescription Read(const SatSolver& aSolver, Encoder& aEncoder, uint32_t aObjects, uint32_t aWorld = 0,
-                          uint32_t aPerWorld = 0) {
+    ModelDescription Read(const SatSolver& aSolver, Encoder& aEncoder, uint32_t aObjects,
+                          uint32_t aWorld = 0, uint32_t aPerWorld = 0) {
         const uint32_t lFirst = aWorld * aPerWorld;
         FiniteModel lModel;
         lModel.mObjects = aObjects;
@@ -228,7 +225,8 @@ private:
         std::vector<char> lRelations;
         DistinctNodeWalk::ForEachDistinctNode(mFormula, [&](const Matrix& fNode) {
             if (fNode.Kind() == NodeKind::BinaryPredication) {
-                lRelations.push_back(static_cast<const BinaryPredication&>(fNode).Predicate()->Letter());
+                lRelations.push_back(
+                    static_cast<const BinaryPredication&>(fNode).Predicate()->Letter());
             }
         });
         std::sort(lRelations.begin(), lRelations.end());
@@ -237,7 +235,8 @@ private:
             std::vector<std::pair<uint32_t, uint32_t>> lPairs;
             for (uint32_t lFirst = 0; lFirst < aObjects; ++lFirst) {
                 for (uint32_t lSecond = 0; lSecond < aObjects; ++lSecond) {
-                    const std::optional<int32_t> lLiteral = aEncoder.RelationLiteral(lRelation, lFirst, lSecond);
+                    const std::optional<int32_t> lLiteral =
+                        aEncoder.RelationLiteral(lRelation, lFirst, lSecond);
                     if (lLiteral && ValueOf(aSolver, *lLiteral)) {
                         lPairs.emplace_back(lFirst, lSecond);
                     }
@@ -258,8 +257,9 @@ private:
                 }
             }
             if (!lFound) {
-                throw EngineException("The SAT engine found a model without an object for the name {0}.",
-                                      mNames[lIndex]->ToString());
+                throw EngineException(
+                    "The SAT engine found a model without an object for the name {0}.",
+                    mNames[lIndex]->ToString());
             }
         }
         return DescribeFiniteModel(lModel, mFormula.ContainsIdentifications());
@@ -272,7 +272,9 @@ private:
 
 } // namespace
 
-FoundModel FindModel(const Matrix& aFormula, bool aTruth) { return ModelSearch(aFormula, aTruth).Find(); }
+FoundModel FindModel(const Matrix& aFormula, bool aTruth) {
+    return ModelSearch(aFormula, aTruth).Find();
+}
 
 } // namespace Logic::SatEncoding
 
