@@ -21,7 +21,8 @@ public:
     Utf8Console& operator=(const Utf8Console&) = delete;
 
 private:
-    unsigned mPreviousOutputCodePage = 0;
+    /// The console's output code page before, on Windows; 0: nothing to give back.
+    [[maybe_unused]] unsigned mPreviousOutputCodePage = 0;
 };
 
 /// The program's arguments after its name, in UTF-8: on Windows read again from the wide command
