@@ -105,7 +105,7 @@ TEST_F(CliTest, HelpAndVersion) {
     EXPECT_EQ(lHelp.mOut.rfind("usage:", 0), 0u);
     Outcome lVersion = Run({"--version"});
     EXPECT_EQ(lVersion.mExitCode, 0);
-    EXPECT_EQ(lVersion.mOut, "quendral 0.1.0\n");
+    EXPECT_EQ(lVersion.mOut, "quendral " QUENDRAL_VERSION "\n");
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwoAndExplain) {
