@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/Format.h"
 #include "parser/TextPlace.h"
@@ -30,8 +31,8 @@ public:
     /// frame that owns that text can tell where it lies.
     template <typename... Ts>
     ParseError(OffendingText aOffending, std::string_view aPattern, const Ts&... aArguments)
-        : std::runtime_error(FormatQuoting(aPattern, aArguments...)),
-          mOffending(aOffending.mText) {}
+        : ParseError(aOffending, aPattern,
+                     std::vector<std::string>{FormatDetail::ToText(aArguments)...}) {}
 
     /// When the offending text lies inside aText, notes its bytes there, shifted by aShift (so a
     /// caller that parsed a wrapped copy of its text can count in its own). Only the frame that
@@ -45,8 +46,21 @@ public:
     const std::optional<TextPlace>& Place() const { return mPlace; }
     void SetPlace(const TextPlace& aPlace) { mPlace = aPlace; }
 
+    /// Quotes aWritten where the message quoted the offending text aRead: the parser reads a
+    /// translation of what the user wrote (logic symbols in ASCII), and the message should show
+    /// the user's own symbols.
+    void QuoteAsWritten(std::string_view aRead, std::string_view aWritten);
+
 private:
+    ParseError(OffendingText aOffending, std::string_view aPattern,
+               std::vector<std::string> aArguments);
+
     std::string_view mOffending;
+    /// The pattern and arguments of a message about offending text, to quote it anew.
+    std::string mPattern;
+    std::vector<std::string> mArguments;
+    /// The arguments that are the offending text.
+    std::vector<bool> mQuotesOffending;
     std::optional<std::pair<size_t, size_t>> mBytesInStatement;
     std::optional<TextPlace> mPlace;
 };

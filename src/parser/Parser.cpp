@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "parser/Characters.h"
+#include "parser/LogicSymbols.h"
 #include "parser/ParseError.h"
 #include "parser/ReplacementRules.h"
 #include "parser/SourceMap.h"
@@ -94,35 +95,42 @@ std::vector<MappedText> PreprocessMapped(const std::vector<std::string>& aLines,
     return lResult;
 }
 
+// The statements keep the logic symbols as written; whether a line is an operator, or begins
+// or ends with one, is asked of it in ASCII (each line on its own: a statement is turned into
+// ASCII as a whole only once it is joined).
 std::vector<MappedText> ConnectMapped(std::vector<MappedText> aLines) {
     std::vector<MappedText> lStatements;
     if (aLines.empty()) {
         return lStatements;
     }
     MappedText lStatement = std::move(aLines.front());
+    std::string lStatementAscii = ToAsciiNotation(lStatement.Text());
     ParenthesisDepth lDepth;
     lDepth.Walk(lStatement.Text());
-    const auto lFinish = [&](MappedText& fNext) {
+    const auto lFinish = [&](MappedText& fNext, std::string& fNextAscii) {
         if (!lStatement.empty()) {
             lStatements.push_back(std::move(lStatement));
         }
         lStatement = std::move(fNext);
+        lStatementAscii = std::move(fNextAscii);
         lDepth = ParenthesisDepth();
         lDepth.Walk(lStatement.Text());
     };
     for (size_t lIndex = 1; lIndex < aLines.size(); ++lIndex) {
         MappedText& lLine = aLines[lIndex];
         const std::string& lText = lLine.Text();
-        if ((Parser::IsMajorOperator(lText) && !lDepth.HasUnclosed()) ||
-            Parser::IsMajorOperator(lStatement.Text())) {
-            lFinish(lLine);
+        std::string lAscii = ToAsciiNotation(lText);
+        if ((Parser::IsMajorOperator(lAscii) && !lDepth.HasUnclosed()) ||
+            Parser::IsMajorOperator(lStatementAscii)) {
+            lFinish(lLine, lAscii);
         } else if (lDepth.HasUnclosed() ||
-                   Parser::EndsWithBinaryBooleanOperator(lStatement.Text()) ||
-                   Parser::StartsWithBinaryBooleanOperator(lText)) {
+                   Parser::EndsWithBinaryBooleanOperator(lStatementAscii) ||
+                   Parser::StartsWithBinaryBooleanOperator(lAscii)) {
             lStatement.Append(lLine);
+            lStatementAscii += lAscii;
             lDepth.Walk(lText);
         } else {
-            lFinish(lLine);
+            lFinish(lLine, lAscii);
         }
     }
     if (!lStatement.empty()) {
@@ -144,14 +152,24 @@ MappedText ConjoinMapped(const std::vector<const MappedText*>& aTexts) {
     return lResult;
 }
 
-/// Gives a failure whose offending bytes in aStatement are known its place in the document.
-void PlaceInDocument(ParseError& aFailure, const MappedText& aStatement,
+/// Gives a failure whose offending bytes in aStatement are known its place in the document, and
+/// has it quote them as written.
+void PlaceInDocument(ParseError& aFailure, const AsciiNotation& aStatement,
                      const DocumentLines& aDocument) {
     const auto lBytes = aFailure.BytesInStatement();
-    if (aFailure.Place() || !lBytes) {
+    if (!lBytes) {
         return;
     }
-    const SourceSpan lSpan = aStatement.SpanOf(lBytes->first, lBytes->first + lBytes->second);
+    const size_t lEnd = lBytes->first + lBytes->second;
+    if (lEnd <= aStatement.Text().size()) {
+        aFailure.QuoteAsWritten(
+            std::string_view(aStatement.Text()).substr(lBytes->first, lBytes->second),
+            aStatement.WrittenOf(lBytes->first, lEnd));
+    }
+    if (aFailure.Place()) {
+        return;
+    }
+    const SourceSpan lSpan = aStatement.Ascii().SpanOf(lBytes->first, lEnd);
     if (lSpan.IsSomewhere()) {
         aFailure.SetPlace(aDocument.PlaceOf(lSpan));
     }
@@ -197,12 +215,14 @@ MatrixPtr Parser::Parse(const std::vector<std::string>& aLines) {
     const DocumentLines lDocument(aLines);
     const std::vector<MappedText> lStatements = ConnectMapped(PreprocessMapped(aLines, lDocument));
     const MappedText* lMajorOperator = nullptr;
+    std::string lMajorOperatorAscii;
     std::vector<const MappedText*> lAntecedents;
     std::vector<const MappedText*> lConsequents;
     for (const MappedText& lStatement : lStatements) {
         const std::string& lText = lStatement.Text();
-        if (IsMajorOperator(lText)) {
+        if (std::string lAscii = ToAsciiNotation(lText); IsMajorOperator(lAscii)) {
             lMajorOperator = &lStatement;
+            lMajorOperatorAscii = std::move(lAscii);
             continue;
         }
         if (lText.find_first_of("()") != std::string::npos && !HasMatchingParentheses(lText)) {
@@ -215,7 +235,7 @@ MatrixPtr Parser::Parse(const std::vector<std::string>& aLines) {
         if (lAntecedents.empty()) {
             throw ParseError("No content found.");
         }
-        const MappedText lConjoined = ConjoinMapped(lAntecedents);
+        const AsciiNotation lConjoined = AsciiNotation::Of(ConjoinMapped(lAntecedents));
         try {
             return Parse(lConjoined.Text());
         } catch (ParseError& lFailure) {
@@ -229,16 +249,19 @@ MatrixPtr Parser::Parse(const std::vector<std::string>& aLines) {
     if (lConsequents.empty()) {
         ThrowAt(ParseError("No consequents found in argument"), *lMajorOperator, lDocument);
     }
-    if (lMajorOperator->Text() == Therefore) {
-        const MappedText lConclusion = ConjoinMapped(lConsequents);
+    if (lMajorOperatorAscii == Therefore) {
+        const AsciiNotation lConclusion = AsciiNotation::Of(ConjoinMapped(lConsequents));
+        std::vector<AsciiNotation> lPremisesRead;
         std::vector<std::string> lPremises;
+        lPremisesRead.reserve(lAntecedents.size());
         lPremises.reserve(lAntecedents.size());
         for (const MappedText* lPremise : lAntecedents) {
-            lPremises.push_back(lPremise->Text());
+            lPremisesRead.push_back(AsciiNotation::Of(*lPremise));
+            lPremises.push_back(lPremisesRead.back().Text());
         }
         return Parse(lPremises, lConclusion.Text(), [&](ParseError& fFailure, size_t fIndex) {
             PlaceInDocument(fFailure,
-                            fIndex < lAntecedents.size() ? *lAntecedents[fIndex] : lConclusion,
+                            fIndex < lPremisesRead.size() ? lPremisesRead[fIndex] : lConclusion,
                             lDocument);
         });
     }
@@ -249,10 +272,11 @@ MatrixPtr Parser::Parse(const std::vector<std::string>& aLines) {
     lJoined.AppendAdded("(");
     lJoined.Append(ConjoinMapped(lConsequents));
     lJoined.AppendAdded(")");
+    const AsciiNotation lRead = AsciiNotation::Of(lJoined);
     try {
-        return Parse(lJoined.Text());
+        return Parse(lRead.Text());
     } catch (ParseError& lFailure) {
-        PlaceInDocument(lFailure, lJoined, lDocument);
+        PlaceInDocument(lFailure, lRead, lDocument);
         throw;
     }
 }

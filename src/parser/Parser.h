@@ -4,7 +4,9 @@
 // Stages, each in its own file: preprocessing and statement assembly (Parser.cpp), tokenizing
 // (Tokenizer.cpp), the grammar over token lists and the atomic forms (Grammar.cpp). The patterns
 // are matched by hand (Patterns.cpp); the Unicode classes come from a generated table
-// (UnicodeClasses.cpp).
+// (UnicodeClasses.cpp). Statements keep the logic symbols they were written with (¬ ∧ ∀x ...)
+// until they are assembled; each is then read in ASCII (LogicSymbols.cpp), and a failure in it
+// quotes and marks what was written.
 //
 // Deep input: chains of operators ('p&q&r...', however long) and runs of prefixes are parsed in
 // loops; the grammar recurses only into parentheses. Callers run it on a large stack
@@ -57,7 +59,8 @@ public:
 
     /// Directives, comments, replacements and white space, per line; empty results are dropped.
     static std::vector<std::string> Preprocess(const std::vector<std::string>& aLines);
-    /// Joins preprocessed lines into statements.
+    /// Joins preprocessed lines into statements; lines may hold logic symbols (a line "→" is an
+    /// operator line).
     static std::vector<std::string> ConnectStatementsAcrossLines(
         const std::vector<std::string>& aLines);
     /// Each text in parentheses, joined with "&": "p", "q->r" give "(p)&(q->r)".

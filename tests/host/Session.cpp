@@ -669,6 +669,17 @@ void Session::CheckCommands() {
               Selecting(MakeDocument(L"quote-ansi.txt", "p \x80\xE9 q\n", 0), "p \x80\xE9 q"),
               L"Decide Selected Text",
               {L"Deciding \"p \u20AC\u00E9 q\" ...", L"Error: Could not parse \"p\u20AC\u00E9q\""});
+    // Logic symbols: in UTF-8 any of them, in ANSI the one the code page holds, the not sign.
+    ExpectLog("Decide on UTF-8 logic symbols",
+              MakeDocument(L"symbols.txt",
+                           "\xE2\x88\x80x (Fx \xE2\x86\x92 Gx)\nFa\n\xE2\x88\xB4\nGa\n"),
+              L"Decide", {L"Deciding symbols.txt...", lValid});
+    ExpectLog("Decide on the not sign of the ANSI code page",
+              MakeDocument(L"not-ansi.txt", "\xAC(p & \xACp)\n", 0), L"Decide",
+              {L"Deciding not-ansi.txt...", lNecessary});
+    ExpectLog("Decide on the not sign of the ANSI code page quoted in an error",
+              MakeDocument(L"not-ansi-error.txt", "\xACp & & q\n", 0), L"Decide",
+              {L"Deciding not-ansi-error.txt...", L"Error: Could not parse \"\u00ACp&\""});
 
     CheckClosing();
     for (const auto& [lMessageNumber, lCount] : mUnanswered) {
