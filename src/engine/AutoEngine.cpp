@@ -24,12 +24,14 @@ namespace {
 /// whatever the SAT engine's estimate: a few milliseconds at most.
 constexpr uint64_t SmallWork = uint64_t{1} << 22;
 
+#ifdef QUENDRAL_HAVE_CADICAL
 bool HasBinaryPredications(const Matrix& aRoot) {
     bool lFound = false;
     DistinctNodeWalk::ForEachDistinctNode(
         aRoot, [&](const Matrix& fNode) { lFound |= fNode.Kind() == NodeKind::BinaryPredication; });
     return lFound;
 }
+#endif
 
 class Auto final : public DecisionEngine {
 public:
