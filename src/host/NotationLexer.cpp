@@ -54,11 +54,12 @@ void LexDocument(SciPosition aStart, SciPosition aLength, IDocument& aDocument) 
     if (lFrom < 0 || lFrom >= lLength) {
         return;
     }
-    std::string lText(static_cast<size_t>(lLength - lFrom), '\0');
-    aDocument.GetCharRange(lText.data(), lFrom, lLength - lFrom);
+    // The whole document: the directives before lFrom rewrite the lines after them.
+    std::string lText(static_cast<size_t>(lLength), '\0');
+    aDocument.GetCharRange(lText.data(), 0, lLength);
     const SciPosition lWanted = std::clamp<SciPosition>(aStart + aLength, lFrom, lLength);
-    const Highlighting::StyledText lStyled =
-        Highlighting::StyleNotation(lText, static_cast<size_t>(lWanted - lFrom));
+    const Highlighting::StyledText lStyled = Highlighting::StyleNotation(
+        lText, static_cast<size_t>(lFrom), static_cast<size_t>(lWanted));
     aDocument.StartStyling(lFrom);
     aDocument.SetStyles(static_cast<SciPosition>(lStyled.mStyles.size()),
                         reinterpret_cast<const char*>(lStyled.mStyles.data()));

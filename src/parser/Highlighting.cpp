@@ -1,10 +1,13 @@
 #include "parser/Highlighting.h"
 
+#include <algorithm>
 #include <string>
 
 #include "parser/Characters.h"
+#include "parser/ParseError.h"
 #include "parser/Patterns.h"
 #include "parser/ReplacementRules.h"
+#include "parser/SourceMap.h"
 
 namespace Logic::Highlighting {
 
@@ -58,28 +61,38 @@ bool IsLowerLetter(std::string_view aText, size_t aPosition) {
     return aPosition < aText.size() && aText[aPosition] >= 'a' && aText[aPosition] <= 'z';
 }
 
-/// Styles the code of one line (no comment, no line feed): its characters other than white
-/// space are cut into tokens as the tokenizer cuts a statement, with parentheses as tokens of
-/// their own so that what stands inside them is coloured too.
+/// Styles the code of one line (no comment, no line feed): the replacement rules met so far
+/// rewrite it, its characters other than white space are cut into tokens as the tokenizer cuts a
+/// statement, with parentheses as tokens of their own so that what stands inside them is
+/// coloured too, and each token's style goes to the characters it came from: a word replaced by
+/// "&" is a connective.
 class LineStyler {
 public:
     LineStyler(std::string_view aText, std::vector<Style>& aStyles, std::vector<size_t>& aOpen)
         : mText(aText), mStyles(aStyles), mOpen(aOpen) {}
 
-    void StyleCode(size_t aBegin, size_t aEnd) {
-        mCode.clear();
-        mPlaces.clear();
-        for (size_t lPosition = aBegin; lPosition < aEnd;) {
-            const DecodedCharacter lCharacter =
-                DecodeCharacter(mText.substr(0, aEnd), lPosition);
-            if (!lCharacter.IsSpace()) {
-                for (size_t lByte = 0; lByte < lCharacter.mLength; ++lByte) {
-                    mCode.push_back(mText[lPosition + lByte]);
-                    mPlaces.push_back(lPosition + lByte);
-                }
-            }
-            lPosition += lCharacter.mLength;
+    void StyleCode(size_t aBegin, size_t aEnd, const ReplacementRules& aRules) {
+        const std::string_view lCode = mText.substr(aBegin, aEnd - aBegin);
+        // Where each character of the code begins, in the text; one more for the end.
+        mCharacterStarts.clear();
+        for (size_t lPosition = 0; lPosition < lCode.size();) {
+            mCharacterStarts.push_back(aBegin + lPosition);
+            lPosition += DecodeCharacter(lCode, lPosition).mLength;
         }
+        mCharacterStarts.push_back(aEnd);
+        MappedText lMapped = MappedText::OfDocument(lCode, 0);
+        if (!aRules.Replacements().empty()) {
+            // Each line on its own: what the rules may add is counted per line, so a line's
+            // colours never depend on the lines before it beyond their directives.
+            ReplacementRules lRules = aRules;
+            try {
+                lMapped = lRules.Apply(lMapped);
+            } catch (const ParseError&) {
+                // Grown past the bound: the line is coloured as written.
+            }
+        }
+        mMapped = WithoutWhiteSpace(lMapped);
+        mCode = mMapped.Text();
         for (size_t lToken = 0; lToken < mCode.size();) {
             lToken += StyleToken(lToken);
         }
@@ -90,7 +103,7 @@ private:
     size_t StyleToken(size_t aToken) {
         const std::string_view lRest = std::string_view(mCode).substr(aToken);
         if (lRest.front() == '(') {
-            mOpen.push_back(mPlaces[aToken]);
+            mOpen.push_back(mCharacterStarts[mMapped.SpanOfByte(aToken).mBegin]);
             return Paint(aToken, {Style::Parenthesis});
         }
         if (lRest.front() == ')') {
@@ -164,9 +177,21 @@ private:
         return Paint(aToken, lLength, lSymbol->mStyle);
     }
 
+    /// Gives the text the byte at aByte of the code came from the style aStyle.
+    void PaintByte(size_t aByte, Highlighting::Style aStyle) {
+        const SourceSpan lSpan = mMapped.SpanOfByte(aByte);
+        if (!lSpan.IsSomewhere()) {
+            return;
+        }
+        for (size_t lPlace = mCharacterStarts[lSpan.mBegin]; lPlace < mCharacterStarts[lSpan.mEnd];
+             ++lPlace) {
+            mStyles[lPlace] = aStyle;
+        }
+    }
+
     size_t Paint(size_t aToken, size_t aLength, Highlighting::Style aStyle) {
         for (size_t lByte = 0; lByte < aLength; ++lByte) {
-            mStyles[mPlaces[aToken + lByte]] = aStyle;
+            PaintByte(aToken + lByte, aStyle);
         }
         return aLength;
     }
@@ -175,7 +200,7 @@ private:
     size_t Paint(size_t aToken, std::initializer_list<Highlighting::Style> aStyles) {
         size_t lByte = 0;
         for (Highlighting::Style lStyle : aStyles) {
-            mStyles[mPlaces[aToken + lByte++]] = lStyle;
+            PaintByte(aToken + lByte++, lStyle);
         }
         return aStyles.size();
     }
@@ -186,9 +211,9 @@ private:
         for (size_t lByte = 0; lByte < aLength; ++lByte) {
             const char lCharacter = mCode[aToken + lByte];
             const bool lUpper = lCharacter >= 'A' && lCharacter <= 'Z';
-            mStyles[mPlaces[aToken + lByte]] = lCharacter == '~' ? Style::Connective
-                                               : lUpper          ? Style::Predicate
-                                                                 : Style::Quantifier;
+            PaintByte(aToken + lByte, lCharacter == '~' ? Style::Connective
+                                      : lUpper          ? Style::Predicate
+                                                        : Style::Quantifier);
         }
         return aLength;
     }
@@ -197,19 +222,33 @@ private:
     std::vector<Highlighting::Style>& mStyles;
     /// Where each parenthesis still open stands in the text.
     std::vector<size_t>& mOpen;
-    /// The line's code without white space, and where each of its bytes stands in the text.
+    /// The line's code rewritten by the rules and without white space; each of its bytes knows
+    /// the characters of the line it stands for.
+    MappedText mMapped;
     std::string mCode;
-    std::vector<size_t> mPlaces;
+    std::vector<size_t> mCharacterStarts;
 };
 
 } // namespace
 
-StyledText StyleNotation(std::string_view aText, size_t aAtLeast) {
+StyledText StyleNotation(std::string_view aText, size_t aFrom, size_t aAtLeast) {
     StyledText lResult;
-    lResult.mStyles.assign(aText.size(), Style::Default);
+    aFrom = std::min(aFrom, aText.size());
+    // The rules of the directives before aFrom apply to what follows.
+    ReplacementRules lRules;
+    for (size_t lLineStart = 0; lLineStart < aFrom;) {
+        const size_t lFeed = aText.find('\n', lLineStart);
+        const size_t lLineEnd = std::min(lFeed, aText.size());
+        const std::string_view lLine = aText.substr(lLineStart, lLineEnd - lLineStart);
+        if (lLine.starts_with('#') && ReplacementRules::IsReplacementDirective(lLine)) {
+            lRules.Add(lLine);
+        }
+        lLineStart = lLineEnd + 1;
+    }
+    std::vector<Style> lStyles(aText.size(), Style::Default);
     std::vector<size_t> lOpen;
-    LineStyler lStyler(aText, lResult.mStyles, lOpen);
-    size_t lLineStart = 0;
+    LineStyler lStyler(aText, lStyles, lOpen);
+    size_t lLineStart = aFrom;
     while (lLineStart < aText.size()) {
         if (lLineStart >= aAtLeast && lOpen.empty()) {
             break;
@@ -220,27 +259,29 @@ StyledText StyleNotation(std::string_view aText, size_t aAtLeast) {
         const std::string_view lLine = aText.substr(lLineStart, lLineEnd - lLineStart);
         if (lLine.starts_with('#')) {
             // A directive line has no comment: the whole line is the directive.
-            const Style lStyle = ReplacementRules::IsReplacementDirective(lLine) ? Style::Directive
-                                                                                 : Style::Error;
-            for (size_t lByte = lLineStart; lByte < lLineEnd; ++lByte) {
-                lResult.mStyles[lByte] = lStyle;
+            const bool lValid = ReplacementRules::IsReplacementDirective(lLine);
+            if (lValid) {
+                lRules.Add(lLine);
             }
+            std::fill(lStyles.begin() + static_cast<ptrdiff_t>(lLineStart),
+                      lStyles.begin() + static_cast<ptrdiff_t>(lLineEnd),
+                      lValid ? Style::Directive : Style::Error);
         } else {
             const size_t lComment = lLine.find("//");
             const size_t lCodeEnd =
                 lComment == std::string_view::npos ? lLineEnd : lLineStart + lComment;
-            lStyler.StyleCode(lLineStart, lCodeEnd);
-            for (size_t lByte = lCodeEnd; lByte < lLineEnd; ++lByte) {
-                lResult.mStyles[lByte] = Style::Comment;
-            }
+            lStyler.StyleCode(lLineStart, lCodeEnd, lRules);
+            std::fill(lStyles.begin() + static_cast<ptrdiff_t>(lCodeEnd),
+                      lStyles.begin() + static_cast<ptrdiff_t>(lLineEnd), Style::Comment);
         }
         lLineStart = lFeed == std::string_view::npos ? aText.size() : lFeed + 1;
     }
     // A "(" still open at the end of the text never finds its partner.
     for (size_t lPlace : lOpen) {
-        lResult.mStyles[lPlace] = Style::Error;
+        lStyles[lPlace] = Style::Error;
     }
-    lResult.mStyles.resize(lLineStart);
+    lResult.mStyles.assign(lStyles.begin() + static_cast<ptrdiff_t>(aFrom),
+                           lStyles.begin() + static_cast<ptrdiff_t>(lLineStart));
     if (lLineStart < aText.size()) {
         lResult.mOpenAtLineStarts.push_back(0);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Colouring the notation: a style for every byte of a document, read the way the parser reads it
-// (directive lines, comments, then the tokens of what is left with its white space taken out).
+// (directive lines, comments, replacements, then the tokens of what is left with its white space
+// taken out).
 // The editor's lexer hands its text to StyleNotation and copies the styles into the editor; the
 // styles know nothing of colours, which the style file of the editor gives them.
 
@@ -46,11 +47,13 @@ struct StyledText {
     std::vector<uint32_t> mOpenAtLineStarts;
 };
 
-/// Styles aText from its start, which must be the start of a line outside every parenthesis, up
-/// to the first line start at or after byte aAtLeast where no parenthesis is open, or to the end
-/// of the text. Whether a "(" has its partner is known only where the partner is, so styling
-/// goes on past aAtLeast for as long as one is open; where none is, nothing before depends on
-/// anything after.
-StyledText StyleNotation(std::string_view aText, size_t aAtLeast = SIZE_MAX);
+/// Styles the document aText from byte aFrom, which must be the start of a line outside every
+/// parenthesis, up to the first line start at or after byte aAtLeast where no parenthesis is
+/// open, or to the end of the text; the styles given begin at aFrom. Whether a "(" has its
+/// partner is known only where the partner is, so styling goes on past aAtLeast for as long as
+/// one is open; where none is, nothing before depends on anything after. Of the lines before
+/// aFrom only the replacement directives count: their rules rewrite the lines after them, and a
+/// word replaced is coloured as what replaces it.
+StyledText StyleNotation(std::string_view aText, size_t aFrom = 0, size_t aAtLeast = SIZE_MAX);
 
 } // namespace Logic::Highlighting

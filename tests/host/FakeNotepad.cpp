@@ -344,10 +344,10 @@ void FakeEditor::Paint() {
     HBRUSH lPaper = CreateSolidBrush(mPaper);
     FillRect(lContext, &lArea, lPaper);
     DeleteObject(lPaper);
-    auto fFont = [](bool fBold, bool fItalic) {
+    auto fFont = [this](bool fBold, bool fItalic) {
         return CreateFontW(-17, 0, 0, 0, fBold ? FW_BOLD : FW_NORMAL, fItalic, FALSE, FALSE,
                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           ANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, L"Courier New");
+                           ANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, mFontName);
     };
     HFONT lFont = fFont(false, false);
     // Regular, bold, italic, both.

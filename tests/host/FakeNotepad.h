@@ -100,6 +100,7 @@ public:
     COLORREF mPaper = RGB(0xFF, 0xFF, 0xFF);
     COLORREF mInk = RGB(0, 0, 0);
     bool mShowCaret = true;
+    const wchar_t* mFontName = L"Courier New";
 
 private:
     static LRESULT CALLBACK Procedure(HWND aWindow, UINT aMessage, WPARAM aWParam, LPARAM aLParam);

@@ -400,6 +400,17 @@ void CheckLexing(Checks& aChecks, ILexer5& aLexer, FakeNotepad& aNotepad) {
     LexRest(aLexer, lDocument);
     aChecks.Equal(lDocument.StyleAt(lLine1), ErrorStyle, "without the ) the ( is an error again");
 
+    // Restyling line 1 alone still applies the directive of line 0: "and" is "&".
+    FakeEditor& rReplaced = aNotepad.Editor(1);
+    rReplaced.mDocument.mBytes = "#replace and &\np and q\n";
+    rReplaced.mStyles.clear();
+    EditorDocument lReplacedDocument(rReplaced);
+    const SciPosition lSecondLine = lReplacedDocument.LineStart(1);
+    aLexer.Lex(static_cast<SciPositionU>(lSecondLine), lReplacedDocument.Length() - lSecondLine, 0,
+               &lReplacedDocument);
+    aChecks.Equal(lReplacedDocument.StyleAt(lSecondLine + 2), ConnectiveStyle,
+                  "a word the directive above replaces by & is a connective");
+
     // What the editor should never send does no harm.
     aLexer.Lex(static_cast<SciPositionU>(lDocument.Length() + 10), 5, 0, &lDocument);
     aLexer.Lex(0, 10, 0, nullptr);
@@ -443,16 +454,19 @@ int RunLexerScreenshot(const std::wstring& aPlugin, const std::wstring& aStopFil
     FakeNotepad lNotepad;
     FakeEditor& rEditor = lNotepad.Editor(0);
     rEditor.mDocument.mBytes = "#replace some 3\n"
+                               "#replace and &\n"
                                "// Every philosopher is mortal; Socrates is one.\n"
                                "x, Px -> Mx\n"
                                "Ps\n"
                                ".'.\n"
-                               "Ms & some y, (y=s & ~[]My)\n"
+                               "Ms and some y, (y=s & ~[]My)\n"
                                "\xE2\x88\x80x (Fx \xE2\x86\x92 \xE2\x97\x87\xC2\xAC" "Gx) "
                                "\xE2\x88\xA7 2F | SaP'\n"
                                "(p & q | 3pqr\n";
     rEditor.mDocument.mSelectionStart = rEditor.mDocument.mSelectionEnd = 0;
     rEditor.mShowCaret = false;
+    // A face with the logic symbols; without it they would show as boxes.
+    rEditor.mFontName = L"DejaVu Sans Mono";
     EditorDocument lDocument(rEditor);
     lLexer->Lex(0, lDocument.Length(), 0, &lDocument);
     for (const auto& [lId, lStyle] : StylesOfFile()) {
@@ -464,7 +478,7 @@ int RunLexerScreenshot(const std::wstring& aPlugin, const std::wstring& aStopFil
     }
     HWND lMain = lNotepad.MainWindow();
     SetWindowTextW(lMain, L"Fake Notepad++ (test host): socrates.quendral");
-    SetWindowPos(lMain, nullptr, 40, 40, 560, 300, SWP_NOZORDER);
+    SetWindowPos(lMain, nullptr, 40, 40, 560, 320, SWP_NOZORDER);
     RECT lClient;
     GetClientRect(lMain, &lClient);
     MoveWindow(rEditor.Handle(), 0, 0, lClient.right, lClient.bottom, TRUE);

@@ -53,10 +53,21 @@ TEST(Highlighting, EveryClassInOneDocument) {
 }
 
 TEST(Highlighting, TokensAreCutAsWithoutWhiteSpace) {
-    // "F x" is the predication Fx once the space is gone; "Fx y" leaves y a sentence letter of
-    // its own; a directive's word is not replaced in colour, and "//" in a directive is no comment.
+    // "F x" is the predication Fx once the space is gone, and "x Fy" the binary predication xFy;
+    // "//" in a directive is no comment.
     EXPECT_EQ(StyleLetters("F x\nx Fy\nx,\r\n#replace // &"),
               "P.v\nv.Pv\nqq.\nddddddddddddd");
+}
+
+TEST(Highlighting, ReplacedWordsTakeTheStyleOfTheirReplacement) {
+    // The rules apply from the line after their directive ("pandq" before it is no token but its
+    // last letter); "some" becomes the "3" of "3y,"; "and" is a word only where it stands alone.
+    EXPECT_EQ(StyleLetters("p and q\n#replace and &\n#replace some 3\nsome y, Fy and band\n"),
+              "......p\ndddddddddddddd\nddddddddddddddd\nqqqq.qq.Pv.ooo....p\n");
+    // Styling from a later line still knows the directives above it.
+    const std::string lDocument = "#replace and &\np\nq and r\n";
+    const auto lStyled = StyleNotation(lDocument, lDocument.find('q'));
+    EXPECT_EQ(lStyled.mStyles[2], Style::Connective);
 }
 
 TEST(Highlighting, ParenthesesWithoutPartnersAreErrors) {
@@ -106,7 +117,7 @@ TEST(Highlighting, RestylingFromAClosedLineStartAgreesWithTheWhole) {
             if (lWhole.mOpenAtLineStarts[lLine] != 0) {
                 continue;
             }
-            const auto lRest = StyleNotation(std::string_view(lDocument).substr(lStart));
+            const auto lRest = StyleNotation(lDocument, lStart);
             EXPECT_TRUE(std::equal(lRest.mStyles.begin(), lRest.mStyles.end(),
                                    lWhole.mStyles.begin() + static_cast<ptrdiff_t>(lStart),
                                    lWhole.mStyles.end()))
@@ -128,7 +139,7 @@ TEST(Highlighting, StylingStopsOnlyWhereNothingIsOpen) {
         SCOPED_TRACE(lDocument);
         const auto lWhole = StyleNotation(lDocument);
         for (size_t lAtLeast = 0; lAtLeast <= lDocument.size(); ++lAtLeast) {
-            const auto lPart = StyleNotation(lDocument, lAtLeast);
+            const auto lPart = StyleNotation(lDocument, 0, lAtLeast);
             const size_t lEnd = lPart.mStyles.size();
             ASSERT_GE(lEnd, std::min(lAtLeast, lDocument.size()));
             if (lAtLeast == 0) {
