@@ -147,9 +147,8 @@ private:
         }
         if (IsLowerLetter(lRest, 0) && lRest.substr(1, 3) == NotTheSameAs &&
             IsLowerLetter(lRest, 4)) {
-            Paint(aToken, {Style::Variable, Style::Predicate, Style::Predicate, Style::Predicate,
-                           Style::Variable});
-            return 5;
+            return Paint(aToken, {Style::Variable, Style::Predicate, Style::Predicate,
+                                  Style::Predicate, Style::Variable});
         }
         if (Patterns::StartsWithTrueThat(lRest)) {
             return Paint(aToken, {Style::Proposition});
