@@ -170,6 +170,12 @@ const std::vector<Case>& Corpus() {
         {"ModalLetters6", {"[](p|q|r|s|t|u)&<>~p&<>~q&<>~r->(p|q|r|s|t|u)|<>(p&q)"}, false},
         // Inside the numbering, but 2^32 kinds of worlds to walk: auto chooses the SAT engine.
         {"NumberingLargeEncodingSmall", {"x,y,((Fx&Fy)->x=y)", "Fa&Ga&Ha&Ia", ".'.", "x,(Fx->(Gx&Hx&Ix))"}, false},
+        // Binary predicates: the SAT engine's search of models of 1, 2, ... objects finds the
+        // smallest countermodel, a chain of four, in well under 100 ms; the compiled engine
+        // fails at once.
+        {"RelationalCountermodelOfFourObjects",
+         {"x,~xLx", "x,y,z,xLy&yLz->xLz", ".'.", "~(3x,3y,3z,3w,xLy&yLz&zLw)"},
+         false},
     };
     return lCorpus;
 }

@@ -28,13 +28,30 @@ Json WorldJson(const WorldDescription& aWorld) {
             lNames.insert(lNames.end(), lObject.begin(), lObject.end());
         }
         std::sort(lNames.begin(), lNames.end());
-        lObjects.push_back(Json{{"count", lKind.mCount},
-                                {"affirms", lKind.mAffirms},
-                                {"denies", lKind.mDenies},
-                                {"names", lNames},
-                                {"named_objects", lKind.mNamed}});
+        Json lObject{{"count", lKind.mCount},
+                     {"affirms", lKind.mAffirms},
+                     {"denies", lKind.mDenies},
+                     {"names", lNames},
+                     {"named_objects", lKind.mNamed}};
+        // The objects of a model with relations stand alone, numbered as the relations name
+        // them.
+        if (lKind.mNumber != 0) {
+            lObject["number"] = lKind.mNumber;
+        }
+        lObjects.push_back(std::move(lObject));
     }
     Json lWorld{{"letters", std::move(lLetters)}, {"objects", std::move(lObjects)}};
+    if (!aWorld.mRelations.empty()) {
+        Json lRelations = Json::object();
+        for (const RelationDescription& lRelation : aWorld.mRelations) {
+            Json lPairs = Json::array();
+            for (const auto& [lFirst, lSecond] : lRelation.mPairs) {
+                lPairs.push_back(Json::array({lFirst, lSecond}));
+            }
+            lRelations[lRelation.mLetter] = std::move(lPairs);
+        }
+        lWorld["relations"] = std::move(lRelations);
+    }
     if (aWorld.mHolds) {
         lWorld["holds"] = *aWorld.mHolds;
     }

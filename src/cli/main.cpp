@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cli/ConsoleFrontEnd.h"
+#include "cli/ConsoleText.h"
 #include "cli/Interrupts.h"
 #include "cli/JsonReport.h"
 #include "driver/MainForm.h"
@@ -26,7 +27,7 @@ namespace {
 using namespace Logic;
 using namespace Logic::Cli;
 
-constexpr const char* Version = "0.1.0";
+constexpr const char* Version = QUENDRAL_VERSION;
 
 constexpr const char* Usage =
     "usage:\n"
@@ -45,7 +46,8 @@ constexpr const char* Usage =
     "  --selection START:END  works on bytes START to END-1 of FILE only\n"
     "  --engine NAME          the evaluator that decides: auto (default: compiled where the\n"
     "                         numbering fits, else sat), compiled, reference, or sat (in\n"
-    "                         builds with CaDiCaL)\n"
+    "                         builds with CaDiCaL; it also looks for models of binary\n"
+    "                         predicates with up to 6 objects)\n"
     "  --output PNG           where depict keeps the picture (default: FILE's name with .png)\n"
     "  --view                 also opens the picture\n"
     "  --timeout SECONDS      decide, coefficients: stop with an error after that long;\n"
@@ -248,11 +250,12 @@ std::string ReadWholeDocument(const std::string& aFile) {
         }
         return *lText;
     }
+    const std::filesystem::path lPath = PathFromUtf8(aFile);
     std::error_code lError;
-    if (std::filesystem::is_directory(aFile, lError)) {
+    if (std::filesystem::is_directory(lPath, lError)) {
         throw UsageError(Format("cannot read \"{0}\": it is a directory", aFile));
     }
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> lStream(std::fopen(aFile.c_str(), "rb"),
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> lStream(OpenForReading(lPath),
                                                             &std::fclose);
     std::optional<std::string> lText = lStream ? ReadToEnd(lStream.get()) : std::nullopt;
     if (!lText) {
@@ -266,7 +269,7 @@ std::string ReadDocument(const std::string& aFile) {
 }
 
 std::string DocumentName(const std::string& aFile) {
-    return aFile == "-" ? "stdin" : std::filesystem::path(aFile).filename().string();
+    return aFile == "-" ? "stdin" : FileNameInUtf8(PathFromUtf8(aFile));
 }
 
 /// Says why the command could not run: on standard error, and with --format json as the JSON
@@ -441,7 +444,8 @@ bool AsksForJson(const std::vector<std::string>& aArguments) {
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> lArguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const Utf8Console lConsole;
+    std::vector<std::string> lArguments = Utf8Arguments(argc, argv);
     if (!lArguments.empty() && (lArguments[0] == "--help" || lArguments[0] == "-h")) {
         std::fputs(Usage, stdout);
         return Success;

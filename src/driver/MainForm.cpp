@@ -224,16 +224,28 @@ CommandOutcome MainForm::ActOnDialog(const std::function<void()>& aAction,
         mWindow->Show();
     }
     mWindow->BringToFront();
+    // A document that the models found leave undecided shows them after the failure, as an
+    // explanation would, with the sizes searched in vain.
+    std::vector<std::string> lShownAfter;
     try {
         aAction();
         return CommandOutcome::Succeeded;
     } catch (const std::exception& lFailure) {
         mReport.mError = lFailure.what();
         mReport.mErrorPlace = NoteFailurePlace(lFailure);
+        const auto* lUndecided = dynamic_cast<const UndecidedByModels*>(&lFailure);
+        if (lUndecided != nullptr && mExplainVerdicts) {
+            mReport.mExplanation = lUndecided->Found();
+            lShownAfter = ExplanationLines(lUndecided->Found());
+            lShownAfter.insert(lShownAfter.end(), lUndecided->Notes().begin(), lUndecided->Notes().end());
+        }
     } catch (...) {
         mReport.mError = "An unknown failure occurred.";
     }
     Log("Error: {0}", *mReport.mError);
+    for (const std::string& lLine : lShownAfter) {
+        Log(lLine);
+    }
     return CommandOutcome::Failed;
 }
 

@@ -65,6 +65,18 @@ public:
     uint64_t EstimatedWork(const Matrix& aRoot) const override {
         return EngineChosenFor(aRoot).EstimatedWork(aRoot);
     }
+
+#ifdef QUENDRAL_HAVE_CADICAL
+    // The models of documents with binary predicates, and of those beyond the numbering.
+    bool FindsModels() const override {
+        return true;
+    }
+
+    FoundModel FindModel(const Matrix& aFormula, bool aTruth,
+                         const EngineLimits& aLimits) const override {
+        return SatEngine().FindModel(aFormula, aTruth, aLimits);
+    }
+#endif
 };
 
 } // namespace

@@ -5,8 +5,12 @@
 #include "engine/Decision.h"
 
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "engine/DecisionEngine.h"
+#include "engine/DistinctNodeWalk.h"
+#include "engine/Explanation.h"
 #include "engine/Predicates.h"
 #include "model/Argument.h"
 #include "model/EngineException.h"
@@ -80,7 +84,98 @@ const PreparedSearch& PreparedDocument::Closure() {
     return *mClosure;
 }
 
+namespace {
+bool ContainsBinaryPredications(const Matrix& aRoot) {
+    bool lFound = false;
+    DistinctNodeWalk::ForEachDistinctNode(aRoot, [&](const Matrix& fNode) {
+        lFound |= fNode.Kind() == NodeKind::BinaryPredication;
+    });
+    return lFound;
+}
+
+/// Whether aFailure is the numbering's: a binary predicate reached, or no room for the
+/// predicates.
+bool NumberingFails(const EngineException& aFailure) {
+    const std::string_view lWhat = aFailure.what();
+    return lWhat == BinaryPredicatesFailure || lWhat == TooManyPredicatesFailure;
+}
+
+std::string UpTo(uint32_t aObjects) {
+    return "up to " + std::to_string(aObjects) + (aObjects == 1 ? " object." : " objects.");
+}
+} // namespace
+
+bool PreparedDocument::DecidedByModels() {
+    if (!mDecidedByModels) {
+        mDecidedByModels = mEngine.FindsModels() && !mRoot.ContainsModalities() &&
+                           ContainsBinaryPredications(mRoot);
+    }
+    return *mDecidedByModels;
+}
+
+bool PreparedDocument::ExplainedByModels() {
+    if (!mExplainedByModels) {
+        bool lExplained = false;
+        if (mEngine.FindsModels() && !mEngine.DecidesThroughNumbering()) {
+            // The numbering the search would build: the formula's closed over its names.
+            try {
+                (void)Factory::Bind(mFree, mRoot.SharedFromThis(), &Factory::ForAll)->CollectPredicates();
+            } catch (const EngineException&) {
+                lExplained = true;
+            }
+        }
+        mExplainedByModels = lExplained;
+    }
+    return *mExplainedByModels;
+}
+
+const FoundModel& PreparedDocument::Model(bool aTruth) {
+    std::optional<FoundModel>& lModel = mModels[aTruth ? 1 : 0];
+    if (!lModel) {
+        lModel = mEngine.FindModel(mRoot, aTruth, mLimits);
+    }
+    return *lModel;
+}
+
+Alethicity PreparedDocument::DecideByModels() {
+    // The numbering decides where its evaluation never reaches a binary predicate.
+    try {
+        return PreparedDocument(mRoot, CompiledEngine(), mLimits).Decide();
+    } catch (const EngineException& lFailure) {
+        if (!NumberingFails(lFailure)) {
+            throw;
+        }
+    }
+    mExplainedByModels = true;
+    if (Model(false).mModel && Model(true).mModel) {
+        return Alethicity::Contingent;
+    }
+    FailUndecidedByModels(false);
+}
+
+void PreparedDocument::FailUndecidedByModels(bool aArgument) {
+    Explanation lFound;
+    lFound.mOfArgument = aArgument;
+    std::vector<std::string> lNotes;
+    if (!aArgument) {
+        const FoundModel& lExample = Model(true);
+        lFound.mExample = lExample.mModel;
+        if (!lExample.mModel) {
+            lNotes.push_back("No model with " + UpTo(lExample.mMostObjects));
+        }
+    }
+    const FoundModel& lCounterexample = Model(false);
+    lFound.mCounterexample = lCounterexample.mModel;
+    if (!lCounterexample.mModel) {
+        lNotes.push_back("No countermodel with " + UpTo(lCounterexample.mMostObjects));
+    }
+    throw UndecidedByModels(std::move(lFound), std::move(lNotes));
+}
+
 Alethicity PreparedDocument::Decide() {
+    if (DecidedByModels()) {
+        return DecideByModels();
+    }
     if (!mFree.empty()) {
         if (mRoot.ContainsModalities()) {
             throw EngineException("This proposition can't be decided; it contains both "
@@ -102,6 +197,9 @@ Alethicity PreparedDocument::DecideClosure() {
 }
 
 Alethicity PreparedDocument::DecideForFreeVariables() {
+    if (DecidedByModels()) {
+        return DecideByModels();
+    }
     if (DecideClosure() == Alethicity::Necessary) {
         return Alethicity::Necessary;
     }
@@ -113,6 +211,20 @@ Alethicity PreparedDocument::DecideForFreeVariables() {
 }
 
 Quality PreparedDocument::ArgumentQuality() {
+    if (DecidedByModels()) {
+        try {
+            return PreparedDocument(mRoot, CompiledEngine(), mLimits).ArgumentQuality();
+        } catch (const EngineException& lFailure) {
+            if (!NumberingFails(lFailure)) {
+                throw;
+            }
+        }
+        mExplainedByModels = true;
+        if (Model(false).mModel) {
+            return Quality::Invalid;
+        }
+        FailUndecidedByModels(true);
+    }
     const auto& lArgument = static_cast<const Argument&>(mRoot);
     if (Decide() != Alethicity::Necessary) {
         return Quality::Invalid;

@@ -96,6 +96,20 @@ public:
     /// constants and modal operators.
     const PreparedSearch& Search(bool aExample);
 
+    /// Whether the document may be decided by the models its engine finds (FindsModels): it
+    /// has binary predicates and no modal operators. The numbering decides it where its
+    /// evaluation never reaches a binary predicate; elsewhere a model where it is false makes
+    /// an argument invalid, and one where it is true and one where it is false make a statement
+    /// contingent. Nothing else is concluded, since no search of finite models proves that
+    /// none exists.
+    bool DecidedByModels();
+    /// Whether its explanation shows its engine's own models: where they decided it, and where
+    /// the engine decides without the numbering and the numbering cannot hold the document.
+    bool ExplainedByModels();
+    /// The engine's model where the formula is aTruth (for some objects of its names),
+    /// searched once and kept.
+    const FoundModel& Model(bool aTruth);
+
     const Matrix& Root() const { return mRoot; }
     const DecisionEngine& Engine() const { return mEngine; }
 
@@ -104,6 +118,9 @@ private:
     /// The verdict on the formula closed with "for all": the closure's prepared formula's for
     /// an engine that decides through the numbering, else the engine's own.
     Alethicity DecideClosure();
+    Alethicity DecideByModels();
+    /// Fails as binary predicates fail, with the models found and the sizes searched.
+    [[noreturn]] void FailUndecidedByModels(bool aArgument);
 
     const Matrix& mRoot;
     const DecisionEngine& mEngine;
@@ -111,6 +128,9 @@ private:
     std::vector<VariablePtr> mFree;
     std::optional<PreparedSearch> mClosure;
     std::optional<PreparedSearch> mExamples;
+    std::optional<bool> mDecidedByModels;
+    std::optional<bool> mExplainedByModels;
+    std::optional<FoundModel> mModels[2];
 };
 
 /// The next example (aExample) or counterexample of aMatrix after aPosition, which it moves

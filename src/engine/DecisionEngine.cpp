@@ -31,6 +31,8 @@ Alethicity DecisionEngine::Decide(const Matrix& aRoot, const EngineLimits& aLimi
     return Prepare(aRoot, lPredicates, aLimits)->Decide();
 }
 
+FoundModel DecisionEngine::FindModel(const Matrix&, bool, const EngineLimits&) const { return {}; }
+
 uint64_t DecisionEngine::EstimatedWork(const Matrix& aRoot) const {
     // A numbering walks every candidate, each over the formula's nodes; the circuits take many
     // candidates at a time, which the divisor stands for.

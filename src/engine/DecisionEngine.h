@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/EngineLimits.h"
+#include "engine/ModelDescription.h"
 #include "model/Verdicts.h"
 
 namespace Logic {
@@ -69,6 +70,17 @@ public:
     /// decides without a numbering overrides it.
     virtual Alethicity Decide(const Matrix& aRoot, const EngineLimits& aLimits) const;
 
+    /// Whether the engine searches finite models itself (FindModel). Such an engine decides a
+    /// document with binary predicates by the models it finds (PreparedDocument), and shows its
+    /// own models where the numbering cannot hold a document.
+    virtual bool FindsModels() const { return false; }
+
+    /// A model without modal operators in which aFormula is aTruth, each of its free variables
+    /// (names) denoting an object of the model, smallest first. A monadic formula is searched
+    /// up to the engine's bound, so that nothing found means no model exists; one with binary
+    /// predicates only among small models. By default nothing is searched.
+    virtual FoundModel FindModel(const Matrix& aFormula, bool aTruth, const EngineLimits& aLimits) const;
+
     /// Roughly how much work deciding aRoot (closed) takes, in steps comparable between engines
     /// (about a nanosecond each); NoEstimate when the engine would refuse it. Cheap next to the
     /// decision itself: the choice of engine (AutoEngine) asks it of every candidate.
@@ -89,7 +101,8 @@ const DecisionEngine& ReferenceEngine();
 #ifdef QUENDRAL_HAVE_CADICAL
 /// The SAT engine: a formula without modal operators decided by the satisfiability of it and
 /// of its negation over a model of bounded size (SatEngine.cpp), beyond the numbering's
-/// limits. Its searches are the compiled engine's.
+/// limits. Its searches are the compiled engine's where the numbering holds the document; it
+/// finds its own models beyond it and for binary predicates (FindModel).
 const DecisionEngine& SatEngine();
 #endif
 /// The engine that chooses for each formula (AutoEngine.cpp): the compiled engine wherever the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string_view>
 
 #include "engine/DecisionEngine.h"
 #include "engine/Predicates.h"
@@ -215,6 +216,41 @@ std::vector<std::string> ModelLines(const char* aName, const ModelDescription& a
     }
     return lLines;
 }
+
+/// A world of a model with relations, its objects one by one: "3 objects: 1 (a) is F; 2 is not
+/// F; 3 is F; L holds between 1 and 2, 2 and 2".
+std::string DescribeObjectsAndRelations(const WorldDescription& aWorld) {
+    const size_t lCount = aWorld.mObjects.size();
+    std::string lText = std::to_string(lCount) + (lCount == 1 ? " object" : " objects");
+    std::vector<std::string> lObjects;
+    bool lSaysMore = false;
+    for (const ObjectKindDescription& lObject : aWorld.mObjects) {
+        std::string lOne = std::to_string(lObject.mNumber);
+        for (const std::vector<std::string>& lNames : lObject.mNamed) {
+            lOne += " (" + JoinedWith(lNames, ", ") + ")";
+        }
+        if (!lObject.mAffirms.empty()) {
+            lOne += " is " + JoinedWith(lObject.mAffirms, " and ");
+        }
+        if (!lObject.mDenies.empty()) {
+            lOne += (lObject.mAffirms.empty() ? " is not " : " and not ") + JoinedWith(lObject.mDenies, " nor ");
+        }
+        lSaysMore = lSaysMore || !lObject.mNamed.empty() || !lObject.mAffirms.empty() || !lObject.mDenies.empty();
+        lObjects.push_back(std::move(lOne));
+    }
+    if (lSaysMore) {
+        lText += ": " + JoinedWith(lObjects, "; ", "; ");
+    }
+    for (const RelationDescription& lRelation : aWorld.mRelations) {
+        std::vector<std::string> lPairs;
+        for (const auto& [lFirst, lSecond] : lRelation.mPairs) {
+            lPairs.push_back(std::to_string(lFirst) + " and " + std::to_string(lSecond));
+        }
+        lText += "; " + lRelation.mLetter + " holds between " +
+                 (lPairs.empty() ? std::string("no objects") : JoinedWith(lPairs, ", ", ", "));
+    }
+    return lText;
+}
 } // namespace
 
 std::string DescribeWorld(const WorldDescription& aWorld) {
@@ -226,6 +262,9 @@ std::string DescribeWorld(const WorldDescription& aWorld) {
     if (lParts.empty() && aWorld.mObjects.empty()) {
         return "any world";
     }
+    if (!aWorld.mRelations.empty()) {
+        return lText + (lText.empty() ? "" : "; ") + DescribeObjectsAndRelations(aWorld);
+    }
     std::vector<std::string> lObjects;
     for (const ObjectKindDescription& lKind : aWorld.mObjects) {
         lObjects.push_back(DescribeObjects(lKind));
@@ -236,9 +275,83 @@ std::string DescribeWorld(const WorldDescription& aWorld) {
     return lText;
 }
 
+ModelDescription DescribeFiniteModel(const FiniteModel& aModel, bool aIdentity) {
+    WorldDescription lWorld;
+    lWorld.mLetters = aModel.mLetters;
+    std::vector<std::vector<std::string>> lNamesOf(aModel.mObjects);
+    for (const auto& [lName, lObject] : aModel.mNames) {
+        lNamesOf.at(lObject).push_back(lName);
+    }
+    for (std::vector<std::string>& lNames : lNamesOf) {
+        std::sort(lNames.begin(), lNames.end());
+    }
+    const auto fDescribe = [&](uint32_t fObject) {
+        ObjectKindDescription lObject;
+        lObject.mCount = 1;
+        for (const auto& [lLetter, lHolders] : aModel.mUnary) {
+            (lHolders.at(fObject) ? lObject.mAffirms : lObject.mDenies).push_back(lLetter);
+        }
+        if (!lNamesOf[fObject].empty()) {
+            lObject.mNamed.push_back(lNamesOf[fObject]);
+        }
+        return lObject;
+    };
+    if (!aModel.mRelations.empty()) {
+        for (uint32_t lObject = 0; lObject < aModel.mObjects; ++lObject) {
+            lWorld.mObjects.push_back(fDescribe(lObject));
+            lWorld.mObjects.back().mNumber = lObject + 1;
+        }
+        for (const auto& [lLetter, lPairs] : aModel.mRelations) {
+            RelationDescription lRelation{lLetter, {}};
+            for (const auto& [lFirst, lSecond] : lPairs) {
+                lRelation.mPairs.emplace_back(lFirst + 1, lSecond + 1);
+            }
+            std::sort(lRelation.mPairs.begin(), lRelation.mPairs.end());
+            lWorld.mRelations.push_back(std::move(lRelation));
+        }
+        return ModelDescription{false, {std::move(lWorld)}};
+    }
+    if (aModel.mUnary.empty() && !aIdentity) {
+        return ModelDescription{false, {std::move(lWorld)}};
+    }
+    // Kinds by their combination, as the numbering orders them.
+    std::map<uint64_t, ObjectKindDescription> lKinds;
+    for (uint32_t lObject = 0; lObject < aModel.mObjects; ++lObject) {
+        uint64_t lCombination = 0;
+        for (size_t lIndex = 0; lIndex < aModel.mUnary.size(); ++lIndex) {
+            lCombination |= uint64_t{aModel.mUnary[lIndex].second.at(lObject) ? 1u : 0u} << lIndex;
+        }
+        ObjectKindDescription lDescribed = fDescribe(lObject);
+        auto [lAt, lNew] = lKinds.try_emplace(lCombination, lDescribed);
+        if (!lNew) {
+            lAt->second.mCount += 1;
+            lAt->second.mNamed.insert(lAt->second.mNamed.end(), lDescribed.mNamed.begin(),
+                                      lDescribed.mNamed.end());
+        }
+    }
+    for (auto& [lCombination, lKind] : lKinds) {
+        std::sort(lKind.mNamed.begin(), lKind.mNamed.end());
+        lWorld.mObjects.push_back(std::move(lKind));
+    }
+    return ModelDescription{false, {std::move(lWorld)}};
+}
+
 std::optional<ModelDescription> DescribeFirstHit(PreparedDocument& aDocument, bool aExample) {
+    if (aDocument.ExplainedByModels()) {
+        return aDocument.Model(aExample).mModel;
+    }
     SearchPosition lPosition;
-    const std::optional<SearchHit> lHit = aDocument.Search(aExample).FindNext(lPosition);
+    std::optional<SearchHit> lHit;
+    try {
+        lHit = aDocument.Search(aExample).FindNext(lPosition);
+    } catch (const EngineException& lFailure) {
+        // The search reached a binary predicate where the verdict did not: the engine's own
+        // models show it, where it finds them.
+        if (std::string_view(lFailure.what()) != BinaryPredicatesFailure || !aDocument.DecidedByModels()) {
+            throw;
+        }
+        return aDocument.Model(aExample).mModel;
+    }
     if (!lHit) {
         return std::nullopt;
     }

@@ -11,42 +11,12 @@
 
 #include "engine/Decision.h"
 #include "engine/DecisionEngine.h"
+#include "engine/ModelDescription.h"
+#include "model/EngineException.h"
 
 namespace Logic {
 
 class Matrix;
-
-/// One populated kind of object: how many objects share it, which predicates they have, and
-/// which of them the document's names denote.
-struct ObjectKindDescription {
-    uint32_t mCount = 0;
-    std::vector<std::string> mAffirms;
-    std::vector<std::string> mDenies;
-    /// One entry per named object of this kind (at most mCount), each the names that denote it
-    /// in alphabetical order; the entries in the order of the objects' instances within the
-    /// kind, which is also the order of their first names. Objects no name denotes are left
-    /// out.
-    std::vector<std::vector<std::string>> mNamed;
-
-    friend bool operator==(const ObjectKindDescription&, const ObjectKindDescription&) = default;
-};
-
-/// One world: every sentence letter's truth, every populated kind of object, and, in a modal
-/// model, whether the statement holds there.
-struct WorldDescription {
-    std::vector<std::pair<std::string, bool>> mLetters;
-    std::vector<ObjectKindDescription> mObjects;
-    std::optional<bool> mHolds;
-
-    friend bool operator==(const WorldDescription&, const WorldDescription&) = default;
-};
-
-/// A model: one world, or with modal operators the worlds of one interpretation in the
-/// search's order.
-struct ModelDescription {
-    bool mModal = false;
-    std::vector<WorldDescription> mWorlds;
-};
 
 /// The models that show a verdict: for a statement an example where it is true (when it is not
 /// self-contradictory) and a counterexample where it is false (when it is not necessary); for
@@ -58,6 +28,24 @@ struct Explanation {
     bool mOfArgument = false;
     std::optional<ModelDescription> mExample;
     std::optional<ModelDescription> mCounterexample;
+};
+
+/// The failure of a document decided by the models its engine finds (binary predicates) where
+/// they do not settle the verdict: the failure every engine gives binary predicates, with the
+/// models that were found and a note for each side that was not, such as "No countermodel with
+/// up to 6 objects.", for an explanation to show.
+class UndecidedByModels : public EngineException {
+public:
+    UndecidedByModels(Explanation aFound, std::vector<std::string> aNotes)
+        : EngineException(BinaryPredicatesFailure),
+          mFound(std::move(aFound)), mNotes(std::move(aNotes)) {}
+
+    const Explanation& Found() const { return mFound; }
+    const std::vector<std::string>& Notes() const { return mNotes; }
+
+private:
+    Explanation mFound;
+    std::vector<std::string> mNotes;
 };
 
 /// The models that show a statement's verdict. Fails as the search fails.
@@ -77,6 +65,12 @@ std::optional<ModelDescription> DescribeFirstHit(PreparedDocument& aDocument, bo
 
 /// The log lines of an explanation: a line per model, and for a modal model a line per world.
 std::vector<std::string> ExplanationLines(const Explanation& aExplanation);
+
+/// aModel as an explanation shows it: with relations every object on its own, numbered from 1
+/// in the order of aModel, else grouped by kind in the numbering's order of combinations (bit u:
+/// unary predicate u), each kind's named objects in the order of their first names. Objects are
+/// left out when neither predicates, relations nor identity (aIdentity) can tell them apart.
+ModelDescription DescribeFiniteModel(const FiniteModel& aModel, bool aIdentity);
 
 /// One world in words, such as "p true, q false; 2 objects that are F and not G (a)".
 std::string DescribeWorld(const WorldDescription& aWorld);

@@ -1,626 +1,36 @@
-// The SAT engine: a formula without modal operators is decided by the satisfiability of it and
-// of its negation, each over every model of at most N objects, by a SAT solver (SatSolver).
-// Nothing is numbered, so the number of sentence letters and predicates is not bounded by a
-// 32-bit kind-of-world number; the searches for examples and counterexamples, which walk the
-// numbering, are the compiled engine's.
+// The SAT engine: a formula is decided by the satisfiability of it and of its negation, each
+// over every model of at most N objects in each of at most W worlds, by a SAT solver
+// (SatSolver). Nothing is numbered, so the number of sentence letters and predicates is not
+// bounded by a 32-bit kind-of-world number; the searches for examples and counterexamples,
+// which walk the numbering, are the compiled engine's where the numbering holds the document,
+// and the solver's own models beyond it.
 //
-// The bound. Let k be the number of unary predicates and c = max(1, M), where M is the
-// numbering's own figure (MaxmimumNumberOfDistinguishableObjectsOfAKind): the most variables
-// that are free together in a quantifier's scope and occur in identities (1 without identity).
-// An object's kind is the set of unary predicates it satisfies. In a monadic formula whose
-// quantifiers never hold more than c identified objects at once, two models that agree on the
-// sentence letters and, for every kind, on the number of its objects or on both having at least
-// c, satisfy the same formulas (a pebble game with c pebbles: the second player always finds an
-// unpebbled object of the kind wanted). So a model may keep at most c objects of each of the 2^k
-// kinds, and N = c * 2^k objects suffice; without unary predicates one object of the single kind
-// per pebble, N = c. The numbering relies on the same argument: its kinds of worlds are the
-// models with at most (about) c objects of a kind, so both see the same verdicts. Names have
-// been closed over by the decision (Decision.cpp) before the formula gets here, each becoming a
-// quantified variable, which the figure M counts like any other.
-//
-// The encoding. The domain is objects 0 .. N-1; object o exists when e(o) holds, object 0
-// always, and e(o) implies e(o-1) (models differ only by the order of their objects). "F o" is
-// one variable per predicate letter and object, a sentence letter one variable. Each subformula
-// under a binding of its free variables to objects becomes one literal (Tseitin), made once and
-// kept; identity of two bound variables is known at encoding time. "For all x" is the
-// conjunction over the existing objects. Constants are folded as the literals are made.
+// How large a model must be searched is SatBounds' part, the clauses SatEncoder's, and the
+// models shown for an explanation SatModelSearch's.
 
 #ifdef QUENDRAL_HAVE_CADICAL
 
 #include <algorithm>
-#include <array>
-#include <iterator>
-#include <climits>
-#include <cstdint>
-#include <map>
-#include <memory_resource>
+#include <span>
 #include <string>
-#include <tuple>
-#include <unordered_map>
-#include <vector>
 
 #include "engine/DecisionEngine.h"
-#include "engine/DistinctNodeWalk.h"
-#include "engine/SatSolver.h"
-#include "model/BinaryOperator.h"
-#include "model/BinaryPredication.h"
+#include "engine/SatBounds.h"
+#include "engine/SatEncoder.h"
+#include "engine/SatModelSearch.h"
 #include "model/EngineException.h"
-#include "model/Identification.h"
-#include "model/NullPredicate.h"
-#include "model/UnaryPredication.h"
-#include "model/UniversalGeneralization.h"
-#include "platform/Cancellation.h"
 #include "platform/LargeStack.h"
 
 namespace Logic {
 
 namespace {
 
-/// Literals as the solver numbers them, with two constants beyond any variable.
-constexpr int32_t True = INT32_MAX;
-constexpr int32_t False = -INT32_MAX;
-
-/// Past this many subformula instances (each a literal and up to a few clauses) the engine gives
-/// up rather than fill the memory: nested quantifiers over N objects make N^depth instances.
-constexpr size_t MostInstances = size_t{4} << 20;
-
-/// Past this many unary predicates the bound 2^k alone exceeds what MostInstances allows.
-constexpr size_t MostUnaryPredicates = 20;
-
-/// The variables free in each node, sorted by address; made once per node and kept.
-class FreeVariableSets {
-public:
-    const std::vector<const Logic::Variable*>& Of(const Matrix& aNode) {
-        if (const auto lKnown = mFree.find(&aNode); lKnown != mFree.end()) {
-            return lKnown->second;
-        }
-        std::vector<const Logic::Variable*> lFree;
-        switch (aNode.Kind()) {
-        case NodeKind::NullPredicate:
-            break;
-        case NodeKind::UnaryPredication:
-            lFree.push_back(static_cast<const UnaryPredication&>(aNode).Variable().get());
-            break;
-        case NodeKind::Identification: {
-            const auto& lIdentification = static_cast<const Identification&>(aNode);
-            lFree = {lIdentification.Left().get(), lIdentification.Right().get()};
-            break;
-        }
-        case NodeKind::BinaryPredication: {
-            const auto& lPredication = static_cast<const BinaryPredication&>(aNode);
-            lFree = {lPredication.Variable1().get(), lPredication.Variable2().get()};
-            break;
-        }
-        case NodeKind::UniversalGeneralization: {
-            const auto& lAll = static_cast<const UniversalGeneralization&>(aNode);
-            lFree = Of(*lAll.InnerMatrix());
-            std::erase(lFree, lAll.Variable().get());
-            break;
-        }
-        case NodeKind::Negation:
-        case NodeKind::Necessity:
-            lFree = Of(*static_cast<const UnaryOperator&>(aNode).InnerMatrix());
-            break;
-        default: {
-            const auto& lOperator = static_cast<const BinaryOperator&>(aNode);
-            lFree = Of(*lOperator.Left());
-            const std::vector<const Logic::Variable*>& lRight = Of(*lOperator.Right());
-            lFree.insert(lFree.end(), lRight.begin(), lRight.end());
-            break;
-        }
-        }
-        std::sort(lFree.begin(), lFree.end());
-        lFree.erase(std::unique(lFree.begin(), lFree.end()), lFree.end());
-        return mFree.emplace(&aNode, std::move(lFree)).first->second;
-    }
-
-
-private:
-    std::unordered_map<const Matrix*, std::vector<const Logic::Variable*>> mFree;
-};
-
-class Encoder {
-public:
-    /// A domain of aWorlds worlds (1 without modal operators), each with up to aObjects objects.
-    Encoder(SatSolver& aSolver, uint32_t aObjects, uint32_t aWorlds = 1)
-        : mSolver(aSolver), mObjects(aObjects), mWorlds(aWorlds) {
-        mWorldExists = Chain(aWorlds);
-        for (uint32_t lWorld = 0; lWorld < aWorlds; ++lWorld) {
-            const std::vector<int32_t> lObjects = Chain(aObjects);
-            mExists.insert(mExists.end(), lObjects.begin(), lObjects.end());
-        }
-    }
-
-    int32_t Encode(const Matrix& aNode) {
-        CheckCancellation();
-        if (!StackHasRoom()) {
-            throw EngineException("The formula is nested too deeply to evaluate with the stack space "
-                                  "available; write it with fewer levels of nesting.");
-        }
-        const std::vector<const Logic::Variable*>& lFree = mFree.Of(aNode);
-        Key lKey;
-        lKey.mNode = &aNode;
-        lKey.Add(mWorld);
-        for (const Logic::Variable* lVariable : lFree) {
-            lKey.Add(ObjectOf(*lVariable));
-        }
-        if (const auto lKnown = mMade.find(lKey); lKnown != mMade.end()) {
-            return lKnown->second;
-        }
-        const int32_t lLiteral = Make(aNode);
-        if (mMade.size() >= MostInstances) {
-            throw EngineException("This proposition is too large for the SAT engine: its models may "
-                                  "need {0} objects, too many for its quantifiers.",
-                                  std::to_string(mObjects));
-        }
-        mMade.emplace(std::move(lKey), lLiteral);
-        return lLiteral;
-    }
-
-    /// Lets the objects of each world come in the order of their kinds only: of the models that
-    /// differ by the order of their objects, the solver then meets one, not all. The kind is
-    /// aPredicates' truths read as a binary number, the first predicate the highest digit; an
-    /// object that exists is of no greater kind than the one after it, where that exists too.
-    void OrderObjectsByKind(const std::vector<const UnaryPredicate*>& aPredicates) {
-        if (aPredicates.empty()) {
-            return;
-        }
-        for (uint32_t lWorld = 0; lWorld < mWorlds; ++lWorld) {
-            for (uint32_t lPlace = 0; lPlace + 1 < mObjects; ++lPlace) {
-                const uint32_t lObject = lWorld * mObjects + lPlace;
-                const int32_t lNextExists = mExists[lObject + 1];
-                // lEqual: the two kinds agree on the predicates so far (forced where they do).
-                int32_t lEqual = True;
-                for (size_t i = 0; i < aPredicates.size(); ++i) {
-                    const char lLetter = aPredicates[i]->Letter();
-                    const int32_t lThis = Affirms(lLetter, lObject);
-                    const int32_t lNext = Affirms(lLetter, lObject + 1);
-                    std::vector<int32_t> lPrefix{-lNextExists};
-                    if (lEqual != True) {
-                        lPrefix.push_back(-lEqual);
-                    }
-                    const auto fClause = [&](std::initializer_list<int32_t> fLiterals) {
-                        std::vector<int32_t> lClause = lPrefix;
-                        lClause.insert(lClause.end(), fLiterals);
-                        mSolver.AddClause(lClause);
-                    };
-                    fClause({-lThis, lNext});
-                    if (i + 1 < aPredicates.size()) {
-                        const int32_t lStillEqual = mSolver.NewVariable();
-                        fClause({lThis, lNext, lStillEqual});
-                        fClause({-lThis, -lNext, lStillEqual});
-                        lEqual = lStillEqual;
-                    }
-                }
-            }
-        }
-    }
-
-private:
-    /// A subformula under one world and one binding of its free variables (in the order of
-    /// FreeVariableSets). Most have a few free variables, which are kept without allocating.
-    struct Key {
-        const Matrix* mNode = nullptr;
-        uint32_t mCount = 0;
-        std::array<uint32_t, 4> mFirst{};
-        std::vector<uint32_t> mRest;
-
-        void Add(uint32_t aObject) {
-            if (mCount < mFirst.size()) {
-                mFirst[mCount] = aObject;
-            } else {
-                mRest.push_back(aObject);
-            }
-            ++mCount;
-        }
-        friend bool operator==(const Key&, const Key&) = default;
-    };
-
-    int32_t Make(const Matrix& aNode) {
-        switch (aNode.Kind()) {
-        case NodeKind::NullPredicate:
-            return VariableFor(mLetters, std::pair{&aNode, mWorld});
-        case NodeKind::UnaryPredication: {
-            const auto& lPredication = static_cast<const UnaryPredication&>(aNode);
-            return Affirms(lPredication.Predicate()->Letter(), ObjectOf(*lPredication.Variable()));
-        }
-        case NodeKind::Identification: {
-            const auto& lIdentification = static_cast<const Identification&>(aNode);
-            return ObjectOf(*lIdentification.Left()) == ObjectOf(*lIdentification.Right()) ? True : False;
-        }
-        case NodeKind::Negation:
-            return -Encode(*static_cast<const UnaryOperator&>(aNode).InnerMatrix());
-        case NodeKind::UniversalGeneralization:
-            return All(static_cast<const UniversalGeneralization&>(aNode));
-        case NodeKind::Conjunction:
-        case NodeKind::Disjunction:
-        case NodeKind::MaterialConditional:
-        case NodeKind::Argument:
-        case NodeKind::Equivalence:
-        case NodeKind::JointDenial: {
-            const auto& lOperator = static_cast<const BinaryOperator&>(aNode);
-            const int32_t lLeft = Encode(*lOperator.Left());
-            const int32_t lRight = Encode(*lOperator.Right());
-            switch (aNode.Kind()) {
-            case NodeKind::Conjunction:
-                return And({lLeft, lRight});
-            case NodeKind::Disjunction:
-                return -And({-lLeft, -lRight});
-            case NodeKind::MaterialConditional:
-            case NodeKind::Argument:
-                return -And({lLeft, -lRight});
-            case NodeKind::JointDenial:
-                return And({-lLeft, -lRight});
-            default:
-                return Equivalent(lLeft, lRight);
-            }
-        }
-        case NodeKind::Necessity:
-            return Necessarily(*static_cast<const UnaryOperator&>(aNode).InnerMatrix());
-        case NodeKind::BinaryPredication:
-            break;
-        }
-        throw EngineException("The SAT engine can't encode {0}.", aNode.ToString());
-    }
-
-    int32_t All(const UniversalGeneralization& aAll) {
-        const Matrix& lBody = *aAll.InnerMatrix();
-        const Logic::Variable* lVariable = aAll.Variable().get();
-        const std::vector<const Logic::Variable*>& lFree = mFree.Of(lBody);
-        if (!std::binary_search(lFree.begin(), lFree.end(), lVariable)) {
-            return Encode(lBody); // the domain is never empty
-        }
-        // A quantifier nested inside another over the same variable leaves the outer binding.
-        const auto lOuter = mBinding.find(lVariable);
-        const bool lBoundOutside = lOuter != mBinding.end();
-        const uint32_t lOuterObject = lBoundOutside ? lOuter->second : 0;
-        std::vector<int32_t> lInstances;
-        for (uint32_t lObject = mWorld * mObjects; lObject < (mWorld + 1) * mObjects; ++lObject) {
-            mBinding[lVariable] = lObject;
-            lInstances.push_back(-And({mExists[lObject], -Encode(lBody)}));
-        }
-        if (lBoundOutside) {
-            mBinding[lVariable] = lOuterObject;
-        } else {
-            mBinding.erase(lVariable);
-        }
-        return And(std::span<const int32_t>(lInstances));
-    }
-
-    /// aInner true in every world. The modal operators hold closed formulas only (the engine
-    /// refuses others), whose truth is the same in every world; so one literal serves them all.
-    int32_t Necessarily(const Matrix& aInner) {
-        if (const auto lKnown = mNecessities.find(&aInner); lKnown != mNecessities.end()) {
-            return lKnown->second;
-        }
-        const uint32_t lWorld = mWorld;
-        std::vector<int32_t> lEverywhere;
-        for (mWorld = 0; mWorld < mWorlds; ++mWorld) {
-            lEverywhere.push_back(-And({mWorldExists[mWorld], -Encode(aInner)}));
-        }
-        mWorld = lWorld;
-        const int32_t lNecessary = And(std::span<const int32_t>(lEverywhere));
-        mNecessities.emplace(&aInner, lNecessary);
-        return lNecessary;
-    }
-
-    /// aCount literals, the first true and each implying the one before: the worlds and the
-    /// objects of a world that exist. Models differ only by the order of their worlds and
-    /// objects, so those that exist may come first.
-    std::vector<int32_t> Chain(uint32_t aCount) {
-        std::vector<int32_t> lChain{True};
-        for (uint32_t i = 1; i < aCount; ++i) {
-            const int32_t lExists = mSolver.NewVariable();
-            if (lChain.back() != True) {
-                mSolver.AddClause({-lExists, lChain.back()});
-            }
-            lChain.push_back(lExists);
-        }
-        return lChain;
-    }
-
-    /// The conjunction of aOperands, folded: constants dropped or deciding, repeats dropped.
-    int32_t And(std::initializer_list<int32_t> aOperands) {
-        return And(std::span<const int32_t>(aOperands.begin(), aOperands.size()));
-    }
-    int32_t And(std::span<const int32_t> aOperands) {
-        // And never encodes, so one scratch list serves every call.
-        std::vector<int32_t>& lKept = mScratch;
-        lKept.clear();
-        for (const int32_t lOperand : aOperands) {
-            if (lOperand == False) {
-                return False;
-            }
-            if (lOperand != True) {
-                lKept.push_back(lOperand);
-            }
-        }
-        std::sort(lKept.begin(), lKept.end());
-        lKept.erase(std::unique(lKept.begin(), lKept.end()), lKept.end());
-        for (const int32_t lOperand : lKept) {
-            if (std::binary_search(lKept.begin(), lKept.end(), -lOperand)) {
-                return False;
-            }
-        }
-        if (lKept.empty()) {
-            return True;
-        }
-        if (lKept.size() == 1) {
-            return lKept.front();
-        }
-        const int32_t lAnd = mSolver.NewVariable();
-        for (const int32_t lOperand : lKept) {
-            mSolver.AddClause({-lAnd, lOperand});
-        }
-        // The last clause: the conjunction holds when every operand does.
-        for (int32_t& lOperand : lKept) {
-            lOperand = -lOperand;
-        }
-        lKept.push_back(lAnd);
-        mSolver.AddClause(lKept);
-        return lAnd;
-    }
-
-    int32_t Equivalent(int32_t aLeft, int32_t aRight) {
-        if (aLeft == True || aLeft == False) {
-            return aLeft == True ? aRight : -aRight;
-        }
-        if (aRight == True || aRight == False) {
-            return aRight == True ? aLeft : -aLeft;
-        }
-        if (aLeft == aRight || aLeft == -aRight) {
-            return aLeft == aRight ? True : False;
-        }
-        const int32_t lSame = mSolver.NewVariable();
-        mSolver.AddClause({-lSame, -aLeft, aRight});
-        mSolver.AddClause({-lSame, aLeft, -aRight});
-        mSolver.AddClause({lSame, aLeft, aRight});
-        mSolver.AddClause({lSame, -aLeft, -aRight});
-        return lSame;
-    }
-
-    /// The variable "aObject has the predicate aLetter".
-    int32_t Affirms(char aLetter, uint32_t aObject) {
-        return VariableFor(mPredications, (uint64_t{static_cast<unsigned char>(aLetter)} << 32) | aObject);
-    }
-
-    template <typename Which> int32_t VariableFor(std::map<Which, int32_t>& aVariables, Which aWhich) {
-        const auto [lAt, lNew] = aVariables.try_emplace(aWhich, 0);
-        if (lNew) {
-            lAt->second = mSolver.NewVariable();
-        }
-        return lAt->second;
-    }
-
-    uint32_t ObjectOf(const Logic::Variable& aVariable) const {
-        const auto lBound = mBinding.find(&aVariable);
-        if (lBound == mBinding.end()) {
-            throw EngineException("The variable {0} does not denote any object here.", aVariable.ToString());
-        }
-        return lBound->second;
-    }
-
-    struct KeyHash {
-        size_t operator()(const Key& aKey) const {
-            size_t lHash = IdentityHash(aKey.mNode);
-            for (uint32_t i = 0; i < std::min<uint32_t>(aKey.mCount, 4); ++i) {
-                lHash = lHash * 1000003u ^ aKey.mFirst[i];
-            }
-            for (const uint32_t lObject : aKey.mRest) {
-                lHash = lHash * 1000003u ^ lObject;
-            }
-            return lHash;
-        }
-    };
-
-    SatSolver& mSolver;
-    uint32_t mObjects;
-    uint32_t mWorlds;
-    /// The world whose truth is being encoded; an object is numbered world * mObjects + its
-    /// place in the world, so that objects of different worlds are never identical.
-    uint32_t mWorld = 0;
-    std::vector<int32_t> mWorldExists;
-    std::vector<int32_t> mExists;
-    std::map<std::pair<const Matrix*, uint32_t>, int32_t> mLetters;
-    std::unordered_map<const Matrix*, int32_t> mNecessities;
-    std::map<uint64_t, int32_t> mPredications;
-    std::unordered_map<const Logic::Variable*, uint32_t> mBinding;
-    FreeVariableSets mFree;
-    /// The instances made, in memory given back all at once with the encoder: there are
-    /// millions of them, each its own node.
-    std::pmr::monotonic_buffer_resource mMadeMemory;
-    std::pmr::unordered_map<Key, int32_t, KeyHash> mMade{&mMadeMemory};
-    std::vector<int32_t> mScratch;
-};
-
-/// What the encoding must know of a formula before it starts.
-struct Shape {
-    bool mBinaryPredications = false;
-    bool mQuantifiers = false;
-    /// Distinct modal operators.
-    uint32_t mNecessities = 0;
-    /// Whether a modal operator applies to a formula with a variable bound outside it.
-    bool mOpenNecessity = false;
-};
-
-/// Call on a large stack.
-Shape ShapeOf(const Matrix& aRoot) {
-    Shape lShape;
-    FreeVariableSets lFree;
-    DistinctNodeWalk::ForEachDistinctNode(aRoot, [&](const Matrix& fNode) {
-        lShape.mBinaryPredications |= fNode.Kind() == NodeKind::BinaryPredication;
-        lShape.mQuantifiers |= fNode.Kind() == NodeKind::UniversalGeneralization;
-        if (fNode.Kind() == NodeKind::Necessity) {
-            ++lShape.mNecessities;
-            lShape.mOpenNecessity |= !lFree.Of(fNode).empty();
-        }
-    });
-    return lShape;
-}
-
-/// W: worlds enough for a model of every satisfiable formula like aRoot. Its modal operators
-/// hold closed formulas, so each is true in every world of a model or false in every world,
-/// and a model keeps its truths when its worlds are cut down to the world of evaluation and
-/// one world where the operand is false for each modal operator that is false (by induction
-/// over the nesting of the operators: each operator's truth is kept, so every formula's is).
-/// Each world is a model of its own on the objects it holds, so N objects per world suffice
-/// as without modal operators.
-uint32_t WorldsNeeded(const Shape& aShape) { return aShape.mNecessities + 1; }
-
-/// How many objects a model of a formula needs when no existential quantifier (a quantifier
-/// read with the polarity it has: "for all" under a negation is "there is") has a variable of a
-/// universal one above it free in its scope. The witness of each existential quantifier then
-/// depends only on the objects chosen for the existential quantifiers above it, one each, so
-/// one witness serves every time it is met in a world. A model keeps its truths when each
-/// world is cut down to those witnesses and one object more: a universal quantifier true on
-/// all the objects is true on fewer, and every existential one keeps its witness (by induction
-/// over the formula read with polarities). So N = E + 1 for E existential quantifiers, n of
-/// them for "exactly n".
-class WitnessCount {
-public:
-    static constexpr uint64_t Unbounded = UINT64_MAX;
-
-    /// E + 1 for aRoot made true (aTrue) or false; Unbounded where an existential quantifier
-    /// depends on a universal one, or the count grows past any use. Call on a large stack.
-    uint64_t ObjectsFor(const Matrix& aRoot, bool aTrue) {
-        const uint64_t lExistential = Count(aRoot, aTrue, {});
-        return lExistential == Unbounded ? Unbounded : lExistential + 1;
-    }
-
-private:
-    static constexpr uint64_t Most = uint64_t{1} << 24;
-    using Variables = std::vector<const Logic::Variable*>;
-
-    /// The existential quantifiers below aNode read with polarity aTrue, counted along every
-    /// path; aUniversal: the variables of the universal quantifiers above it (sorted).
-    uint64_t Count(const Matrix& aNode, bool aTrue, const Variables& aUniversal) {
-        CheckCancellation();
-        if (!StackHasRoom()) {
-            return Unbounded;
-        }
-        // Only the universal variables free here make a difference below.
-        Variables lRelevant;
-        std::set_intersection(aUniversal.begin(), aUniversal.end(), mFree.Of(aNode).begin(),
-                              mFree.Of(aNode).end(), std::back_inserter(lRelevant));
-        auto lKey = std::tuple{&aNode, aTrue, std::move(lRelevant)};
-        if (const auto lKnown = mCounts.find(lKey); lKnown != mCounts.end()) {
-            return lKnown->second;
-        }
-        const Variables& lUniversal = std::get<2>(lKey);
-        uint64_t lCount = 0;
-        const auto fBoth = [&](const Matrix& fLeft, bool fLeftTrue, const Matrix& fRight, bool fRightTrue) {
-            return Sum(Count(fLeft, fLeftTrue, lUniversal), Count(fRight, fRightTrue, lUniversal));
-        };
-        switch (aNode.Kind()) {
-        case NodeKind::NullPredicate:
-        case NodeKind::UnaryPredication:
-        case NodeKind::BinaryPredication:
-        case NodeKind::Identification:
-            break;
-        case NodeKind::Negation:
-            lCount = Count(*static_cast<const UnaryOperator&>(aNode).InnerMatrix(), !aTrue, lUniversal);
-            break;
-        case NodeKind::Necessity:
-            lCount = Count(*static_cast<const UnaryOperator&>(aNode).InnerMatrix(), aTrue, lUniversal);
-            break;
-        case NodeKind::UniversalGeneralization: {
-            const auto& lAll = static_cast<const UniversalGeneralization&>(aNode);
-            if (aTrue) {
-                Variables lWider = lUniversal;
-                lWider.insert(std::upper_bound(lWider.begin(), lWider.end(), lAll.Variable().get()),
-                              lAll.Variable().get());
-                lCount = Count(*lAll.InnerMatrix(), true, lWider);
-            } else {
-                lCount = lUniversal.empty() ? Sum(1, Count(*lAll.InnerMatrix(), false, lUniversal)) : Unbounded;
-            }
-            break;
-        }
-        case NodeKind::Conjunction:
-        case NodeKind::Disjunction:
-        case NodeKind::MaterialConditional:
-        case NodeKind::Argument:
-        case NodeKind::JointDenial:
-        case NodeKind::Equivalence: {
-            const auto& lOperator = static_cast<const BinaryOperator&>(aNode);
-            const Matrix& lLeft = *lOperator.Left();
-            const Matrix& lRight = *lOperator.Right();
-            switch (aNode.Kind()) {
-            case NodeKind::Conjunction:
-            case NodeKind::Disjunction:
-                lCount = fBoth(lLeft, aTrue, lRight, aTrue);
-                break;
-            case NodeKind::MaterialConditional:
-            case NodeKind::Argument:
-                lCount = fBoth(lLeft, !aTrue, lRight, aTrue);
-                break;
-            case NodeKind::JointDenial:
-                lCount = fBoth(lLeft, !aTrue, lRight, !aTrue);
-                break;
-            default: // either side may be true or false
-                lCount = Sum(fBoth(lLeft, true, lRight, true), fBoth(lLeft, false, lRight, false));
-                break;
-            }
-            break;
-        }
-        }
-        mCounts.emplace(std::move(lKey), lCount);
-        return lCount;
-    }
-
-    static uint64_t Sum(uint64_t aLeft, uint64_t aRight) {
-        return aLeft == Unbounded || aRight == Unbounded || aLeft + aRight > Most ? Unbounded : aLeft + aRight;
-    }
-
-    FreeVariableSets mFree;
-    std::map<std::tuple<const Matrix*, bool, Variables>, uint64_t> mCounts;
-};
-
-/// N: objects enough in each world for a model of aRoot made true (aTrue) or false, if it has
-/// one: the smaller of the two bounds (see the top, and WitnessCount). Call on a large stack.
-uint32_t ObjectsNeeded(const Matrix& aRoot, const Shape& aShape, bool aTrue) {
-    if (!aShape.mQuantifiers) {
-        return 1;
-    }
-    const uint64_t lWitnesses = WitnessCount().ObjectsFor(aRoot, aTrue);
-    const size_t lUnary = aRoot.UnaryPredicates().size();
-    if (lUnary > MostUnaryPredicates) {
-        if (lWitnesses <= MostInstances) {
-            return static_cast<uint32_t>(lWitnesses);
-        }
-        throw EngineException("This proposition is too large for the SAT engine: with {0} predicates "
-                              "its models may need more than 2^{1} objects.",
-                              std::to_string(lUnary), std::to_string(MostUnaryPredicates));
-    }
-    const uint64_t lPerKind =
-        static_cast<uint64_t>(std::max(aRoot.MaxmimumNumberOfDistinguishableObjectsOfAKind(), 1));
-    return static_cast<uint32_t>(std::min(lPerKind << lUnary, lWitnesses));
-}
-
-/// How many subformula instances the encoding of aRoot over aObjects objects makes at most: a
-/// node with f free variables has aObjects^f bindings. Saturates at MostInstances + 1.
-uint64_t InstancesToEncode(const Matrix& aRoot, uint32_t aObjects) {
-    FreeVariableSets lFree;
-    uint64_t lInstances = 0;
-    DistinctNodeWalk::ForEachDistinctNode(aRoot, [&](const Matrix& fNode) {
-        uint64_t lBindings = 1;
-        for (size_t i = lFree.Of(fNode).size(); i > 0 && lBindings <= MostInstances; --i) {
-            lBindings *= aObjects;
-        }
-        lInstances = std::min<uint64_t>(lInstances + lBindings, MostInstances + 1);
-    });
-    return lInstances;
-}
+using namespace SatEncoding;
 
 /// Whether aRoot can be made true (aTrue) or false over a model of bounded size.
 bool Satisfiable(const Matrix& aRoot, const Shape& aShape, bool aTrue) {
     const uint32_t lObjects = ObjectsNeeded(aRoot, aShape, aTrue);
-    // Refused before anything is encoded: the encoding of a formula too large for the memory
-    // would take a long time to find that out.
-    if (InstancesToEncode(aRoot, lObjects) * WorldsNeeded(aShape) > MostInstances) {
-        throw EngineException("This proposition is too large for the SAT engine: its models may "
-                              "need {0} objects, too many for its quantifiers.",
-                              std::to_string(lObjects));
-    }
+    RequireEncodable(aRoot, lObjects, WorldsNeeded(aShape));
     SatSolver lSolver;
     Encoder lEncoder(lSolver, lObjects, WorldsNeeded(aShape));
     lEncoder.OrderObjectsByKind(aRoot.UnaryPredicates());
@@ -649,17 +59,25 @@ public:
 
     bool DecidesThroughNumbering() const override { return false; }
 
+    bool FindsModels() const override { return true; }
+
+    FoundModel FindModel(const Matrix& aFormula, bool aTruth, const EngineLimits&) const override {
+        return OnLargeStack([&] { return SatEncoding::FindModel(aFormula, aTruth); });
+    }
+
     Alethicity Decide(const Matrix& aRoot, const EngineLimits& aLimits) const override {
         return OnLargeStack([&] {
             const Shape lShape = ShapeOf(aRoot);
             if (lShape.mOpenNecessity) {
-                throw EngineException("The SAT engine can't decide a proposition where a modal operator "
-                                      "applies to a variable bound outside it; the compiled engine "
-                                      "decides it.");
+                throw EngineException(
+                    "The SAT engine can't decide a proposition where a modal operator "
+                    "applies to a variable bound outside it; the compiled engine "
+                    "decides it.");
             }
             if (lShape.mBinaryPredications) {
-                // Binary predicates are decided by no engine; the numbering fails on them where
-                // the evaluation reaches one, and the verdicts must fail alike.
+                // A document with binary predicates is decided by the models FindModel finds
+                // where the numbering fails on them (PreparedDocument); asked for directly, a
+                // formula fails as the numbering does, where the evaluation reaches one.
                 return DecisionEngine::Decide(aRoot, aLimits);
             }
             return DecideBySatisfiability(aRoot, lShape);
@@ -674,7 +92,8 @@ public:
             }
             uint32_t lObjects = 0;
             try {
-                lObjects = std::max(ObjectsNeeded(aRoot, lShape, true), ObjectsNeeded(aRoot, lShape, false));
+                lObjects = std::max(ObjectsNeeded(aRoot, lShape, true),
+                                    ObjectsNeeded(aRoot, lShape, false));
             } catch (const EngineException&) {
                 return NoEstimate;
             }

@@ -4,6 +4,8 @@
 
 #include "engine/SatSolver.h"
 
+#include <cstdlib>
+
 #include <cadical.hpp>
 
 #include "platform/Cancellation.h"
@@ -73,7 +75,13 @@ bool SatSolver::Solve(std::span<const int32_t> aAssumptions) {
     throw CancelledException("The satisfiability search was stopped.");
 }
 
-bool SatSolver::Value(int32_t aLiteral) const { return mImplementation->mSolver.val(aLiteral) > 0; }
+bool SatSolver::Value(int32_t aLiteral) const {
+    // A variable that no clause or assumption mentioned is unknown to the solver: false.
+    if (std::abs(aLiteral) > mImplementation->mSolver.vars()) {
+        return aLiteral < 0;
+    }
+    return mImplementation->mSolver.val(aLiteral) > 0;
+}
 
 } // namespace Logic
 

@@ -6,11 +6,13 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -103,7 +105,7 @@ TEST_F(CliTest, HelpAndVersion) {
     EXPECT_EQ(lHelp.mOut.rfind("usage:", 0), 0u);
     Outcome lVersion = Run({"--version"});
     EXPECT_EQ(lVersion.mExitCode, 0);
-    EXPECT_EQ(lVersion.mOut, "quendral 0.1.0\n");
+    EXPECT_EQ(lVersion.mOut, "quendral " QUENDRAL_VERSION "\n");
 }
 
 TEST_F(CliTest, UsageErrorsExitWithTwoAndExplain) {
@@ -301,6 +303,7 @@ TEST_F(CliTest, SatEngineDecidesBeyondTheNumbering) {
                                              "engine decides it."}));
     EXPECT_EQ(Run({"decide", lOpen}).Messages(), (Lines{"Deciding open.txt...", "The statement is necessarily true."}));
 }
+
 #endif
 
 TEST_F(CliTest, ReadsStandardInputAndSelections) {
@@ -524,6 +527,49 @@ TEST_F(CliTest, JsonModalModelsAreSetsOfWorlds) {
     }
     EXPECT_EQ(lValues.size(), 2u);
 }
+
+#ifdef QUENDRAL_HAVE_CADICAL
+TEST_F(CliTest, SatEngineShowsRelationalModels) {
+    // Symmetry makes this valid, which no search of finite models can show: it stays undecided,
+    // and --explain says how far the search went.
+    const std::string lValid = Write("symmetric.txt", "x,y, xLy -> yLx\naLb\n.'.\nbLa\n");
+    const std::string lUndecided = "Error: Can't decide a proposition that contains binary predicates.";
+    Outcome lPlain = Run({"decide", "--engine", "sat", lValid});
+    EXPECT_EQ(lPlain.mExitCode, 1);
+    EXPECT_EQ(lPlain.Messages(), (Lines{"Deciding symmetric.txt...", lUndecided}));
+    Outcome lExplained = Run({"decide", "--engine", "sat", "--explain", lValid});
+    EXPECT_EQ(lExplained.Messages(),
+              (Lines{"Deciding symmetric.txt...", lUndecided, "No countermodel with up to 6 objects."}));
+
+    // Without it, two objects: a bears L to b, and b not to a.
+    const std::string lInvalid = Write("converse.txt", "aLb\n.'.\nbLa\n");
+    Outcome lText = Run({"decide", "--engine", "sat", "--explain", lInvalid});
+    EXPECT_EQ(lText.mExitCode, 0) << lText.mError;
+    ASSERT_EQ(lText.Messages().size(), 3u);
+    EXPECT_EQ(lText.Messages()[1], "The argument is invalid.");
+    EXPECT_TRUE(lText.Messages()[2].starts_with(
+        "Counterexample (the premises true, the conclusion false): 2 objects: 1 ("))
+        << lText.Messages()[2];
+    Json lJson = ParsedReport(Run({"decide", "--engine", "sat", "--explain", "--format", "json", lInvalid}));
+    EXPECT_EQ(lJson["verdict"], "invalid");
+    const Json& lWorld = lJson["counterexample"];
+    ASSERT_EQ(lWorld["objects"].size(), 2u) << lWorld;
+    std::map<std::string, int> lNumberOf;
+    for (const Json& lObject : lWorld["objects"]) {
+        EXPECT_EQ(lObject["count"], 1);
+        for (const Json& lName : lObject["names"]) {
+            lNumberOf[lName.get<std::string>()] = lObject["number"].get<int>();
+        }
+    }
+    ASSERT_EQ(lNumberOf.size(), 2u) << lWorld;
+    const Json lPairs = lWorld["relations"]["L"];
+    const auto fHolds = [&](int fFirst, int fSecond) {
+        return std::find(lPairs.begin(), lPairs.end(), Json::array({fFirst, fSecond})) != lPairs.end();
+    };
+    EXPECT_TRUE(fHolds(lNumberOf["a"], lNumberOf["b"])) << lWorld;
+    EXPECT_FALSE(fHolds(lNumberOf["b"], lNumberOf["a"])) << lWorld;
+}
+#endif
 
 TEST_F(CliTest, JsonReportsCoefficientsProofsAndFailures) {
     Json lCoefficients =

@@ -278,6 +278,14 @@ TEST(Explanation, WorldsAreWrittenForAPerson) {
     EXPECT_EQ(DescribeWorld(lWorld), "p true, q false; 1 object that is F and not G; 2 objects "
                                      "that are not F nor G; 3 objects that are F, G and H");
     EXPECT_EQ(DescribeWorld(WorldDescription{}), "any world");
+    // With relations every object stands alone, by its number.
+    WorldDescription lRelational;
+    lRelational.mLetters = {{"p", false}};
+    lRelational.mObjects = {{1, {"F"}, {}, {{"a", "b"}}, 1}, {1, {}, {"F"}, {}, 2}};
+    lRelational.mRelations = {{"L", {{1, 2}, {2, 2}}}, {"M", {}}};
+    EXPECT_EQ(DescribeWorld(lRelational),
+              "p false; 2 objects: 1 (a, b) is F; 2 is not F; L holds between 1 and 2, 2 and 2; M holds "
+              "between no objects");
 
     Explanation lExplanation;
     lExplanation.mCounterexample = ModelDescription{true, {lWorld, lWorld}};

@@ -18,6 +18,7 @@
 #include "KnownDocuments.h"
 #include "RandomDocuments.h"
 #include "engine/Decision.h"
+#include "engine/DistinctNodeWalk.h"
 #include "engine/Predicates.h"
 #include "engine/Utility.h"
 #include "model/Argument.h"
@@ -55,6 +56,18 @@ std::string Joined(const std::vector<std::string>& aLines) {
 
 bool StartsWith(const std::string& aText, const std::string& aStart) { return aText.rfind(aStart, 0) == 0; }
 
+bool HasBinaryPredications(const std::vector<std::string>& aLines) {
+    try {
+        bool lFound = false;
+        DistinctNodeWalk::ForEachDistinctNode(*Parser::Parse(aLines), [&](const Matrix& fNode) {
+            lFound |= fNode.Kind() == NodeKind::BinaryPredication;
+        });
+        return lFound;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 const std::string ModalRefusal = "Error: The SAT engine can't decide a proposition where a modal operator applies";
 
 TEST(SatEngine, AgreesWithTheCompiledEngineOnRandomDocuments) {
@@ -65,6 +78,7 @@ TEST(SatEngine, AgreesWithTheCompiledEngineOnRandomDocuments) {
     uint64_t lFailedAlike = 0;
     uint64_t lModal = 0;
     uint64_t lBeyondNumbering = 0;
+    uint64_t lRelational = 0;
     uint64_t lTooLarge = 0;
     uint64_t lDisagreements = 0;
     uint64_t lSlow = 0;
@@ -99,6 +113,14 @@ TEST(SatEngine, AgreesWithTheCompiledEngineOnRandomDocuments) {
             continue;
         }
         const std::string lCompiled = Verdict(lLines, CompiledEngine());
+        if (HasBinaryPredications(lLines) && lCompiled == "Error: Can't decide a proposition that contains binary predicates.") {
+            // Where the numbering reaches a relation, the models found decide (SatModelTests):
+            // only what a model shows, or the same failure.
+            ++lRelational;
+            const bool lShown = lSatVerdict == "The argument is invalid." || lSatVerdict == "The statement is contingent.";
+            EXPECT_TRUE(lShown || lSatVerdict == lCompiled) << Joined(lLines) << lSatVerdict;
+            continue;
+        }
         if (lCompiled == "Error: Too many predicates!") {
             ++lBeyondNumbering;
             continue;
@@ -113,7 +135,8 @@ TEST(SatEngine, AgreesWithTheCompiledEngineOnRandomDocuments) {
     }
     std::cout << "sat against compiled: seed " << lSeed << ", " << lCases << " documents: " << lDecided
               << " decided alike, " << lFailedAlike << " failed alike, " << lDisagreements
-              << " disagreements; " << lModal << " modal (refused), " << lBeyondNumbering
+              << " disagreements; " << lModal << " modal (refused), " << lRelational
+              << " with binary predicates, " << lBeyondNumbering
               << " beyond the numbering, " << lTooLarge << " too large for the SAT engine, " << lSlow
               << " left out as slow to enumerate, " << lStopped << " stopped in the solver" << std::endl;
     EXPECT_EQ(lDisagreements, 0u);

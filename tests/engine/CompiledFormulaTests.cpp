@@ -132,6 +132,9 @@ TEST(CompiledFormula, AFailureMetByManyWorkersIsReportedOnce) {
     // Every world reaches the binary predicate, across 2^20 worlds and both workers.
     const MatrixPtr lRoot = Parser::Parse("(" + OnlyOneWorld(20, 0) + ")|aLb");
     for (const DecisionEngine* lEngine : RegisteredEngines()) {
+        if (!lEngine->DecidesThroughNumbering()) {
+            continue; // the SAT engine decides binary predicates by the models it finds
+        }
         try {
             DecideWith(*lRoot, *lEngine);
             FAIL() << "no failure";

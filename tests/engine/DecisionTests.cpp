@@ -86,8 +86,9 @@ TEST(Verdicts, ArgumentQualityIsCachedOnlyOnSuccess) {
 
     const auto lX = Factory::Variable('x');
     const auto lY = Factory::Variable('y');
-    const auto lFailing = Factory::Therefore(
-        {Some(lX, Some(lY, Factory::Predication(Factory::BinaryPredicate('L'), lX, lY)))}, lP);
+    // Valid, which no countermodel found can show: it fails as binary predicates do.
+    const MatrixPtr lRelated = Some(lX, Some(lY, Factory::Predication(Factory::BinaryPredicate('L'), lX, lY)));
+    const auto lFailing = Factory::Therefore({lRelated}, lRelated);
     EXPECT_THROW(lFailing->Quality(), EngineException);
     EXPECT_FALSE(lFailing->mQuality.has_value());
 }
