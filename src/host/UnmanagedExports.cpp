@@ -4,13 +4,17 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <string_view>
 #include <cwchar>
 
 #include "host/DarkMode.h"
 #include "host/DisplayRecords.h"
 #include "host/HostVersion.h"
 #include "host/NppPluginReceiver.h"
+#include "host/NotationLexer.h"
 #include "host/NppRecords.h"
 #include "host/OptionCommands.h"
 #include "host/PluginBase.h"
@@ -98,6 +102,37 @@ QUENDRAL_EXPORT void __cdecl beNotified(
             _ptrPluginName = nullptr;
         }
     });
+}
+
+// The lexer Notepad++ 8.4 and later find by these three names: it lists the lexers a library
+// offers (one here), shows each in its Language menu, and asks for it by name when a document of
+// the language is opened. They follow the lexer library's convention, stdcall on Windows, and
+// the 32-bit library exports them without the "@N" decoration of stdcall.
+
+QUENDRAL_EXPORT int __stdcall GetLexerCount() noexcept {
+    return 1;
+}
+
+QUENDRAL_EXPORT void __stdcall GetLexerName(unsigned int aIndex, char* aName,
+                                            int aLength) noexcept {
+    if (aName == nullptr || aLength <= 0) {
+        return;
+    }
+    aName[0] = '\0';
+    if (aIndex == 0) {
+        const std::string_view lName = Logic::Npp::NotationLexer::LexerName;
+        const size_t lCopied = std::min(lName.size(), static_cast<size_t>(aLength - 1));
+        std::memcpy(aName, lName.data(), lCopied);
+        aName[lCopied] = '\0';
+    }
+}
+
+QUENDRAL_EXPORT Logic::Npp::ILexer5* __stdcall CreateLexer(const char* aName) noexcept {
+    if (aName == nullptr ||
+        std::string_view(aName) != std::string_view(Logic::Npp::NotationLexer::LexerName)) {
+        return nullptr;
+    }
+    return Logic::Npp::NotationLexer::Create();
 }
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) noexcept {

@@ -306,6 +306,10 @@ std::string FakeEditor::DescribeIndicators() const {
 void FakeEditor::Insert(std::size_t aPosition, const std::string& aBytes) {
     aPosition = std::min(aPosition, mDocument.mBytes.size());
     mDocument.mBytes.insert(aPosition, aBytes);
+    // New text has the default style until a lexer styles it.
+    if (aPosition <= mStyles.size()) {
+        mStyles.insert(mStyles.begin() + static_cast<std::ptrdiff_t>(aPosition), aBytes.size(), 0);
+    }
     for (auto& [lIndicator, rFlags] : mIndicators) {
         rFlags.resize(mDocument.mBytes.size() - aBytes.size(), false);
         // Text typed inside a stretch joins it, as in Scintilla; at its edges it does not.
@@ -325,6 +329,11 @@ void FakeEditor::Delete(std::size_t aPosition, std::size_t aLength) {
                      rFlags.begin() + static_cast<std::ptrdiff_t>(aPosition + aLength));
     }
     mDocument.mBytes.erase(aPosition, aLength);
+    if (aPosition < mStyles.size()) {
+        mStyles.erase(mStyles.begin() + static_cast<std::ptrdiff_t>(aPosition),
+                      mStyles.begin() + static_cast<std::ptrdiff_t>(
+                                            std::min(aPosition + aLength, mStyles.size())));
+    }
 }
 
 void FakeEditor::Paint() {
@@ -332,10 +341,17 @@ void FakeEditor::Paint() {
     HDC lContext = BeginPaint(mWindow, &lPaint);
     RECT lArea;
     GetClientRect(mWindow, &lArea);
-    FillRect(lContext, &lArea, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    HFONT lFont = CreateFontW(-17, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
-                              FIXED_PITCH | FF_MODERN, L"Courier New");
+    HBRUSH lPaper = CreateSolidBrush(mPaper);
+    FillRect(lContext, &lArea, lPaper);
+    DeleteObject(lPaper);
+    auto fFont = [this](bool fBold, bool fItalic) {
+        return CreateFontW(-17, 0, 0, 0, fBold ? FW_BOLD : FW_NORMAL, fItalic, FALSE, FALSE,
+                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           ANTIALIASED_QUALITY, FIXED_PITCH | FF_MODERN, mFontName);
+    };
+    HFONT lFont = fFont(false, false);
+    // Regular, bold, italic, both.
+    HFONT lFonts[4] = {lFont, fFont(true, false), fFont(false, true), fFont(true, true)};
     HGDIOBJ lOldFont = SelectObject(lContext, lFont);
     SetBkMode(lContext, TRANSPARENT);
     TEXTMETRICW lMetrics{};
@@ -347,6 +363,7 @@ void FakeEditor::Paint() {
     int lX = lMargin;
     auto fLineNumber = [&](int fLine) {
         std::wstring lNumber = std::to_wstring(fLine + 1);
+        SelectObject(lContext, lFont);
         SetTextColor(lContext, RGB(0x80, 0x80, 0x80));
         TextOutW(lContext, 6, 6 + fLine * lLineHeight, lNumber.c_str(),
                  static_cast<int>(lNumber.size()));
@@ -355,10 +372,17 @@ void FakeEditor::Paint() {
     for (std::size_t i = 0; i < lBytes.size();) {
         const std::size_t lWidth = CharacterWidth(mDocument, i);
         const int lY = 6 + lLine * lLineHeight;
-        if (i == Caret()) {
+        if (i == Caret() && mShowCaret) {
             RECT lCaret{lX, lY, lX + 2, lY + lMetrics.tmHeight};
             FillRect(lContext, &lCaret, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
         }
+        StyleLook lLook;
+        if (i < mStyles.size()) {
+            if (auto lFound = mStyleLooks.find(mStyles[i]); lFound != mStyleLooks.end()) {
+                lLook = lFound->second;
+            }
+        }
+        SelectObject(lContext, lFonts[(lLook.mBold ? 1 : 0) + (lLook.mItalic ? 2 : 0)]);
         if (lBytes[i] == '\n') {
             ++lLine;
             lX = lMargin;
@@ -379,7 +403,13 @@ void FakeEditor::Paint() {
         SIZE lSize{};
         GetTextExtentPoint32W(lContext, lCharacter.c_str(), static_cast<int>(lCharacter.size()),
                               &lSize);
-        SetTextColor(lContext, RGB(0, 0, 0));
+        if (lLook.mBack) {
+            RECT lCell{lX, lY - 2, lX + lSize.cx, lY + lLineHeight - 4};
+            HBRUSH lBack = CreateSolidBrush(*lLook.mBack);
+            FillRect(lContext, &lCell, lBack);
+            DeleteObject(lBack);
+        }
+        SetTextColor(lContext, lLook.mFore.value_or(mInk));
         TextOutW(lContext, lX, lY, lCharacter.c_str(), static_cast<int>(lCharacter.size()));
         for (const auto& [lIndicator, lFlags] : mIndicators) {
             if (i < lFlags.size() && lFlags[i] && lSize.cx > 0) {
@@ -401,7 +431,9 @@ void FakeEditor::Paint() {
         i += lWidth;
     }
     SelectObject(lContext, lOldFont);
-    DeleteObject(lFont);
+    for (HFONT lEach : lFonts) {
+        DeleteObject(lEach);
+    }
     EndPaint(mWindow, &lPaint);
 }
 

@@ -51,6 +51,14 @@ struct ByteRange {
     friend bool operator==(const ByteRange&, const ByteRange&) = default;
 };
 
+/// How the editor draws one style, as the style file gives it; absent colours are the editor's.
+struct StyleLook {
+    std::optional<COLORREF> mFore;
+    std::optional<COLORREF> mBack;
+    bool mBold = false;
+    bool mItalic = false;
+};
+
 class FakeEditor {
 public:
     explicit FakeEditor(HWND aParent);
@@ -82,8 +90,17 @@ public:
     /// The caret (an empty selection's place; else the selection's end).
     std::size_t Caret() const { return mDocument.mSelectionEnd; }
     /// Draws the document and, as a fake of Scintilla's squiggle, a red zigzag under every
-    /// indicator's stretches.
+    /// indicator's stretches. Bytes with a style are drawn as mStyleLooks says.
     void Paint();
+
+    /// The style of each byte, as a lexer set them; shorter than the document when not all are.
+    std::vector<unsigned char> mStyles;
+    std::map<int, StyleLook> mStyleLooks;
+    /// The editor's own background and text colours.
+    COLORREF mPaper = RGB(0xFF, 0xFF, 0xFF);
+    COLORREF mInk = RGB(0, 0, 0);
+    bool mShowCaret = true;
+    const wchar_t* mFontName = L"Courier New";
 
 private:
     static LRESULT CALLBACK Procedure(HWND aWindow, UINT aMessage, WPARAM aWParam, LPARAM aLParam);

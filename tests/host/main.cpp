@@ -8,7 +8,9 @@
 //                                                   results-window or dark-mode), the fake
 //                                                   editor with a failure marked (error-mark) or
 //                                                   the host with the results docked
-//                                                   (docked-panel)
+//                                                   (docked-panel), or a document coloured
+//                                                   by the plugin's lexer (lexer-light,
+//                                                   lexer-dark)
 //
 // Prints each failed check and ends with a line "N passed, N failed"; the exit code is 0 only
 // when nothing failed.
@@ -25,6 +27,7 @@
 #include <vector>
 
 #include "Checks.h"
+#include "LexerScenario.h"
 #include "OptionScenarios.h"
 #include "Session.h"
 
@@ -130,6 +133,9 @@ int RunScreenshot(const std::wstring& aPlugin, const std::wstring& aStopFile,
                   const std::wstring& aScene) {
     if (aScene == L"docked-panel") {
         return RunPanelScreenshot(aPlugin, aStopFile);
+    }
+    if (aScene == L"lexer-light" || aScene == L"lexer-dark") {
+        return RunLexerScreenshot(aPlugin, aStopFile, aScene == L"lexer-dark");
     }
     Checks lChecks("screenshot");
     gChecks = &lChecks;
@@ -327,7 +333,7 @@ int wmain(int aCount, wchar_t** aArguments) {
         PrintLine(
             "usage: QuendralFakeHost PLUGIN.dll [commands|provers|dot-and-prover9|"
             "all-tools|marks|host-7.9.5|host-8.3.3|explanations|damaged-settings|docked-panel|"
-            "host-before-4.7|screenshot STOPFILE [SCENE]]");
+            "host-before-4.7|lexer|screenshot STOPFILE [SCENE]]");
         return 2;
     }
     std::wstring lPlugin = aArguments[1];
@@ -342,6 +348,9 @@ int wmain(int aCount, wchar_t** aArguments) {
             if (lScenario == lKnown.mName) {
                 return RunScenario(lPlugin, lKnown);
             }
+        }
+        if (lScenario == LexerScenarioName) {
+            return RunLexerScenario(lPlugin);
         }
         if (std::optional<int> lExitCode = RunOptionScenario(lPlugin, lScenario)) {
             return *lExitCode;
@@ -359,6 +368,7 @@ int wmain(int aCount, wchar_t** aArguments) {
     for (const std::wstring& lName : OptionScenarioNames()) {
         RunChild(lPlugin, Scenario{lName.c_str(), Tools::None, false}, lPassed, lFailed);
     }
+    RunChild(lPlugin, Scenario{LexerScenarioName, Tools::None, false}, lPassed, lFailed);
     PrintLine(std::to_string(lPassed) + " passed, " + std::to_string(lFailed) + " failed");
     return lFailed == 0 ? 0 : 1;
 }
