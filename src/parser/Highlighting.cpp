@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "parser/Characters.h"
+#include "parser/LogicSymbols.h"
 #include "parser/ParseError.h"
 #include "parser/Patterns.h"
 #include "parser/ReplacementRules.h"
@@ -18,35 +21,41 @@ struct SymbolStyle {
     Style mStyle;
 };
 
-// The logic symbols a user may type in place of the ASCII operators. Each is one token however
-// many bytes its UTF-8 takes.
-constexpr SymbolStyle gSymbols[] = {
-    {U'\u00AC', Style::Connective}, // not
-    {U'\u223C', Style::Connective}, // tilde operator
-    {U'\u2227', Style::Connective}, // and
-    {U'\u2228', Style::Connective}, // or
-    {U'\u2192', Style::Connective}, // only if
-    {U'\u21D2', Style::Connective},
-    {U'\u2283', Style::Connective},
-    {U'\u2194', Style::Connective}, // if and only if
-    {U'\u21D4', Style::Connective},
-    {U'\u2261', Style::Connective},
-    {U'\u2193', Style::Connective}, // nor
-    {U'\u22BB', Style::Connective}, // xor
-    {U'\u2295', Style::Connective},
-    {U'\u2234', Style::Connective}, // therefore
-    {U'\u2200', Style::Quantifier}, // for all
-    {U'\u2203', Style::Quantifier}, // there is
-    {U'\u25A1', Style::Modal},      // necessarily
-    {U'\u25FB', Style::Modal},
-    {U'\u25C7', Style::Modal},      // possibly
-    {U'\u25CA', Style::Modal},
-    {U'\u297D', Style::Modal},      // strict implication
-    {U'\u2260', Style::Predicate},  // not the same as
-};
+/// The style of a logic symbol by the ASCII form it stands for.
+Style StyleOfAscii(std::string_view aAscii) {
+    if (aAscii.ends_with(",")) {
+        return Style::Quantifier;
+    }
+    if (aAscii == "[]" || aAscii == "<>" || aAscii == "-<") {
+        return Style::Modal;
+    }
+    return aAscii.find('=') != std::string_view::npos && aAscii != "<=>" ? Style::Predicate : Style::Connective;
+}
+
+// The logic symbols a user may type in place of the ASCII operators, the parser's own
+// (LogicSymbols), each styled as what it stands for. Each is one token however many bytes its
+// UTF-8 takes.
+const std::vector<SymbolStyle>& Symbols() {
+    static const std::vector<SymbolStyle> gSymbols = [] {
+        std::vector<SymbolStyle> lSymbols;
+        for (const LogicSymbol& lSymbol : LogicSymbols()) {
+            // The symbol is the written form's first character beyond ASCII ("x≠y" has "≠").
+            for (size_t lAt = 0; lAt < lSymbol.mWritten.size();) {
+                const DecodedCharacter lCharacter = DecodeCharacter(lSymbol.mWritten, lAt);
+                if (lCharacter.mValid && lCharacter.mCodePoint >= 0x80) {
+                    lSymbols.push_back({lCharacter.mCodePoint, StyleOfAscii(lSymbol.mAscii)});
+                    break;
+                }
+                lAt += std::max<size_t>(lCharacter.mLength, 1);
+            }
+        }
+        return lSymbols;
+    }();
+    return gSymbols;
+}
 
 const SymbolStyle* FindSymbol(char32_t aCodePoint) {
-    for (const SymbolStyle& lSymbol : gSymbols) {
+    for (const SymbolStyle& lSymbol : Symbols()) {
         if (lSymbol.mCodePoint == aCodePoint) {
             return &lSymbol;
         }
