@@ -25,6 +25,7 @@
 #include "model/Variable.h"
 #include "model/EngineException.h"
 #include "model/Matrix.h"
+#include "parser/Highlighting.h"
 #include "parser/ParseError.h"
 #include "parser/Parser.h"
 #include "parser/SourceMap.h"
@@ -240,6 +241,29 @@ inline bool TextFormRoundTrip(const std::string& aText) {
             Require(Parser::Parse(lText)->ToString() == lText);
         }
     });
+}
+
+/// The editor's colouring: every byte gets a style, and restyling from a line start outside
+/// every parenthesis (where the editor's lexer starts again after an edit) agrees with styling
+/// the whole document. Highlighting sees any bytes the editor holds, invalid UTF-8 included.
+inline bool Highlight(const std::string& aText) {
+    const Highlighting::StyledText lWhole = Highlighting::StyleNotation(aText);
+    Require(lWhole.mStyles.size() == aText.size());
+    size_t lLine = 0;
+    for (size_t lStart = 0; lStart < aText.size(); lStart = aText.find('\n', lStart) + 1, ++lLine) {
+        Require(lLine < lWhole.mOpenAtLineStarts.size());
+        // One restyle per document, from the first closed line start in its second half.
+        if (lStart >= aText.size() / 2 && lWhole.mOpenAtLineStarts[lLine] == 0) {
+            const Highlighting::StyledText lRest = Highlighting::StyleNotation(aText, lStart);
+            Require(std::equal(lRest.mStyles.begin(), lRest.mStyles.end(),
+                               lWhole.mStyles.begin() + static_cast<std::ptrdiff_t>(lStart), lWhole.mStyles.end()));
+            break;
+        }
+        if (aText.find('\n', lStart) == std::string::npos) {
+            break;
+        }
+    }
+    return true;
 }
 
 } // namespace Logic::FuzzRoads

@@ -43,6 +43,7 @@ TEST(FuzzRegressions, EveryFoundInputEndsOnEveryRoad) {
         FuzzRoads::Prover9Input(lText);
         FuzzRoads::DecideOnEveryPath(lText);
         FuzzRoads::TextFormRoundTrip(lText);
+        FuzzRoads::Highlight(lText);
     }
 }
 
