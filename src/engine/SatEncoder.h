@@ -43,9 +43,10 @@ namespace Logic::SatEncoding {
 constexpr int32_t True = INT32_MAX;
 constexpr int32_t False = -INT32_MAX;
 
-/// Past this many subformula instances (each a literal and up to a few clauses) the engine gives
-/// up rather than fill the memory: nested quantifiers over N objects make N^depth instances.
-constexpr size_t MostInstances = size_t{4} << 20;
+/// Past this many subformula instances (each a literal and up to a few clauses, with the
+/// solver's watches several hundred bytes) the engine gives up rather than fill the memory:
+/// nested quantifiers over N objects make N^depth instances. About 1.5 GB at most.
+constexpr size_t MostInstances = size_t{2} << 20;
 
 /// Past this many unary predicates the bound 2^k alone exceeds what MostInstances allows.
 constexpr size_t MostUnaryPredicates = 20;
