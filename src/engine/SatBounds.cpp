@@ -18,6 +18,9 @@
 
 #include "engine/SatBounds.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "engine/SatEncoder.h"
 
 namespace Logic::SatEncoding {
@@ -139,29 +142,59 @@ private:
 
 } // namespace
 
+/// The kinds of binding of aFree variables: each variable's object has one of 2^aUnary kinds,
+/// and the variables fall into classes of the same object in Bell(aFree) ways. Saturates at
+/// MostInstances + 1.
+uint64_t KindsOfBinding(size_t aFree, size_t aUnary) {
+    constexpr uint64_t Bell[] = {1, 1, 2, 5, 15, 52, 203, 877};
+    constexpr uint64_t Most = MostInstances + 1;
+    if (aFree >= std::size(Bell) || aUnary >= 24) {
+        return Most;
+    }
+    uint64_t lKinds = Bell[aFree];
+    for (size_t i = 0; i < aFree && lKinds < Most; ++i) {
+        lKinds <<= aUnary;
+    }
+    return std::min(lKinds, Most);
+}
+
 Shape ShapeOf(const Matrix& aRoot) {
     Shape lShape;
     FreeVariableSets lFree;
+    const size_t lUnary = aRoot.UnaryPredicates().size();
     DistinctNodeWalk::ForEachDistinctNode(aRoot, [&](const Matrix& fNode) {
         lShape.mBinaryPredications |= fNode.Kind() == NodeKind::BinaryPredication;
         lShape.mQuantifiers |= fNode.Kind() == NodeKind::UniversalGeneralization;
         if (fNode.Kind() == NodeKind::Necessity) {
+            const size_t lOpen = lFree.Of(fNode).size();
             ++lShape.mNecessities;
-            lShape.mOpenNecessity |= !lFree.Of(fNode).empty();
+            lShape.mOpenNecessity |= lOpen > 0;
+            lShape.mWitnessWorlds =
+                std::min<uint64_t>(lShape.mWitnessWorlds + KindsOfBinding(lOpen, lUnary), MostInstances + 1);
         }
     });
+    if (lShape.mOpenNecessity) {
+        lShape.mIdentityAcrossWorlds = aRoot.MaxmimumNumberOfModalitiesInIdentifications() > 1;
+    }
     return lShape;
 }
 
-/// W: worlds enough for a model of every satisfiable formula like aRoot. Its modal operators
-/// hold closed formulas, so each is true in every world of a model or false in every world,
-/// and a model keeps its truths when its worlds are cut down to the world of evaluation and
-/// one world where the operand is false for each modal operator that is false (by induction
-/// over the nesting of the operators: each operator's truth is kept, so every formula's is).
-/// Each world is a model of its own on the objects it holds, so N objects per world suffice
-/// as without modal operators.
+/// W: worlds enough for a model of every satisfiable formula like aRoot, whose identities
+/// compare objects within one modal context only (mIdentityAcrossWorlds false).
+///
+/// A modal operator over a closed formula is true in every world of a model or false in every
+/// world. One over a formula with free variables (bound outside it) is so too for each binding:
+/// its operand meets the objects of other worlds only through their predicates, which they keep
+/// everywhere, and through identities among those variables themselves (an identity with a
+/// variable bound inside would compare two modal contexts), so its truth depends on the kinds
+/// of the bound objects and on which of them are the same, not on the world. A model keeps its
+/// truths when its worlds are cut down to the world of evaluation and, for each modal operator
+/// and each kind of binding under which it is false, one world where its operand is false (by
+/// induction over the nesting of the operators: each operator's truth is kept, so every
+/// formula's is). Each world is a model of its own on the objects it holds, so N objects per
+/// world suffice as without modal operators. Saturates at MostInstances + 1.
 uint32_t WorldsNeeded(const Shape& aShape) {
-    return aShape.mNecessities + 1;
+    return static_cast<uint32_t>(std::min<uint64_t>(aShape.mWitnessWorlds + 1, MostInstances + 1));
 }
 
 // N: the smaller of the two bounds (the pebble game above, and WitnessCount).

@@ -19,6 +19,12 @@ struct Shape {
     uint32_t mNecessities = 0;
     /// Whether a modal operator applies to a formula with a variable bound outside it.
     bool mOpenNecessity = false;
+    /// Whether an identity compares objects of two modal contexts (the numbering then keeps
+    /// copies of every kind of world); the SAT engine leaves such formulas to the numbering.
+    bool mIdentityAcrossWorlds = false;
+    /// The worlds that witness the modal operators, one per operator over a closed formula,
+    /// and one per kind of binding of its free variables for the others (WorldsNeeded).
+    uint64_t mWitnessWorlds = 0;
 };
 
 /// aRoot's shape. Call on a large stack.

@@ -292,7 +292,7 @@ private:
             }
         }
         case NodeKind::Necessity:
-            return Necessarily(*static_cast<const UnaryOperator&>(aNode).InnerMatrix());
+            return Necessarily(aNode, *static_cast<const UnaryOperator&>(aNode).InnerMatrix());
         }
         throw EngineException("The SAT engine can't encode {0}.", aNode.ToString());
     }
@@ -323,8 +323,16 @@ private:
 
     /// aInner true in every world. The modal operators hold closed formulas only (the engine
     /// refuses others), whose truth is the same in every world; so one literal serves them all.
-    int32_t Necessarily(const Matrix& aInner) {
-        if (const auto lKnown = mNecessities.find(&aInner); lKnown != mNecessities.end()) {
+    int32_t Necessarily(const Matrix& aNode, const Matrix& aInner) {
+        // Its truth is the same in every world (SatBounds), so the literal is kept under the
+        // binding of its free variables alone.
+        Key lKey;
+        lKey.mNode = &aNode;
+        lKey.Add(EveryWorld);
+        for (const Logic::Variable* lVariable : mFree.Of(aNode)) {
+            lKey.Add(ObjectOf(*lVariable));
+        }
+        if (const auto lKnown = mMade.find(lKey); lKnown != mMade.end()) {
             return lKnown->second;
         }
         const uint32_t lWorld = mWorld;
@@ -334,7 +342,7 @@ private:
         }
         mWorld = lWorld;
         const int32_t lNecessary = And(std::span<const int32_t>(lEverywhere));
-        mNecessities.emplace(&aInner, lNecessary);
+        mMade.emplace(std::move(lKey), lNecessary);
         return lNecessary;
     }
 
@@ -451,6 +459,8 @@ private:
     };
 
     SatSolver& mSolver;
+    /// In the key of a modal operator's literal, in place of the world: it holds in all alike.
+    static constexpr uint32_t EveryWorld = UINT32_MAX;
     uint32_t mObjects;
     uint32_t mWorlds;
     /// The world whose truth is being encoded; an object is numbered world * mObjects + its
@@ -459,7 +469,6 @@ private:
     std::vector<int32_t> mWorldExists;
     std::vector<int32_t> mExists;
     std::map<std::pair<const Matrix*, uint32_t>, int32_t> mLetters;
-    std::unordered_map<const Matrix*, int32_t> mNecessities;
     std::map<uint64_t, int32_t> mPredications;
     std::map<std::tuple<char, uint32_t, uint32_t>, int32_t> mRelations;
     std::unordered_map<const Logic::Variable*, uint32_t> mBinding;

@@ -68,11 +68,9 @@ public:
     Alethicity Decide(const Matrix& aRoot, const EngineLimits& aLimits) const override {
         return OnLargeStack([&] {
             const Shape lShape = ShapeOf(aRoot);
-            if (lShape.mOpenNecessity) {
-                throw EngineException(
-                    "The SAT engine can't decide a proposition where a modal operator "
-                    "applies to a variable bound outside it; the compiled engine "
-                    "decides it.");
+            if (lShape.mIdentityAcrossWorlds) {
+                throw EngineException("The SAT engine can't decide a proposition whose identities compare "
+                                      "objects across modal operators; the compiled engine decides it.");
             }
             if (lShape.mBinaryPredications) {
                 // A document with binary predicates is decided by the models FindModel finds
@@ -87,7 +85,7 @@ public:
     uint64_t EstimatedWork(const Matrix& aRoot) const override {
         return OnLargeStack([&] {
             const Shape lShape = ShapeOf(aRoot);
-            if (lShape.mOpenNecessity || lShape.mBinaryPredications) {
+            if (lShape.mIdentityAcrossWorlds || lShape.mBinaryPredications) {
                 return NoEstimate;
             }
             uint32_t lObjects = 0;

@@ -157,10 +157,9 @@ private:
     /// up to the bounds, every world that exists with its letters and objects, and whether the
     /// formula holds there.
     FoundModel FindWorlds(const Shape& aShape) {
-        if (aShape.mOpenNecessity || aShape.mBinaryPredications || !mNames.empty()) {
-            throw EngineException(
-                "The SAT engine shows no models of a proposition where a modal operator "
-                "applies to a variable bound outside it, or with binary predicates.");
+        if (aShape.mIdentityAcrossWorlds || aShape.mBinaryPredications || !mNames.empty()) {
+            throw EngineException("The SAT engine shows no models of a proposition whose identities "
+                                  "compare objects across modal operators, or with binary predicates.");
         }
         const uint32_t lObjects = ObjectsNeeded(*mLevels.front(), aShape, true);
         const uint32_t lWorlds = WorldsNeeded(aShape);

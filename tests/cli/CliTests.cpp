@@ -294,14 +294,15 @@ TEST_F(CliTest, SatEngineDecidesBeyondTheNumbering) {
     EXPECT_EQ(lValid.Messages(), (Lines{"Deciding identity-and-counting.txt...", "The argument is valid."}));
     Outcome lModal = Run({"decide", "--engine", "sat", Examples + "modal.txt"});
     EXPECT_EQ(lModal.Messages(), (Lines{"Deciding modal.txt...", "The argument is valid."}));
-    const std::string lOpen = Write("open.txt", "x, Fx -> []Fx\n");
-    Outcome lRefused = Run({"decide", "--engine", "sat", lOpen});
+    const std::string lAcross = Write("across.txt", "x, [](3y, x=y)\n");
+    Outcome lRefused = Run({"decide", "--engine", "sat", lAcross});
     EXPECT_EQ(lRefused.mExitCode, 1);
     EXPECT_EQ(lRefused.Messages(),
-              (Lines{"Deciding open.txt...", "Error: The SAT engine can't decide a proposition where a modal "
-                                             "operator applies to a variable bound outside it; the compiled "
-                                             "engine decides it."}));
-    EXPECT_EQ(Run({"decide", lOpen}).Messages(), (Lines{"Deciding open.txt...", "The statement is necessarily true."}));
+              (Lines{"Deciding across.txt...", "Error: The SAT engine can't decide a proposition whose identities "
+                                               "compare objects across modal operators; the compiled engine "
+                                               "decides it."}));
+    EXPECT_EQ(Run({"decide", lAcross}).Messages(),
+              (Lines{"Deciding across.txt...", "The statement is self-contradictory."}));
 }
 
 #endif

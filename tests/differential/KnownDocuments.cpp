@@ -129,6 +129,14 @@ std::vector<Known> KnownBeyondTheNumbering() {
                        }) + ")",
                        "<>(3x, Ax)", ".'.", "<>(3x, Gx)"},
                       "The argument is valid."});
+    // A modal operator over a variable bound outside it: predicates are rigid, so an object
+    // that has all seven has two of them in every world; none forces another to hold anywhere.
+    // For each object, a world where p holds exactly if it is A: there are A objects and others.
+    const std::string lAll = Terms(7, "&", [](size_t fIndex) { return Predicate(fIndex) + "x"; });
+    lKnown.push_back({"rigid predicates over seven", {"x, " + lAll + " -> [](Ax & Gx)"}, lNecessary});
+    lKnown.push_back({"nothing forced over seven", {"x, " + lAll + " -> []p"}, lContingent});
+    lKnown.push_back({"a world for each kind of object",
+                      {"(3x, Ax) & (3x, ~Ax) & (x, <>(p <=> Ax)) & ([]p | []~p)"}, lImpossible, false});
     return lKnown;
 }
 
