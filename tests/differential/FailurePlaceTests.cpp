@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "QuotedStretch.h"
 #include "RandomDocuments.h"
 #include "driver/MainForm.h"
 #include "parser/Characters.h"
@@ -18,25 +19,6 @@
 
 namespace Logic::Differential {
 namespace {
-
-/// The characters aOffset .. aOffset+aLength-1 of aText, without comments and white space.
-std::string QuotedStretch(const std::string& aText, size_t aOffset, size_t aLength) {
-    const size_t lBegin = ByteOfCharacter(aText, aOffset);
-    const size_t lEnd = lBegin + ByteOfCharacter(std::string_view(aText).substr(lBegin), aLength);
-    std::string lResult;
-    bool lInComment = false;
-    for (size_t lPosition = lBegin; lPosition < lEnd; ++lPosition) {
-        if (aText[lPosition] == '\n') {
-            lInComment = false;
-        } else if (aText.compare(lPosition, 2, "//") == 0) {
-            lInComment = true;
-        }
-        if (!lInComment) {
-            lResult += aText[lPosition];
-        }
-    }
-    return RemoveWhiteSpace(lResult);
-}
 
 /// The text between the message's first pair of double quotes; empty when it quotes nothing.
 std::string QuotedInMessage(const std::string& aMessage) {

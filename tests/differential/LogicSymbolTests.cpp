@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "QuotedStretch.h"
 #include "LogicSymbolSpelling.h"
 #include "RandomDocuments.h"
 #include "driver/MainForm.h"
@@ -121,25 +122,6 @@ TEST(LogicSymbolsAgainstAscii, RespeltDocumentsGiveTheSameFormula) {
     for (size_t lIndex = 0; lIndex < lWritten.size(); ++lIndex) {
         EXPECT_GT(lWritten[lIndex], 0U) << LogicSymbols()[lIndex].mWritten;
     }
-}
-
-/// The characters aOffset .. aOffset+aLength-1 of aText, without comments and white space.
-std::string QuotedStretch(const std::string& aText, size_t aOffset, size_t aLength) {
-    const size_t lBegin = ByteOfCharacter(aText, aOffset);
-    const size_t lEnd = lBegin + ByteOfCharacter(std::string_view(aText).substr(lBegin), aLength);
-    std::string lResult;
-    bool lInComment = false;
-    for (size_t lPosition = lBegin; lPosition < lEnd; ++lPosition) {
-        if (aText[lPosition] == '\n') {
-            lInComment = false;
-        } else if (aText.compare(lPosition, 2, "//") == 0) {
-            lInComment = true;
-        }
-        if (!lInComment) {
-            lResult += aText[lPosition];
-        }
-    }
-    return RemoveWhiteSpace(lResult);
 }
 
 TEST(LogicSymbolsAgainstAscii, FailuresQuoteAndMarkTheSymbolsAsWritten) {
