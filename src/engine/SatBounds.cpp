@@ -27,6 +27,9 @@ namespace Logic::SatEncoding {
 
 namespace {
 
+/// Past this many unary predicates the bound 2^k alone exceeds what MostInstances allows.
+constexpr size_t MostUnaryPredicates = 20;
+
 /// How many objects a model of a formula needs when no existential quantifier (a quantifier
 /// read with the polarity it has: "for all" under a negation is "there is") has a variable of a
 /// universal one above it free in its scope. The witness of each existential quantifier then
@@ -169,8 +172,8 @@ Shape ShapeOf(const Matrix& aRoot) {
             const size_t lOpen = lFree.Of(fNode).size();
             ++lShape.mNecessities;
             lShape.mOpenNecessity |= lOpen > 0;
-            lShape.mWitnessWorlds =
-                std::min<uint64_t>(lShape.mWitnessWorlds + KindsOfBinding(lOpen, lUnary), MostInstances + 1);
+            lShape.mWitnessWorlds = std::min<uint64_t>(
+                lShape.mWitnessWorlds + KindsOfBinding(lOpen, lUnary), MostInstances + 1);
         }
     });
     if (lShape.mOpenNecessity) {
@@ -233,9 +236,7 @@ uint64_t InstancesToEncode(const Matrix& aRoot, uint32_t aObjects) {
 
 void RequireEncodable(const Matrix& aRoot, uint32_t aObjects, uint32_t aWorlds) {
     if (InstancesToEncode(aRoot, aObjects) * aWorlds > MostInstances) {
-        throw EngineException("This proposition is too large for the SAT engine: its models may "
-                              "need {0} objects, too many for its quantifiers.",
-                              std::to_string(aObjects));
+        TooLargeForTheSatEngine(aObjects);
     }
 }
 

@@ -48,8 +48,13 @@ constexpr int32_t False = -INT32_MAX;
 /// nested quantifiers over N objects make N^depth instances. About 1.5 GB at most.
 constexpr size_t MostInstances = size_t{2} << 20;
 
-/// Past this many unary predicates the bound 2^k alone exceeds what MostInstances allows.
-constexpr size_t MostUnaryPredicates = 20;
+/// The failure of a formula whose models may need aObjects objects in a world, too many for
+/// the instances its quantifiers make over them.
+[[noreturn]] inline void TooLargeForTheSatEngine(uint32_t aObjects) {
+    throw EngineException("This proposition is too large for the SAT engine: its models may "
+                          "need {0} objects, too many for its quantifiers.",
+                          std::to_string(aObjects));
+}
 
 /// The variables free in each node, sorted by address; made once per node and kept.
 class FreeVariableSets {
@@ -123,22 +128,13 @@ public:
                 "The formula is nested too deeply to evaluate with the stack space "
                 "available; write it with fewer levels of nesting.");
         }
-        const std::vector<const Logic::Variable*>& lFree = mFree.Of(aNode);
-        Key lKey;
-        lKey.mNode = &aNode;
-        lKey.Add(mWorld);
-        for (const Logic::Variable* lVariable : lFree) {
-            lKey.Add(ObjectOf(*lVariable));
-        }
+        Key lKey = KeyOf(aNode, mWorld);
         if (const auto lKnown = mMade.find(lKey); lKnown != mMade.end()) {
             return lKnown->second;
         }
         const int32_t lLiteral = Make(aNode);
         if (mMade.size() >= MostInstances) {
-            throw EngineException(
-                "This proposition is too large for the SAT engine: its models may "
-                "need {0} objects, too many for its quantifiers.",
-                std::to_string(mObjects));
+            TooLargeForTheSatEngine(mObjects);
         }
         mMade.emplace(std::move(lKey), lLiteral);
         return lLiteral;
@@ -207,13 +203,7 @@ public:
     void Bind(const Logic::Variable* aVariable, uint32_t aObject) { mBinding[aVariable] = aObject; }
     /// The literal made for aNode under the binding in world 0, if it was made.
     std::optional<int32_t> Made(const Matrix& aNode) {
-        Key lKey;
-        lKey.mNode = &aNode;
-        lKey.Add(0);
-        for (const Logic::Variable* lVariable : mFree.Of(aNode)) {
-            lKey.Add(ObjectOf(*lVariable));
-        }
-        const auto lKnown = mMade.find(lKey);
+        const auto lKnown = mMade.find(KeyOf(aNode, 0));
         return lKnown == mMade.end() ? std::nullopt : std::optional<int32_t>(lKnown->second);
     }
 
@@ -243,6 +233,17 @@ private:
         }
         friend bool operator==(const Key&, const Key&) = default;
     };
+
+    /// aNode in aWorld under the current binding of its free variables.
+    Key KeyOf(const Matrix& aNode, uint32_t aWorld) {
+        Key lKey;
+        lKey.mNode = &aNode;
+        lKey.Add(aWorld);
+        for (const Logic::Variable* lVariable : mFree.Of(aNode)) {
+            lKey.Add(ObjectOf(*lVariable));
+        }
+        return lKey;
+    }
 
     int32_t Make(const Matrix& aNode) {
         switch (aNode.Kind()) {
@@ -321,17 +322,10 @@ private:
         return And(std::span<const int32_t>(lInstances));
     }
 
-    /// aInner true in every world. The modal operators hold closed formulas only (the engine
-    /// refuses others), whose truth is the same in every world; so one literal serves them all.
+    /// aInner true in every world. A modal operator's truth is the same in every world, under
+    /// one binding of its free variables (SatBounds), so one literal serves every world.
     int32_t Necessarily(const Matrix& aNode, const Matrix& aInner) {
-        // Its truth is the same in every world (SatBounds), so the literal is kept under the
-        // binding of its free variables alone.
-        Key lKey;
-        lKey.mNode = &aNode;
-        lKey.Add(EveryWorld);
-        for (const Logic::Variable* lVariable : mFree.Of(aNode)) {
-            lKey.Add(ObjectOf(*lVariable));
-        }
+        Key lKey = KeyOf(aNode, EveryWorld);
         if (const auto lKnown = mMade.find(lKey); lKnown != mMade.end()) {
             return lKnown->second;
         }

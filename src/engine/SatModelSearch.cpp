@@ -93,10 +93,8 @@ public:
 
     FoundModel Find() {
         const Shape lShape = ShapeOf(*mLevels.front());
-        if (lShape.mNecessities > 0) {
-            return FindWorlds(lShape);
-        }
-        return lShape.mBinaryPredications ? FindAmongSmallModels() : FindSmallest(lShape);
+        return lShape.mBinaryPredications && lShape.mNecessities == 0 ? FindAmongSmallModels()
+                                                                      : FindWithinBounds(lShape);
     }
 
 private:
@@ -130,36 +128,17 @@ private:
         return lFound;
     }
 
-    /// Monadic: up to the bound, which makes the search complete; of the models found the one
-    /// with the fewest objects, the easiest to read.
-    FoundModel FindSmallest(const Shape& aShape) {
-        const uint32_t lMost = ObjectsNeeded(*mLevels.front(), aShape, true);
-        RequireEncodable(*mLevels.front(), lMost, 1);
-        SatSolver lSolver;
-        Encoder lEncoder(lSolver, lMost);
-        lEncoder.OrderObjectsByKind(mFormula.UnaryPredicates());
-        const int32_t lRoot = lEncoder.Encode(*mLevels.front());
-        FoundModel lFound{std::nullopt, lMost};
-        if (!SolvesWith(lSolver, lRoot)) {
-            return lFound;
-        }
-        SolveWithFewest(lSolver, lRoot, lMost,
-                        [&](uint32_t fObject) { return lEncoder.Exists(fObject); });
-        uint32_t lObjects = 0;
-        while (lObjects < lMost && ValueOf(lSolver, lEncoder.Exists(lObjects))) {
-            ++lObjects;
-        }
-        lFound.mModel = Read(lSolver, lEncoder, lObjects);
-        return lFound;
-    }
-
-    /// With modal operators (closed, and no names: the decision refuses names beside them):
-    /// up to the bounds, every world that exists with its letters and objects, and whether the
-    /// formula holds there.
-    FoundModel FindWorlds(const Shape& aShape) {
-        if (aShape.mIdentityAcrossWorlds || aShape.mBinaryPredications || !mNames.empty()) {
-            throw EngineException("The SAT engine shows no models of a proposition whose identities "
-                                  "compare objects across modal operators, or with binary predicates.");
+    /// Without binary predicates: up to the bounds, which make the search complete. Of the
+    /// models found the one with the fewest objects, or with modal operators the fewest worlds,
+    /// the easiest to read; a modal model shows every world with whether the formula holds
+    /// there (names are refused beside modal operators before any search).
+    FoundModel FindWithinBounds(const Shape& aShape) {
+        const bool lModal = aShape.mNecessities > 0;
+        if (aShape.mIdentityAcrossWorlds || aShape.mBinaryPredications) {
+            throw EngineException(
+                "The SAT engine shows no models of a proposition whose identities "
+                "compare objects across modal operators, or with binary predicates "
+                "beside modal operators.");
         }
         const uint32_t lObjects = ObjectsNeeded(*mLevels.front(), aShape, true);
         const uint32_t lWorlds = WorldsNeeded(aShape);
@@ -169,17 +148,22 @@ private:
         lEncoder.OrderObjectsByKind(mFormula.UnaryPredicates());
         const int32_t lRoot = lEncoder.Encode(*mLevels.front());
         std::vector<int32_t> lHolds;
-        for (uint32_t lWorld = 0; lWorld < lWorlds; ++lWorld) {
+        for (uint32_t lWorld = 0; lModal && lWorld < lWorlds; ++lWorld) {
             lHolds.push_back(lEncoder.EncodeIn(mFormula, lWorld));
         }
         FoundModel lFound{std::nullopt, lObjects};
         if (!SolvesWith(lSolver, lRoot)) {
             return lFound;
         }
-        SolveWithFewest(lSolver, lRoot, lWorlds,
-                        [&](uint32_t fWorld) { return lEncoder.WorldExists(fWorld); });
+        if (lModal) {
+            SolveWithFewest(lSolver, lRoot, lWorlds,
+                            [&](uint32_t fWorld) { return lEncoder.WorldExists(fWorld); });
+        } else {
+            SolveWithFewest(lSolver, lRoot, lObjects,
+                            [&](uint32_t fObject) { return lEncoder.Exists(fObject); });
+        }
         ModelDescription lModel;
-        lModel.mModal = true;
+        lModel.mModal = lModal;
         for (uint32_t lWorld = 0;
              lWorld < lWorlds && ValueOf(lSolver, lEncoder.WorldExists(lWorld)); ++lWorld) {
             uint32_t lHeld = 0;
@@ -187,21 +171,21 @@ private:
                    ValueOf(lSolver, lEncoder.Exists(lWorld * lObjects + lHeld))) {
                 ++lHeld;
             }
-            ModelDescription lWorldModel = Read(lSolver, lEncoder, lHeld, lWorld, lObjects);
-            WorldDescription& lDescribed = lWorldModel.mWorlds.front();
-            lDescribed.mHolds = ValueOf(lSolver, lHolds[lWorld]);
+            WorldDescription lDescribed = std::move(
+                Read(lSolver, lEncoder, lHeld, lWorld * lObjects, lWorld).mWorlds.front());
+            if (lModal) {
+                lDescribed.mHolds = ValueOf(lSolver, lHolds[lWorld]);
+            }
             lModel.mWorlds.push_back(std::move(lDescribed));
         }
         lFound.mModel = std::move(lModel);
         return lFound;
     }
 
-    /// The solver's model of objects 0 .. aObjects - 1 as an explanation shows it.
-    /// With modal operators, world aWorld's, whose objects are numbered from aWorld times
-    /// aPerWorld.
+    /// The solver's model of the aObjects objects from aFirstObject on, in world aWorld, as an
+    /// explanation shows it.
     ModelDescription Read(const SatSolver& aSolver, Encoder& aEncoder, uint32_t aObjects,
-                          uint32_t aWorld = 0, uint32_t aPerWorld = 0) {
-        const uint32_t lFirst = aWorld * aPerWorld;
+                          uint32_t aFirstObject = 0, uint32_t aWorld = 0) {
         FiniteModel lModel;
         lModel.mObjects = aObjects;
         for (const NullPredicate* lLetter : mFormula.NullPredicates()) {
@@ -216,7 +200,7 @@ private:
             std::vector<bool> lHolders(aObjects, false);
             for (uint32_t lObject = 0; lObject < aObjects; ++lObject) {
                 const std::optional<int32_t> lLiteral =
-                    aEncoder.PredicationLiteral(lPredicate->Letter(), lFirst + lObject);
+                    aEncoder.PredicationLiteral(lPredicate->Letter(), aFirstObject + lObject);
                 lHolders[lObject] = lLiteral && ValueOf(aSolver, *lLiteral);
             }
             lModel.mUnary.emplace_back(lPredicate->ToString(), std::move(lHolders));
