@@ -5,15 +5,11 @@
 // decision, and its failure texts and explanations are the specified ones too. The SAT engine
 // takes over where no numbering fits ("Too many predicates!"), and where the numbering's space
 // is large and the SAT encoding is expected to be much cheaper to solve than that space is to
-// walk. A document with binary predicates goes to the compiled engine first, which decides it
-// when the evaluation never reaches one (and fails otherwise); the SAT engine's search for
-// finite models then has its turn.
-
-#include <string_view>
+// walk. A document with binary predicates is the document's affair (PreparedDocument): the
+// numbering decides it where its evaluation never reaches one, and the SAT engine's search for
+// finite models (FindModel) has its turn where it does.
 
 #include "engine/DecisionEngine.h"
-#include "engine/DistinctNodeWalk.h"
-#include "model/EngineException.h"
 #include "model/Matrix.h"
 
 namespace Logic {
@@ -23,15 +19,6 @@ namespace {
 /// Up to this much estimated work (about a nanosecond a step) the compiled engine decides
 /// whatever the SAT engine's estimate: a few milliseconds at most.
 constexpr uint64_t SmallWork = uint64_t{1} << 22;
-
-#ifdef QUENDRAL_HAVE_CADICAL
-bool HasBinaryPredications(const Matrix& aRoot) {
-    bool lFound = false;
-    DistinctNodeWalk::ForEachDistinctNode(
-        aRoot, [&](const Matrix& fNode) { lFound |= fNode.Kind() == NodeKind::BinaryPredication; });
-    return lFound;
-}
-#endif
 
 class Auto final : public DecisionEngine {
 public:
@@ -46,19 +33,6 @@ public:
     bool DecidesThroughNumbering() const override { return false; }
 
     Alethicity Decide(const Matrix& aRoot, const EngineLimits& aLimits) const override {
-#ifdef QUENDRAL_HAVE_CADICAL
-        if (HasBinaryPredications(aRoot)) {
-            try {
-                return CompiledEngine().Decide(aRoot, aLimits);
-            } catch (const EngineException& lFailure) {
-                const std::string_view lWhat = lFailure.what();
-                if (lWhat != BinaryPredicatesFailure && lWhat != TooManyPredicatesFailure) {
-                    throw;
-                }
-            }
-            return SatEngine().Decide(aRoot, aLimits);
-        }
-#endif
         return EngineChosenFor(aRoot).Decide(aRoot, aLimits);
     }
 
