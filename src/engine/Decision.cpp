@@ -60,8 +60,8 @@ std::optional<SearchHit> PreparedSearch::FindNext(SearchPosition& aPosition) con
     if (!aPosition.mLastFound) {
         return std::nullopt;
     }
-    SearchHit lHit{mOwner ? mOwner : mTarget.SharedFromThis(), mPredicates, mModal,
-                   *aPosition.mLastFound, {}};
+    SearchHit lHit{
+        mOwner ? mOwner : mTarget.SharedFromThis(), mPredicates, mModal, *aPosition.mLastFound, {}};
     if (mModal) {
         lHit.mWorlds = mPrepared->TruthInEachWorld(lHit.mCandidate);
     }
@@ -77,7 +77,8 @@ const PreparedSearch& PreparedDocument::Closure() {
         if (mFree.empty()) {
             mClosure.emplace(mRoot, nullptr, mEngine, mLimits);
         } else {
-            const MatrixPtr lClosed = Factory::Bind(mFree, mRoot.SharedFromThis(), &Factory::ForAll);
+            const MatrixPtr lClosed =
+                Factory::Bind(mFree, mRoot.SharedFromThis(), &Factory::ForAll);
             mClosure.emplace(*lClosed, lClosed, mEngine, mLimits);
         }
     }
@@ -87,9 +88,8 @@ const PreparedSearch& PreparedDocument::Closure() {
 namespace {
 bool ContainsBinaryPredications(const Matrix& aRoot) {
     bool lFound = false;
-    DistinctNodeWalk::ForEachDistinctNode(aRoot, [&](const Matrix& fNode) {
-        lFound |= fNode.Kind() == NodeKind::BinaryPredication;
-    });
+    DistinctNodeWalk::ForEachDistinctNode(
+        aRoot, [&](const Matrix& fNode) { lFound |= fNode.Kind() == NodeKind::BinaryPredication; });
     return lFound;
 }
 
@@ -98,6 +98,20 @@ bool ContainsBinaryPredications(const Matrix& aRoot) {
 bool NumberingFails(const EngineException& aFailure) {
     const std::string_view lWhat = aFailure.what();
     return lWhat == BinaryPredicatesFailure || lWhat == TooManyPredicatesFailure;
+}
+
+/// aDecide's answer, which the compiled engine's numbering gives; nothing where the numbering
+/// fails on the document (NumberingFails).
+template <typename Decide>
+auto ByTheNumbering(Decide aDecide) -> std::optional<decltype(aDecide())> {
+    try {
+        return aDecide();
+    } catch (const EngineException& lFailure) {
+        if (!NumberingFails(lFailure)) {
+            throw;
+        }
+    }
+    return std::nullopt;
 }
 
 std::string UpTo(uint32_t aObjects) {
@@ -115,16 +129,14 @@ bool PreparedDocument::DecidedByModels() {
 
 bool PreparedDocument::ExplainedByModels() {
     if (!mExplainedByModels) {
-        bool lExplained = false;
-        if (mEngine.FindsModels() && !mEngine.DecidesThroughNumbering()) {
-            // The numbering the search would build: the formula's closed over its names.
-            try {
-                (void)Factory::Bind(mFree, mRoot.SharedFromThis(), &Factory::ForAll)->CollectPredicates();
-            } catch (const EngineException&) {
-                lExplained = true;
-            }
-        }
-        mExplainedByModels = lExplained;
+        // Where the numbering the search would build (the formula's, closed over its names)
+        // has no room, an engine that finds models shows its own.
+        mExplainedByModels =
+            mEngine.FindsModels() && !mEngine.DecidesThroughNumbering() && !ByTheNumbering([&] {
+                (void)Factory::Bind(mFree, mRoot.SharedFromThis(), &Factory::ForAll)
+                    ->CollectPredicates();
+                return true;
+            });
     }
     return *mExplainedByModels;
 }
@@ -139,12 +151,9 @@ const FoundModel& PreparedDocument::Model(bool aTruth) {
 
 Alethicity PreparedDocument::DecideByModels() {
     // The numbering decides where its evaluation never reaches a binary predicate.
-    try {
-        return PreparedDocument(mRoot, CompiledEngine(), mLimits).Decide();
-    } catch (const EngineException& lFailure) {
-        if (!NumberingFails(lFailure)) {
-            throw;
-        }
+    if (const auto lVerdict = ByTheNumbering(
+            [&] { return PreparedDocument(mRoot, CompiledEngine(), mLimits).Decide(); })) {
+        return *lVerdict;
     }
     mExplainedByModels = true;
     if (Model(false).mModel && Model(true).mModel) {
@@ -212,12 +221,10 @@ Alethicity PreparedDocument::DecideForFreeVariables() {
 
 Quality PreparedDocument::ArgumentQuality() {
     if (DecidedByModels()) {
-        try {
-            return PreparedDocument(mRoot, CompiledEngine(), mLimits).ArgumentQuality();
-        } catch (const EngineException& lFailure) {
-            if (!NumberingFails(lFailure)) {
-                throw;
-            }
+        if (const auto lQuality = ByTheNumbering([&] {
+                return PreparedDocument(mRoot, CompiledEngine(), mLimits).ArgumentQuality();
+            })) {
+            return *lQuality;
         }
         mExplainedByModels = true;
         if (Model(false).mModel) {
@@ -259,7 +266,8 @@ const PreparedSearch& PreparedDocument::Search(bool aExample) {
     return *mExamples;
 }
 
-Alethicity DecideWith(const Matrix& aMatrix, const DecisionEngine& aEngine, const EngineLimits& aLimits) {
+Alethicity DecideWith(const Matrix& aMatrix, const DecisionEngine& aEngine,
+                      const EngineLimits& aLimits) {
     return PreparedDocument(aMatrix, aEngine, aLimits).Decide();
 }
 
@@ -268,7 +276,8 @@ Alethicity DecideForFreeVariablesWith(const Matrix& aMatrix, const DecisionEngin
     return PreparedDocument(aMatrix, aEngine, aLimits).DecideForFreeVariables();
 }
 
-Quality QualityWith(const Argument& aArgument, const DecisionEngine& aEngine, const EngineLimits& aLimits) {
+Quality QualityWith(const Argument& aArgument, const DecisionEngine& aEngine,
+                    const EngineLimits& aLimits) {
     return PreparedDocument(aArgument, aEngine, aLimits).ArgumentQuality();
 }
 
@@ -280,7 +289,8 @@ std::optional<SearchHit> FindNextHitWith(const Matrix& aMatrix, bool aExample,
 
 std::unique_ptr<Counterexample> DecodeHit(const SearchHit& aHit) {
     if (!aHit.mModal) {
-        return std::make_unique<KindOfWorld>(aHit.mPredicates.DecodeKindOfWorldNumber(aHit.mCandidate));
+        return std::make_unique<KindOfWorld>(
+            aHit.mPredicates.DecodeKindOfWorldNumber(aHit.mCandidate));
     }
     std::vector<KindOfWorld> lCounterexamples;
     std::vector<KindOfWorld> lNonCounterexamples;
@@ -293,13 +303,17 @@ std::unique_ptr<Counterexample> DecodeHit(const SearchHit& aHit) {
 }
 
 std::unique_ptr<Counterexample> FindNextWith(const Matrix& aMatrix, bool aExample,
-                                             SearchPosition& aPosition, const DecisionEngine& aEngine,
+                                             SearchPosition& aPosition,
+                                             const DecisionEngine& aEngine,
                                              const EngineLimits& aLimits) {
-    const std::optional<SearchHit> lHit = FindNextHitWith(aMatrix, aExample, aPosition, aEngine, aLimits);
+    const std::optional<SearchHit> lHit =
+        FindNextHitWith(aMatrix, aExample, aPosition, aEngine, aLimits);
     return lHit ? DecodeHit(*lHit) : nullptr;
 }
 
-Alethicity Matrix::Decide() const { return DecideWith(*this, DefaultEngine()); }
+Alethicity Matrix::Decide() const {
+    return DecideWith(*this, DefaultEngine());
+}
 
 Alethicity Matrix::DecideForFreeVariables() const {
     return DecideForFreeVariablesWith(*this, DefaultEngine());
@@ -315,7 +329,8 @@ Quality Argument::Quality() const {
 
 namespace {
 std::unique_ptr<Counterexample> FindNextOnNode(const Matrix& aMatrix, bool aExample,
-                                               std::optional<uint32_t>& aLastFound, bool& aMightBe) {
+                                               std::optional<uint32_t>& aLastFound,
+                                               bool& aMightBe) {
     SearchPosition lPosition{aLastFound, aMightBe};
     std::unique_ptr<Counterexample> lFound =
         FindNextWith(aMatrix, aExample, lPosition, DefaultEngine());
