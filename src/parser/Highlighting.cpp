@@ -16,60 +16,6 @@ namespace Logic::Highlighting {
 
 namespace {
 
-struct SymbolStyle {
-    char32_t mCodePoint;
-    Style mStyle;
-};
-
-/// The style of a logic symbol by the ASCII form it stands for.
-Style StyleOfAscii(std::string_view aAscii) {
-    if (aAscii.ends_with(",")) {
-        return Style::Quantifier;
-    }
-    if (aAscii == "[]" || aAscii == "<>" || aAscii == "-<") {
-        return Style::Modal;
-    }
-    return aAscii.find('=') != std::string_view::npos && aAscii != "<=>" ? Style::Predicate : Style::Connective;
-}
-
-// The logic symbols a user may type in place of the ASCII operators, the parser's own
-// (LogicSymbols), each styled as what it stands for. Each is one token however many bytes its
-// UTF-8 takes.
-const std::vector<SymbolStyle>& Symbols() {
-    static const std::vector<SymbolStyle> gSymbols = [] {
-        std::vector<SymbolStyle> lSymbols;
-        for (const LogicSymbol& lSymbol : LogicSymbols()) {
-            // The symbol is the written form's first character beyond ASCII ("x≠y" has "≠").
-            for (size_t lAt = 0; lAt < lSymbol.mWritten.size();) {
-                const DecodedCharacter lCharacter = DecodeCharacter(lSymbol.mWritten, lAt);
-                if (lCharacter.mValid && lCharacter.mCodePoint >= 0x80) {
-                    lSymbols.push_back({lCharacter.mCodePoint, StyleOfAscii(lSymbol.mAscii)});
-                    break;
-                }
-                lAt += std::max<size_t>(lCharacter.mLength, 1);
-            }
-        }
-        return lSymbols;
-    }();
-    return gSymbols;
-}
-
-const SymbolStyle* FindSymbol(char32_t aCodePoint) {
-    for (const SymbolStyle& lSymbol : Symbols()) {
-        if (lSymbol.mCodePoint == aCodePoint) {
-            return &lSymbol;
-        }
-    }
-    return nullptr;
-}
-
-/// U+2260 in UTF-8: "a\u2260b" is a predication like "a=b".
-constexpr std::string_view NotTheSameAs = "\xE2\x89\xA0";
-
-bool IsLowerLetter(std::string_view aText, size_t aPosition) {
-    return aPosition < aText.size() && aText[aPosition] >= 'a' && aText[aPosition] <= 'z';
-}
-
 /// Styles the code of one line (no comment, no line feed): the replacement rules met so far
 /// rewrite it, its characters other than white space are cut into tokens as the tokenizer cuts a
 /// statement, with parentheses as tokens of their own so that what stands inside them is
@@ -100,7 +46,9 @@ public:
                 // Grown past the bound: the line is coloured as written.
             }
         }
-        mMapped = WithoutWhiteSpace(lMapped);
+        // The logic symbols read as the ASCII they stand for, each ASCII byte keeping the
+        // characters it came from: a symbol takes the colour of its ASCII form.
+        mMapped = AsciiNotation::Of(WithoutWhiteSpace(lMapped)).Ascii();
         mCode = mMapped.Text();
         for (size_t lToken = 0; lToken < mCode.size();) {
             lToken += StyleToken(lToken);
@@ -134,10 +82,10 @@ private:
         if (size_t lLength = Patterns::StartsWithThisManyOfTheseAreTrue(lRest)) {
             return Paint(aToken, lLength, Style::Counting);
         }
-        for (auto lPattern : {Patterns::StartsWithAnd, Patterns::StartsWithOr,
-                              Patterns::StartsWithOnlyIf, Patterns::StartsWithIfAndOnlyIf,
-                              Patterns::StartsWithNot, Patterns::StartsWithNor,
-                              Patterns::StartsWithXor}) {
+        for (auto lPattern :
+             {Patterns::StartsWithAnd, Patterns::StartsWithOr, Patterns::StartsWithOnlyIf,
+              Patterns::StartsWithIfAndOnlyIf, Patterns::StartsWithNot, Patterns::StartsWithNor,
+              Patterns::StartsWithXor}) {
             if (size_t lLength = lPattern(lRest)) {
                 return Paint(aToken, lLength, Style::Connective);
             }
@@ -154,11 +102,6 @@ private:
         if (Patterns::StartsWithAre(lRest)) {
             return Paint(aToken, {Style::Variable, Style::Predicate, Style::Variable});
         }
-        if (IsLowerLetter(lRest, 0) && lRest.substr(1, 3) == NotTheSameAs &&
-            IsLowerLetter(lRest, 4)) {
-            return Paint(aToken, {Style::Variable, Style::Predicate, Style::Predicate,
-                                  Style::Predicate, Style::Variable});
-        }
         if (Patterns::StartsWithTrueThat(lRest)) {
             return Paint(aToken, {Style::Proposition});
         }
@@ -170,19 +113,7 @@ private:
         if (size_t lLength = Patterns::StartsWithTwoTermProposition(lRest)) {
             return PaintTwoTerm(aToken, lLength);
         }
-        const DecodedCharacter lCharacter = DecodeCharacter(lRest, 0);
-        const SymbolStyle* lSymbol = lCharacter.mValid ? FindSymbol(lCharacter.mCodePoint)
-                                                       : nullptr;
-        if (lSymbol == nullptr) {
-            return Paint(aToken, lCharacter.mLength, Style::Default);
-        }
-        // A quantifier symbol takes the letter of its variable with it, as "x," does.
-        const size_t lLength = lCharacter.mLength +
-                               (lSymbol->mStyle == Style::Quantifier &&
-                                        IsLowerLetter(lRest, lCharacter.mLength)
-                                    ? 1
-                                    : 0);
-        return Paint(aToken, lLength, lSymbol->mStyle);
+        return Paint(aToken, DecodeCharacter(lRest, 0).mLength, Style::Default);
     }
 
     /// Gives the text the byte at aByte of the code came from the style aStyle.
