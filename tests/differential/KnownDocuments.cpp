@@ -1,12 +1,20 @@
 #include "KnownDocuments.h"
 
+#include <exception>
 #include <functional>
+
+#include "engine/Decision.h"
+#include "engine/Utility.h"
+#include "model/Argument.h"
+#include "parser/Parser.h"
+#include "platform/LargeStack.h"
 
 namespace Logic::Differential {
 namespace {
 
 /// "aOperator" between the texts made by aTerm for 0 .. aCount - 1, parenthesised.
-std::string Terms(size_t aCount, const std::string& aOperator, const std::function<std::string(size_t)>& aTerm) {
+std::string Terms(size_t aCount, const std::string& aOperator,
+                  const std::function<std::string(size_t)>& aTerm) {
     std::string lText = "(";
     for (size_t lIndex = 0; lIndex < aCount; ++lIndex) {
         lText += (lIndex > 0 ? " " + aOperator + " " : "") + aTerm(lIndex);
@@ -15,7 +23,9 @@ std::string Terms(size_t aCount, const std::string& aOperator, const std::functi
 }
 
 /// The predicate letters A, B, ...
-std::string Predicate(size_t aIndex) { return std::string(1, static_cast<char>('A' + aIndex)); }
+std::string Predicate(size_t aIndex) {
+    return std::string(1, static_cast<char>('A' + aIndex));
+}
 
 /// Something exists, and for every object and each of aPredicates predicates there is one that
 /// differs from it in that predicate alone: every one of the 2^aPredicates kinds has an object.
@@ -40,11 +50,14 @@ std::string EveryKind(size_t aPredicates, bool aPairs) {
 } // namespace
 
 std::string Letter(size_t aIndex) {
-    return std::string(1, aIndex < 26 ? static_cast<char>('a' + aIndex) : static_cast<char>('A' + aIndex - 26));
+    return std::string(1, aIndex < 26 ? static_cast<char>('a' + aIndex)
+                                      : static_cast<char>('A' + aIndex - 26));
 }
 
 std::string Pigeonhole(size_t aPigeons, size_t aHoles) {
-    const auto fIn = [aHoles](size_t fPigeon, size_t fHole) { return Letter(fPigeon * aHoles + fHole); };
+    const auto fIn = [aHoles](size_t fPigeon, size_t fHole) {
+        return Letter(fPigeon * aHoles + fHole);
+    };
     std::string lText = Terms(aPigeons, "&", [&](size_t fPigeon) {
         return Terms(aHoles, "|", [&](size_t fHole) { return fIn(fPigeon, fHole); });
     });
@@ -69,10 +82,11 @@ std::vector<Known> KnownBeyondTheNumbering() {
                           {Terms(lLetters, "|", Letter) + " | ~" + Terms(lLetters, "|", Letter)},
                           lNecessary});
         // Without the last letter's own term it fails when only that letter is true.
-        lKnown.push_back({"one letter short over " + std::to_string(lLetters),
-                          {Terms(lLetters - 1, "|", Letter) + " | " +
-                           Terms(lLetters, "&", [](size_t fIndex) { return "~" + Letter(fIndex); })},
-                          lContingent});
+        lKnown.push_back(
+            {"one letter short over " + std::to_string(lLetters),
+             {Terms(lLetters - 1, "|", Letter) + " | " +
+              Terms(lLetters, "&", [](size_t fIndex) { return "~" + Letter(fIndex); })},
+             lContingent});
     }
     lKnown.push_back({"7 pigeons, 6 holes", {Pigeonhole(7, 6)}, lImpossible});
     lKnown.push_back({"6 pigeons, 6 holes", {Pigeonhole(6, 6)}, lContingent});
@@ -94,22 +108,29 @@ std::vector<Known> KnownBeyondTheNumbering() {
     // smaller, these would be self-contradictory. The numbering holds them, but only the
     // construction says what they are.
     lKnown.push_back({"every kind of four predicates", {EveryKind(4, false)}, lContingent, false});
-    lKnown.push_back({"two of every kind of four predicates", {EveryKind(4, true)}, lContingent, false});
+    lKnown.push_back(
+        {"two of every kind of four predicates", {EveryKind(4, true)}, lContingent, false});
     lKnown.push_back({"every kind of four, and an A that is no B",
-                      {EveryKind(4, false) + " & ~(3x, Ax & ~Bx)"}, lImpossible, false});
+                      {EveryKind(4, false) + " & ~(3x, Ax & ~Bx)"},
+                      lImpossible,
+                      false});
     // Worlds: aLetters possibilities, each of one letter alone, none of them here. Every
     // world has at most one of the letters, so a model needs aLetters + 1 worlds, one per
     // modal operator and one more: the bound exactly. Necessitating "at most one letter" adds
     // an operator, and a world the model does not need.
     const auto fAlone = [](size_t aLetters, size_t aTrue) {
-        return Terms(aLetters, "&", [&](size_t fIndex) { return (fIndex == aTrue ? "" : "~") + Letter(fIndex); });
+        return Terms(aLetters, "&",
+                     [&](size_t fIndex) { return (fIndex == aTrue ? "" : "~") + Letter(fIndex); });
     };
     for (size_t lLetters : {3, 7}) {
-        const std::string lNowhere = Terms(lLetters, "&", [](size_t fIndex) { return "~" + Letter(fIndex); });
+        const std::string lNowhere =
+            Terms(lLetters, "&", [](size_t fIndex) { return "~" + Letter(fIndex); });
         const std::string lEach =
             Terms(lLetters, "&", [&](size_t fTrue) { return "<>" + fAlone(lLetters, fTrue); });
-        lKnown.push_back({std::to_string(lLetters + 1) + " worlds, each needed", {lNowhere + " & " + lEach},
-                          lContingent, lLetters > 3});
+        lKnown.push_back({std::to_string(lLetters + 1) + " worlds, each needed",
+                          {lNowhere + " & " + lEach},
+                          lContingent,
+                          lLetters > 3});
         std::string lAtMostOne = "[](~(a & b)";
         for (size_t lSecond = 2; lSecond < lLetters; ++lSecond) {
             for (size_t lFirst = 0; lFirst < lSecond; ++lFirst) {
@@ -117,27 +138,54 @@ std::vector<Known> KnownBeyondTheNumbering() {
             }
         }
         lAtMostOne += ")";
-        lKnown.push_back({"each letter possible, never two", {lAtMostOne + " & " + lEach}, lContingent, lLetters > 3});
+        lKnown.push_back({"each letter possible, never two",
+                          {lAtMostOne + " & " + lEach},
+                          lContingent,
+                          lLetters > 3});
         lKnown.push_back({"each letter possible, never two, yet two possible",
-                          {lAtMostOne + " & " + lEach + " & <>(a & b)"}, lImpossible, lLetters > 3});
+                          {lAtMostOne + " & " + lEach + " & <>(a & b)"},
+                          lImpossible,
+                          lLetters > 3});
     }
     // Monadic S5 beyond the numbering: necessarily all F are G, and something F is possible,
     // so something G is possible; over seven predicates.
     lKnown.push_back({"modal chain of seven",
-                      {"[](" + Terms(6, "&", [](size_t fIndex) {
-                           return "(x, " + Predicate(fIndex) + "x -> " + Predicate(fIndex + 1) + "x)";
-                       }) + ")",
+                      {"[](" +
+                           Terms(6, "&",
+                                 [](size_t fIndex) {
+                                     return "(x, " + Predicate(fIndex) + "x -> " +
+                                            Predicate(fIndex + 1) + "x)";
+                                 }) +
+                           ")",
                        "<>(3x, Ax)", ".'.", "<>(3x, Gx)"},
                       "The argument is valid."});
     // A modal operator over a variable bound outside it: predicates are rigid, so an object
     // that has all seven has two of them in every world; none forces another to hold anywhere.
     // For each object, a world where p holds exactly if it is A: there are A objects and others.
     const std::string lAll = Terms(7, "&", [](size_t fIndex) { return Predicate(fIndex) + "x"; });
-    lKnown.push_back({"rigid predicates over seven", {"x, " + lAll + " -> [](Ax & Gx)"}, lNecessary});
+    lKnown.push_back(
+        {"rigid predicates over seven", {"x, " + lAll + " -> [](Ax & Gx)"}, lNecessary});
     lKnown.push_back({"nothing forced over seven", {"x, " + lAll + " -> []p"}, lContingent});
     lKnown.push_back({"a world for each kind of object",
-                      {"(3x, Ax) & (3x, ~Ax) & (x, <>(p <=> Ax)) & ([]p | []~p)"}, lImpossible, false});
+                      {"(3x, Ax) & (3x, ~Ax) & (x, <>(p <=> Ax)) & ([]p | []~p)"},
+                      lImpossible,
+                      false});
     return lKnown;
+}
+
+std::string Verdict(const std::vector<std::string>& aLines, const DecisionEngine& aEngine) {
+    try {
+        return OnLargeStack([&] {
+            const MatrixPtr lRoot = Parser::Parse(aLines);
+            if (lRoot->Kind() == NodeKind::Argument) {
+                return Utility::TextResult(
+                    QualityWith(static_cast<const Argument&>(*lRoot), aEngine));
+            }
+            return Utility::TextForDecision(DecideWith(*lRoot, aEngine));
+        });
+    } catch (const std::exception& lFailure) {
+        return std::string("Error: ") + lFailure.what();
+    }
 }
 
 } // namespace Logic::Differential

@@ -8,7 +8,15 @@
 #include <string>
 #include <vector>
 
+namespace Logic {
+class DecisionEngine;
+}
+
 namespace Logic::Differential {
+
+/// The verdict on the document aLines by aEngine as the tool words it, or "Error: " and the
+/// failure's text.
+std::string Verdict(const std::vector<std::string>& aLines, const DecisionEngine& aEngine);
 
 /// Sentence letter number aIndex of the 52 letters a .. z, A .. Z.
 std::string Letter(size_t aIndex);

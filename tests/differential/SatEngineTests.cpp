@@ -33,19 +33,6 @@ uint64_t FromEnvironment(const char* aName, uint64_t aDefault) {
     return lValue != nullptr && *lValue != '\0' ? std::strtoull(lValue, nullptr, 10) : aDefault;
 }
 
-/// The verdict on aLines by aEngine as the tool words it, or the failure's text.
-std::string Verdict(const std::vector<std::string>& aLines, const DecisionEngine& aEngine) {
-    try {
-        const MatrixPtr lRoot = Parser::Parse(aLines);
-        if (lRoot->Kind() == NodeKind::Argument) {
-            return Utility::TextResult(QualityWith(static_cast<const Argument&>(*lRoot), aEngine));
-        }
-        return Utility::TextForDecision(DecideWith(*lRoot, aEngine));
-    } catch (const std::exception& lFailure) {
-        return std::string("Error: ") + lFailure.what();
-    }
-}
-
 std::string Joined(const std::vector<std::string>& aLines) {
     std::string lText;
     for (const std::string& lLine : aLines) {

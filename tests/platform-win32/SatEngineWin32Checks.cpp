@@ -35,21 +35,6 @@ void Check(bool aCondition, const std::string& aWhat) {
     std::fflush(stdout);
 }
 
-/// The verdict on aLines by aEngine as the tool words it, or the failure's text.
-std::string Verdict(const std::vector<std::string>& aLines, const DecisionEngine& aEngine) {
-    try {
-        return OnLargeStack([&] {
-            const MatrixPtr lRoot = Parser::Parse(aLines);
-            if (lRoot->Kind() == NodeKind::Argument) {
-                return Utility::TextResult(QualityWith(static_cast<const Argument&>(*lRoot), aEngine));
-            }
-            return Utility::TextForDecision(DecideWith(*lRoot, aEngine));
-        });
-    } catch (const std::exception& lFailure) {
-        return std::string("Error: ") + lFailure.what();
-    }
-}
-
 } // namespace
 
 int main() {
@@ -58,12 +43,12 @@ int main() {
     if (lSat != nullptr) {
         for (const Differential::Known& lCase : Differential::KnownBeyondTheNumbering()) {
             if (lCase.mBeyond) {
-                const std::string lCompiled = Verdict(lCase.mLines, CompiledEngine());
+                const std::string lCompiled = Differential::Verdict(lCase.mLines, CompiledEngine());
                 Check(lCompiled == "Error: Too many predicates!",
                       lCase.mWhat + ": the compiled engine gave \"" + lCompiled + "\", not the numbering's failure");
             }
             const auto lStart = std::chrono::steady_clock::now();
-            const std::string lVerdict = Verdict(lCase.mLines, *lSat);
+            const std::string lVerdict = Differential::Verdict(lCase.mLines, *lSat);
             const double lSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - lStart).count();
             Check(lVerdict == lCase.mVerdict,
                   lCase.mWhat + ": wanted \"" + lCase.mVerdict + "\", got \"" + lVerdict + "\"");
