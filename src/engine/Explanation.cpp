@@ -71,7 +71,8 @@ MatrixPtr Pinned(const std::vector<VariablePtr>& aNames,
     for (size_t i = 0; i < aObjects.size(); ++i) {
         for (size_t lIndex = 0; lIndex < aPredicates.UnaryPredicates().size(); ++lIndex) {
             MatrixPtr lPredication = Factory::Predication(
-                Factory::UnaryPredicate(aPredicates.UnaryPredicates()[lIndex]->Letter()), aNames[i]);
+                Factory::UnaryPredicate(aPredicates.UnaryPredicates()[lIndex]->Letter()),
+                aNames[i]);
             const bool lHas = ((aObjects[i].mCombination >> lIndex) & 1u) != 0;
             lParts.push_back(lHas ? lPredication : Factory::Not(lPredication));
         }
@@ -94,8 +95,7 @@ bool TrueInWorld(const Matrix& aFormula, const Predicates& aPredicates, uint32_t
                  const DecisionEngine& aEngine) {
     // Without modal operators a candidate is a kind of world: the formula is true there when
     // that world is no counterexample.
-    return !aEngine
-                .Prepare(aFormula, aPredicates, EngineLimits{})
+    return !aEngine.Prepare(aFormula, aPredicates, EngineLimits{})
                 ->FirstCounterexample(aKindOfWorld, aKindOfWorld);
 }
 
@@ -111,9 +111,10 @@ NameObjects(const Matrix& aMatrix, bool aTruth, const Predicates& aPredicates,
     if (lNames.empty()) {
         return {};
     }
-    std::sort(lNames.begin(), lNames.end(), [](const VariablePtr& fLeft, const VariablePtr& fRight) {
-        return fLeft->Letter() < fRight->Letter();
-    });
+    std::sort(lNames.begin(), lNames.end(),
+              [](const VariablePtr& fLeft, const VariablePtr& fRight) {
+                  return fLeft->Letter() < fRight->Letter();
+              });
     const MatrixPtr lBody =
         aTruth ? aMatrix.SharedFromThis() : Factory::Not(aMatrix.SharedFromThis());
     const auto lCombinations =
@@ -125,10 +126,10 @@ NameObjects(const Matrix& aMatrix, bool aTruth, const Predicates& aPredicates,
     for (size_t i = 0; i < lNames.size(); ++i) {
         bool lFound = false;
         for (uint32_t lCombination = 0; !lFound && lCombination < lCombinations; ++lCombination) {
-            const uint32_t lInstances = std::min(
-                aPredicates.DistinguishableInstancesOfThisPredicateCombination(aKindOfWorld,
-                                                                               lCombination),
-                lUsed[lCombination] + 1);
+            const uint32_t lInstances =
+                std::min(aPredicates.DistinguishableInstancesOfThisPredicateCombination(
+                             aKindOfWorld, lCombination),
+                         lUsed[lCombination] + 1);
             for (uint32_t lInstance = 0; !lFound && lInstance < lInstances; ++lInstance) {
                 lObjects.push_back({lCombination, lInstance});
                 if (TrueInWorld(*Pinned(lNames, lObjects, lBody, aPredicates, aKindOfWorld),
@@ -165,22 +166,25 @@ std::string JoinedWith(const std::vector<std::string>& aWords, const std::string
     return lText;
 }
 
+/// The predicates of a kind of object in words: "F and G and not H nor I".
+std::string PredicatesOf(const ObjectKindDescription& aObjects) {
+    std::string lText = JoinedWith(aObjects.mAffirms, " and ");
+    if (!aObjects.mDenies.empty()) {
+        lText += (aObjects.mAffirms.empty() ? "not " : " and not ") +
+                 JoinedWith(aObjects.mDenies, " nor ");
+    }
+    return lText;
+}
+
 /// A kind of object in words: "2 objects that are F and not G", then one parenthesis per
 /// object of the kind that names denote, holding its names: "1 object that is F (a, b)" (a and
 /// b are that object), "3 objects that are F (a) (b)" (a and b are two of the three, the third
 /// has no name).
 std::string DescribeObjects(const ObjectKindDescription& aObjects) {
-    std::string lText = std::to_string(aObjects.mCount) +
-                        (aObjects.mCount == 1 ? " object" : " objects");
+    std::string lText =
+        std::to_string(aObjects.mCount) + (aObjects.mCount == 1 ? " object" : " objects");
     if (!aObjects.mAffirms.empty() || !aObjects.mDenies.empty()) {
-        lText += aObjects.mCount == 1 ? " that is " : " that are ";
-        if (!aObjects.mAffirms.empty()) {
-            lText += JoinedWith(aObjects.mAffirms, " and ");
-        }
-        if (!aObjects.mDenies.empty()) {
-            lText += aObjects.mAffirms.empty() ? "not " : " and not ";
-            lText += JoinedWith(aObjects.mDenies, " nor ");
-        }
+        lText += (aObjects.mCount == 1 ? " that is " : " that are ") + PredicatesOf(aObjects);
     }
     for (const std::vector<std::string>& lNames : aObjects.mNamed) {
         lText += " (" + JoinedWith(lNames, ", ") + ")";
@@ -229,13 +233,11 @@ std::string DescribeObjectsAndRelations(const WorldDescription& aWorld) {
         for (const std::vector<std::string>& lNames : lObject.mNamed) {
             lOne += " (" + JoinedWith(lNames, ", ") + ")";
         }
-        if (!lObject.mAffirms.empty()) {
-            lOne += " is " + JoinedWith(lObject.mAffirms, " and ");
+        if (!lObject.mAffirms.empty() || !lObject.mDenies.empty()) {
+            lOne += " is " + PredicatesOf(lObject);
         }
-        if (!lObject.mDenies.empty()) {
-            lOne += (lObject.mAffirms.empty() ? " is not " : " and not ") + JoinedWith(lObject.mDenies, " nor ");
-        }
-        lSaysMore = lSaysMore || !lObject.mNamed.empty() || !lObject.mAffirms.empty() || !lObject.mDenies.empty();
+        lSaysMore = lSaysMore || !lObject.mNamed.empty() || !lObject.mAffirms.empty() ||
+                    !lObject.mDenies.empty();
         lObjects.push_back(std::move(lOne));
     }
     if (lSaysMore) {
@@ -347,7 +349,8 @@ std::optional<ModelDescription> DescribeFirstHit(PreparedDocument& aDocument, bo
     } catch (const EngineException& lFailure) {
         // The search reached a binary predicate where the verdict did not: the engine's own
         // models show it, where it finds them.
-        if (std::string_view(lFailure.what()) != BinaryPredicatesFailure || !aDocument.DecidedByModels()) {
+        if (std::string_view(lFailure.what()) != BinaryPredicatesFailure ||
+            !aDocument.DecidedByModels()) {
             throw;
         }
         return aDocument.Model(aExample).mModel;
@@ -361,8 +364,9 @@ std::optional<ModelDescription> DescribeFirstHit(PreparedDocument& aDocument, bo
     if (!lModel.mModal) {
         // The search holds the names closed; the model says which objects they are.
         std::map<uint32_t, NamedInstances> lNames;
-        for (const auto& [lName, lObject] : NameObjects(aDocument.Root(), aExample, lHit->mPredicates,
-                                                        lHit->mCandidate, aDocument.Engine())) {
+        for (const auto& [lName, lObject] :
+             NameObjects(aDocument.Root(), aExample, lHit->mPredicates, lHit->mCandidate,
+                         aDocument.Engine())) {
             lNames[lObject.mCombination][lObject.mInstance].push_back(lName->ToString());
         }
         lModel.mWorlds.push_back(
@@ -399,12 +403,14 @@ Explanation ExplainArgument(PreparedDocument& aDocument, Quality aVerdict) {
     return lExplanation;
 }
 
-Explanation ExplainStatement(const Matrix& aStatement, Alethicity aVerdict, const DecisionEngine& aEngine) {
+Explanation ExplainStatement(const Matrix& aStatement, Alethicity aVerdict,
+                             const DecisionEngine& aEngine) {
     PreparedDocument lDocument(aStatement, aEngine);
     return ExplainStatement(lDocument, aVerdict);
 }
 
-Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict, const DecisionEngine& aEngine) {
+Explanation ExplainArgument(const Matrix& aArgument, Quality aVerdict,
+                            const DecisionEngine& aEngine) {
     PreparedDocument lDocument(aArgument, aEngine);
     return ExplainArgument(lDocument, aVerdict);
 }
@@ -416,8 +422,8 @@ std::vector<std::string> ExplanationLines(const Explanation& aExplanation) {
         lLines.insert(lLines.end(), lModel.begin(), lModel.end());
     }
     if (aExplanation.mCounterexample) {
-        auto lModel = ModelLines("Counterexample", *aExplanation.mCounterexample,
-                                 aExplanation.mOfArgument);
+        auto lModel =
+            ModelLines("Counterexample", *aExplanation.mCounterexample, aExplanation.mOfArgument);
         lLines.insert(lLines.end(), lModel.begin(), lModel.end());
     }
     return lLines;
