@@ -43,11 +43,6 @@ const std::filesystem::path Regressions =
 /// limits are covered elsewhere.
 constexpr uint64_t LargestSpace = uint64_t{1} << 20;
 
-uint64_t FromEnvironment(const char* aName, uint64_t aDefault) {
-    const char* lValue = std::getenv(aName);
-    return lValue != nullptr && *lValue != '\0' ? std::strtoull(lValue, nullptr, 10) : aDefault;
-}
-
 std::string Describe(const KindOfWorld& aWorld) {
     std::string lText = "{";
     for (const KindOfObject& lObject : aWorld.KindsOfObjects()) {
@@ -246,14 +241,6 @@ std::optional<bool> GetsACircuit(const std::vector<std::string>& aLines) {
 /// Whether the reference would walk at most aLargest worlds, for a quick comparison.
 bool SmallEnough(const std::vector<std::string>& aLines) {
     return Differential::SmallEnough(aLines, LargestSpace);
-}
-
-std::string Joined(const std::vector<std::string>& aLines) {
-    std::string lText;
-    for (const std::string& lLine : aLines) {
-        lText += lLine + "\n";
-    }
-    return lText;
 }
 
 /// Cuts aDocument down while aStillFails holds, one step at a time, until no smaller document

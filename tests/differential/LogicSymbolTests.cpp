@@ -26,14 +26,6 @@
 namespace Logic::Differential {
 namespace {
 
-std::string Joined(const std::vector<std::string>& aLines) {
-    std::string lText;
-    for (const std::string& lLine : aLines) {
-        lText += lLine + "\n";
-    }
-    return lText;
-}
-
 /// The formula's text, or the failure's message.
 std::string Outcome(const std::vector<std::string>& aLines) {
     try {

@@ -1,5 +1,7 @@
 #include "RandomDocuments.h"
 
+#include <cstdlib>
+
 #include <algorithm>
 #include <exception>
 
@@ -37,7 +39,9 @@ std::vector<std::string> Document::Lines() const {
 
 namespace {
 
-Expression Letter(const char* aText) { return {Expression::Shape::Leaf, aText, {}}; }
+Expression Letter(const char* aText) {
+    return {Expression::Shape::Leaf, aText, {}};
+}
 
 /// Every expression one step smaller than aExpression.
 std::vector<Expression> Smaller(const Expression& aExpression) {
@@ -73,7 +77,8 @@ std::vector<Document> Document::Smaller() const {
             lSmaller.push_back(Document{{mPremises[lIndex]}, std::nullopt});
             if (mPremises.size() > 1) {
                 Document lFewer = *this;
-                lFewer.mPremises.erase(lFewer.mPremises.begin() + static_cast<std::ptrdiff_t>(lIndex));
+                lFewer.mPremises.erase(lFewer.mPremises.begin() +
+                                       static_cast<std::ptrdiff_t>(lIndex));
                 lSmaller.push_back(std::move(lFewer));
             }
         }
@@ -106,7 +111,8 @@ char DocumentGenerator::Term(const std::vector<char>& aBound) {
 }
 
 Expression DocumentGenerator::Leaf(const std::vector<char>& aBound) {
-    const std::string lLetters = mWide ? (mModal ? "pqrs" : "pqrstuvcdefghijk") : (mModal ? "pq" : "pqr");
+    const std::string lLetters =
+        mWide ? (mModal ? "pqrs" : "pqrstuvcdefghijk") : (mModal ? "pq" : "pqr");
     const std::string lPredicates = mWide && !mModal ? "FGH" : (mModal ? "F" : "FG");
     const auto fPredicate = [&] { return lPredicates[Below(lPredicates.size())]; };
     if (mWide && Below(3) != 0) {
@@ -157,7 +163,8 @@ Expression DocumentGenerator::Formula(int aDepth, std::vector<char>& aBound) {
         if (mModal) {
             lOperators.insert(lOperators.end(), {"[]", "<>"});
         }
-        return {Expression::Shape::Prefix, lOperators[Below(lOperators.size())],
+        return {Expression::Shape::Prefix,
+                lOperators[Below(lOperators.size())],
                 {Formula(aDepth - 1, aBound)}};
     }
     if (lChoice < 4 && aBound.size() < (mWide ? 2u : 3u)) {
@@ -177,7 +184,8 @@ Expression DocumentGenerator::Formula(int aDepth, std::vector<char>& aBound) {
     }
     Expression lLeft = Formula(aDepth - 1, aBound);
     Expression lRight = Formula(aDepth - 1, aBound);
-    return {Expression::Shape::Infix, lOperators[Below(lOperators.size())],
+    return {Expression::Shape::Infix,
+            lOperators[Below(lOperators.size())],
             {std::move(lLeft), std::move(lRight)}};
 }
 
@@ -242,13 +250,27 @@ bool SmallEnough(const std::vector<std::string>& aLines, uint64_t aLargest) {
         const uint64_t lObjects =
             static_cast<uint64_t>(lPredicates.NumberOfCombinationsOfUnaryPredicates())
             << lPredicates.BitsNeededToRepresentObjectsOfAKind();
-        for (int32_t lLevel = 0; lLevel < lRoot->DepthOfLoopNesting() && lWorlds <= aLargest; ++lLevel) {
+        for (int32_t lLevel = 0; lLevel < lRoot->DepthOfLoopNesting() && lWorlds <= aLargest;
+             ++lLevel) {
             lWorlds *= std::max<uint64_t>(lObjects, 1);
         }
         return lWorlds <= aLargest;
     } catch (const std::exception&) {
         return true; // every engine must fail alike, and failing is quick
     }
+}
+
+uint64_t FromEnvironment(const char* aName, uint64_t aDefault) {
+    const char* lValue = std::getenv(aName);
+    return lValue != nullptr && *lValue != '\0' ? std::strtoull(lValue, nullptr, 10) : aDefault;
+}
+
+std::string Joined(const std::vector<std::string>& aLines) {
+    std::string lText;
+    for (const std::string& lLine : aLines) {
+        lText += lLine + "\n";
+    }
+    return lText;
 }
 
 } // namespace Logic::Differential

@@ -59,4 +59,11 @@ private:
 /// be numbered at all count too, since failing is quick.
 bool SmallEnough(const std::vector<std::string>& aLines, uint64_t aLargest);
 
+/// The number in the environment variable aName (QUENDRAL_DIFFERENTIAL_SEED, ..._CASES), or
+/// aDefault where it is unset or empty.
+uint64_t FromEnvironment(const char* aName, uint64_t aDefault);
+
+/// aLines as a document's text, each ended by a line feed: what a failure shows.
+std::string Joined(const std::vector<std::string>& aLines);
+
 } // namespace Logic::Differential

@@ -28,19 +28,6 @@
 namespace Logic::Differential {
 namespace {
 
-uint64_t FromEnvironment(const char* aName, uint64_t aDefault) {
-    const char* lValue = std::getenv(aName);
-    return lValue != nullptr && *lValue != '\0' ? std::strtoull(lValue, nullptr, 10) : aDefault;
-}
-
-std::string Joined(const std::vector<std::string>& aLines) {
-    std::string lText;
-    for (const std::string& lLine : aLines) {
-        lText += lLine + "\n";
-    }
-    return lText;
-}
-
 bool StartsWith(const std::string& aText, const std::string& aStart) { return aText.rfind(aStart, 0) == 0; }
 
 bool HasBinaryPredications(const std::vector<std::string>& aLines) {

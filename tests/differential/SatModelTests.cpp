@@ -249,19 +249,6 @@ std::string Check(const Matrix& aFormula, const ModelDescription& aModel, bool a
     }
 }
 
-uint64_t FromEnvironment(const char* aName, uint64_t aDefault) {
-    const char* lValue = std::getenv(aName);
-    return lValue != nullptr && *lValue != '\0' ? std::strtoull(lValue, nullptr, 10) : aDefault;
-}
-
-std::string Joined(const std::vector<std::string>& aLines) {
-    std::string lText;
-    for (const std::string& lLine : aLines) {
-        lText += lLine + "\n";
-    }
-    return lText;
-}
-
 /// Objects a model needs before a walk of the formula over them grows too long for this test.
 bool CheapToEvaluate(const Matrix& aRoot, const ModelDescription& aModel) {
     uint32_t lObjects = 0;
